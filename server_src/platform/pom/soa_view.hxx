@@ -1,0 +1,31 @@
+#pragma once
+// What the SOA server library reads of the object store: uids, class and type
+// of an object, and property values as the reply shows them.
+#include <string>
+#include <vector>
+
+namespace vl::platform {
+
+// "" for the null tag; at most 15 characters otherwise.
+std::string tagToUid(unsigned int tag);
+// 0 for "" (and the null tag's uid); a uid that names no live object gives a
+// non-zero tag that is never valid.
+unsigned int uidToTag(const std::string& uid);
+
+struct ObjectSummary {
+    std::string className;  // POM class, e.g. "Folder"
+    std::string typeName;   // business type, e.g. "Folder" or "Item"
+};
+// False (and an error stored) when the tag names no live object.
+bool describeObject(unsigned int tag, ObjectSummary* out);
+
+struct PropertyRead {
+    bool modifiable = false;
+    std::string uiValue;              // display value (array values joined by ",")
+    std::vector<std::string> values;  // one per value; uids for references
+    std::vector<bool> isNull;         // parallel to values
+};
+// 0, or a stored error code when the object or property does not exist.
+int readProperty(unsigned int tag, const std::string& name, PropertyRead* out);
+
+}  // namespace vl::platform

@@ -1,0 +1,1 @@
+// Service registration at load.
