@@ -11,6 +11,15 @@ enum ErrorCode : int {
     ERR_EMPTY_NAME = 6010,
     ERR_RELATE_TO_CONTAINER = 89015,
 
+    // The core service library's own codes (214100-214231).
+    ERR_LOGIN_WRONG_USER = 214100,   // the session's user is not the one asked for
+    ERR_LOGIN_WRONG_GROUP = 214101,  // the session's group is not the one asked for
+    ERR_LOGIN_WRONG_ROLE = 214102,   // the session's role is not the one asked for
+    ERR_UNKNOWN_PREF_SCOPE = 214103,
+    ERR_EMPTY_DISPLAY_VALUE = 214129,      // setDisplayProperties: empty name or text
+    ERR_OPERATION_NOT_AVAILABLE = 214200,  // the operation is not offered by this build
+    ERR_TOO_MANY_IDENTIFIERS = 214201,     // more identifier pairs asked for than one input may have
+
     // The platform's own range.
     ERR_PLATFORM_BASE = 990000,
     ERR_INJECTED = 990001,        // a fault injected by a test
@@ -28,6 +37,38 @@ enum ErrorCode : int {
     ERR_NO_MARKPOINT = 990013,
     ERR_BAD_ARGUMENT = 990014,
     ERR_NOT_LOGGED_IN = 990015,
+    // Object store and core objects.
+    ERR_WRONG_ARITY = 990016,        // single call on an array property or the reverse
+    ERR_PROPERTY_READ_ONLY = 990017,
+    ERR_STRING_TOO_LONG = 990018,
+    ERR_ARRAY_TOO_LONG = 990019,
+    ERR_TYPE_NOT_FOUND = 990020,
+    ERR_NOT_A_RELATION_TYPE = 990021,
+    ERR_READ_ONLY_OBJECT = 990022,
+    ERR_REQUIRED_VALUE = 990023,
+    ERR_NOT_IN_LOV = 990024,
+    ERR_NAMING_RULE = 990025,
+    ERR_NOT_AN_ITEM_TYPE = 990026,
+    ERR_NOT_A_FORM_TYPE = 990027,
+    ERR_NO_OWNER_MEMBERSHIP = 990028,  // new owner is not an active member of the group
+    ERR_WRONG_REFERENCE_CLASS = 990029,
+    ERR_REMOTE_OBJECT = 990030,        // object of another data manager
+    // Session, administration and preferences.
+    ERR_LOGIN_FAILED = 990040,    // unknown user or wrong password (one text for both)
+    ERR_USER_INACTIVE = 990041,
+    ERR_NOT_A_MEMBER = 990042,    // no active membership in that group and role
+    ERR_NO_SUCH_GROUP = 990043,
+    ERR_NO_SUCH_ROLE = 990044,
+    ERR_PREF_NOT_FOUND = 990045,
+    ERR_PREF_ACCESS = 990046,
+    ERR_NOT_PRIVILEGED = 990047,
+    // Datasets and tools.
+    ERR_NO_SUCH_TOOL = 990050,
+    ERR_NO_SUCH_REFERENCE = 990051,
+    // Request-level failures answered by the skeleton base.
+    ERR_BAD_REQUEST = 990050,        // the request document could not be read
+    ERR_UNKNOWN_OPERATION = 990051,  // no such operation in the service
+    ERR_INTERNAL = 990052,           // an unexpected failure inside an operation
     ERR_PLATFORM_LAST = 990999,
 };
 
@@ -41,6 +82,13 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_INVALID_TAG, "invalid tag"},
     {ERR_EMPTY_NAME, "a name is required"},
     {ERR_RELATE_TO_CONTAINER, "the object could not be related to its container"},
+    {ERR_LOGIN_WRONG_USER, "the session's user is not the user asked for"},
+    {ERR_LOGIN_WRONG_GROUP, "the session's group is not the group asked for"},
+    {ERR_LOGIN_WRONG_ROLE, "the session's role is not the role asked for"},
+    {ERR_UNKNOWN_PREF_SCOPE, "unknown preference scope"},
+    {ERR_EMPTY_DISPLAY_VALUE, "a property name and a display value are required"},
+    {ERR_OPERATION_NOT_AVAILABLE, "the operation is not available"},
+    {ERR_TOO_MANY_IDENTIFIERS, "too many identifiers requested (at most 10000 per input)"},
     {ERR_INJECTED, "injected failure"},
     {ERR_NO_SUCH_OBJECT, "no such object"},
     {ERR_WRONG_CLASS, "object is not of the expected class"},
@@ -56,6 +104,34 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_NO_MARKPOINT, "no such markpoint"},
     {ERR_BAD_ARGUMENT, "invalid argument"},
     {ERR_NOT_LOGGED_IN, "no session"},
+    {ERR_WRONG_ARITY, "single value asked of an array property, or the reverse"},
+    {ERR_PROPERTY_READ_ONLY, "property is read-only"},
+    {ERR_STRING_TOO_LONG, "text is longer than the property allows"},
+    {ERR_ARRAY_TOO_LONG, "more values than the property allows"},
+    {ERR_TYPE_NOT_FOUND, "no such type"},
+    {ERR_NOT_A_RELATION_TYPE, "not a relation type"},
+    {ERR_READ_ONLY_OBJECT, "object is read-only"},
+    {ERR_REQUIRED_VALUE, "a required property has no value"},
+    {ERR_NOT_IN_LOV, "value is not in the property's list of values"},
+    {ERR_NAMING_RULE, "value does not match the naming rule"},
+    {ERR_NOT_AN_ITEM_TYPE, "not an item type"},
+    {ERR_NOT_A_FORM_TYPE, "not a form type"},
+    {ERR_NO_OWNER_MEMBERSHIP, "the new owner is not an active member of the group"},
+    {ERR_WRONG_REFERENCE_CLASS, "referenced object is not of the class the property allows"},
+    {ERR_REMOTE_OBJECT, "object belongs to another data manager"},
+    {ERR_LOGIN_FAILED, "invalid user id or password"},
+    {ERR_USER_INACTIVE, "user is inactive"},
+    {ERR_NOT_A_MEMBER, "user is not an active member of that group with that role"},
+    {ERR_NO_SUCH_GROUP, "no such group"},
+    {ERR_NO_SUCH_ROLE, "no such role"},
+    {ERR_PREF_NOT_FOUND, "no such preference"},
+    {ERR_PREF_ACCESS, "preference may not be written at that level"},
+    {ERR_NOT_PRIVILEGED, "needs an administration group"},
+    {ERR_NO_SUCH_TOOL, "no such tool"},
+    {ERR_NO_SUCH_REFERENCE, "no such named reference"},
+    {ERR_BAD_REQUEST, "the request document could not be read"},
+    {ERR_UNKNOWN_OPERATION, "the service has no such operation"},
+    {ERR_INTERNAL, "internal error"},
 };
 
 }  // namespace vl::platform

@@ -49,6 +49,8 @@ class SAXToNodeParser {
 public:
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxDocumentBytes = 64u * 1024u * 1024u;
+    // Bounds the tree's memory whatever the document's shape.
+    static constexpr std::size_t kMaxElements = 1000000;
 
     SAXToNodeParser();
     virtual ~SAXToNodeParser();
@@ -77,6 +79,9 @@ public:
     void startElement(std::string_view name);
     void attribute(std::string_view name, std::string_view value);
     void endElement();
+    // Escaped character data inside the innermost open element (ignored when
+    // none is open).
+    void text(std::string_view value);
 
     // Escapes `value` for use inside a double-quoted attribute or as text.
     static void escape(std::ostream& out, std::string_view value);

@@ -1,1 +1,22 @@
-// Service registration at load.
+// Registration at load: three steps per service, services in this fixed
+// order. All of them stand in this one file because C++ orders static
+// initialisers only within a file.
+//
+//  1 Core-2006-03-FileManagement      6 Core-2006-03-DataManagement
+//  2 Internal-Core-2006-03-Types      7 Core-2007-01-DataManagement
+//  3 Core-2006-03-Session             8 Core-2007-06-DataManagement
+//  4 Internal-Core-2007-05-Session    9 Core-2007-06-LOV
+//  5 Core-2007-01-Session            10 Core-2006-03-Reservation
+#include "soa_framework/startup/registration.hxx"
+#include "soa_services/core/code/session0603impl.hxx"
+#include "soa_services/core/skeletons/core/_2006_03/session/session_skeleton.hxx"
+#include "soa_services/core/skeletons/core/_2006_03/datamanagement/datamanagement_skeleton.hxx"
+
+// 3 Core-2006-03-Session
+VL_REGISTER_SERVICE(Session0603, "Core-2006-03-Session", Velmora::Services::Core::_2006_03::SessionIiopSkeleton,
+                    Velmora::Soa::Core::_2006_03::SessionImpl)
+
+// 6 Core-2006-03-DataManagement
+VL_REGISTER_SERVICE(DataManagement0603, "Core-2006-03-DataManagement",
+                    Velmora::Services::Core::_2006_03::DataManagementIiopSkeleton,
+                    Velmora::Soa::Core::_2006_03::DataManagementImpl)

@@ -1,0 +1,41 @@
+#include "gateway/vl_service_manager.hxx"
+
+#include "foundation/error_store.hxx"
+#include "soa_common/monitor.hxx"
+
+VlServiceManager& VlServiceManager::instance() {
+    static VlServiceManager manager;
+    return manager;
+}
+
+T2LService* VlServiceManager::registerService(std::string name, T2LService* service) {
+    for (std::size_t i = 0; i < m_names.size(); ++i)
+        if (m_names[i] == name) {
+            m_services[i] = service;
+            return service;
+        }
+    m_names.push_back(std::move(name));
+    m_services.push_back(service);
+    return service;
+}
+
+T2LService* VlServiceManager::find(const std::string& name) const {
+    for (std::size_t i = 0; i < m_names.size(); ++i)
+        if (m_names[i] == name) return m_services[i];
+    return nullptr;
+}
+
+bool VlServiceManager::invoke(const std::string& service, const std::string& operation,
+                              const std::string& requestXml, std::string* reply) {
+    T2LService* target = find(service);
+    if (!target) return false;
+    ERROR_store_clear();
+    *reply = target->invokeMethod(operation, requestXml);
+    vl::platform::MONITOR_end_request();
+    return true;
+}
+
+void VlServiceManager::cleanupServices() {
+    for (T2LService* s : m_services) s->cleanup();
+    ++m_cleanups;
+}

@@ -1,0 +1,135 @@
+#include "soa_server/service_data.hxx"
+
+#include "foundation/error_store.hxx"
+#include "foundation/ifail.hxx"
+#include "pom/soa_view.hxx"
+#include "soa_server/utils.hxx"
+
+namespace Velmora::Soa::Server {
+
+namespace {
+bool g_refreshPOM = false;
+}
+
+Base::ErrorStack PartialErrors::takeStoredErrors() {
+    Base::ErrorStack stack;
+    int count = 0;
+    const int* severities = nullptr;
+    const int* codes = nullptr;
+    const char* const* texts = nullptr;
+    ERROR_store_ask(&count, &severities, &codes, &texts);
+    for (int i = 0; i < count; ++i) {
+        Base::ErrorValue value;
+        value.setMessage(texts[i]);
+        value.setCode(codes[i]);
+        value.setLevel(severities[i]);
+        stack.addErrorValue(value);
+    }
+    ERROR_store_clear();
+    return stack;
+}
+
+void PartialErrors::addErrorStack() { m_wire.addError(takeStoredErrors()); }
+
+void PartialErrors::addErrorStack(const Tag& object) {
+    Base::ErrorStack stack = takeStoredErrors();
+    stack.setUid(vl::platform::tagToUid(object));
+    m_wire.addError(stack);
+}
+
+void PartialErrors::addErrorStack(const std::string& clientId) {
+    Base::ErrorStack stack = takeStoredErrors();
+    stack.setClientId(clientId);
+    m_wire.addError(stack);
+}
+
+void PartialErrors::addErrorStackWithIndex(int index) {
+    Base::ErrorStack stack = takeStoredErrors();
+    stack.setClientIndex(index);
+    m_wire.addError(stack);
+}
+
+void ServiceData::addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&),
+                         const std::string& uid) {
+    if (!seen.insert(uid).second) return;
+    Base::RefId ref;
+    ref.setUid(uid);
+    (m_wire.*add)(ref);
+}
+
+void ServiceData::addCreatedObject(const Tag& object) {
+    addRef(m_created, &Base::ServiceData::addCreatedObj, vl::platform::tagToUid(object));
+}
+void ServiceData::addUpdatedObject(const Tag& object) {
+    addRef(m_updated, &Base::ServiceData::addUpdatedObj, vl::platform::tagToUid(object));
+}
+void ServiceData::addPlainObject(const Tag& object) {
+    addRef(m_plain, &Base::ServiceData::addPlainObj, vl::platform::tagToUid(object));
+}
+void ServiceData::addDeletedObject(const std::string& uid) { addRef(m_deleted, &Base::ServiceData::addDeletedObj, uid); }
+
+void ServiceData::addProperty(const Tag& object, const std::string& name) { addProperties(object, {name}); }
+
+void ServiceData::addProperties(const Tag& object, const std::set<std::string>& names) {
+    auto [it, fresh] = m_propertyIndex.try_emplace(object.value(), m_properties.size());
+    if (fresh) m_properties.emplace_back(object.value(), std::set<std::string>{});
+    m_properties[it->second].second.insert(names.begin(), names.end());
+}
+
+void ServiceData::getNotifications() {}
+
+void ServiceData::inflateProperties() {
+    for (const auto& [tag, names] : m_properties) {
+        Base::ModelObject object;
+        try {
+            object = Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(tag));
+        } catch (const IFail&) {
+            addErrorStack(Tag(tag));
+            continue;
+        }
+        for (const auto& name : names) {
+            vl::platform::PropertyRead read;
+            if (vl::platform::readProperty(tag, name, &read) != 0) {
+                addErrorStack(Tag(tag));
+                continue;
+            }
+            Base::Property property;
+            property.setName(name);
+            property.setModifiable(read.modifiable);
+            property.setUiValue(read.uiValue);
+            for (std::size_t i = 0; i < read.values.size(); ++i) {
+                Base::PropertyValue value;
+                value.setValue(read.values[i]);
+                if (i < read.isNull.size() && read.isNull[i]) value.setIsNull(true);
+                property.addValue(value);
+            }
+            object.addPropertie(property);
+        }
+        m_wire.addDataObject(object);
+    }
+    m_properties.clear();
+    m_propertyIndex.clear();
+}
+
+Base::ServiceData& ServiceData::getWireData() {
+    m_wire.setPartialErrorArray(PartialErrors::getWireData().getErrorArray());
+    return m_wire;
+}
+
+void ServiceData::setRefreshPOM(bool refresh) { g_refreshPOM = refresh; }
+bool ServiceData::askRefreshPOM() { return g_refreshPOM; }
+
+ServiceException::ServiceException() {
+    int count = 0;
+    const int* severities = nullptr;
+    const int* codes = nullptr;
+    const char* const* texts = nullptr;
+    ERROR_store_ask(&count, &severities, &codes, &texts);
+    for (int i = 0; i < count; ++i) m_wire.addError({codes[i], severities[i], texts[i]});
+    m_wire.setMessage(count > 0 ? texts[count - 1] : "The operation failed.");
+    ERROR_store_clear();
+}
+
+ServiceException::ServiceException(const std::string& message) { m_wire.setMessage(message); }
+
+}  // namespace Velmora::Soa::Server

@@ -1,0 +1,141 @@
+#pragma once
+// Server-side result records: what an operation created, changed, deleted or
+// read, with its partial errors, turned into the wire service data at the end.
+#include "soa_framework/wire/base_types.hxx"
+#include "soa_framework/wire/exceptions.hxx"
+#include "tag/tag.hxx"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Velmora::Soa::Server {
+
+namespace Base = Velmora::Schemas::Soa::_2006_03::Base;
+
+// Each addErrorStack call takes the errors the error store holds at that
+// moment out of it and records them as one error stack under the key.
+class PartialErrors {
+public:
+    PartialErrors() = default;
+    PartialErrors(const PartialErrors&) = default;
+    PartialErrors& operator=(const PartialErrors&) = default;
+    ~PartialErrors() = default;
+
+    void addErrorStack();
+    void addErrorStack(const Tag& object);
+    void addErrorStack(const std::string& clientId);
+    void addErrorStackWithIndex(int index);
+
+    Base::PartialErrors& getWireData() { return m_wire; }
+    const Base::PartialErrors& getWireData() const { return m_wire; }
+
+private:
+    Base::ErrorStack takeStoredErrors();
+    Base::PartialErrors m_wire;
+};
+
+class ServiceData : public PartialErrors {
+public:
+    ServiceData() = default;
+    ServiceData(const ServiceData&) = default;
+    ServiceData& operator=(const ServiceData&) = default;
+    ~ServiceData() = default;
+
+    // Each object is listed once per kind, in the order first added.
+    void addCreatedObject(const Tag& object);
+    void addUpdatedObject(const Tag& object);
+    void addPlainObject(const Tag& object);
+    void addDeletedObject(const std::string& uid);
+
+    void addProperty(const Tag& object, const std::string& name);
+    void addProperties(const Tag& object, const std::set<std::string>& names);
+
+    // Called once per reply, in this order.
+    void getNotifications();
+    // Reads the requested properties from the store into the reply; a
+    // property that cannot be read becomes a partial error keyed by its object.
+    void inflateProperties();
+    Base::ServiceData& getWireData();
+
+    static void setRefreshPOM(bool refresh);
+    static bool askRefreshPOM();
+
+private:
+    void addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&),
+                const std::string& uid);
+
+    Base::ServiceData m_wire;
+    std::set<std::string> m_created, m_updated, m_deleted, m_plain, m_reserved;
+    int m_reservedInt = 0;
+    // Requested properties per object, in the order the objects were named.
+    std::vector<std::pair<unsigned int, std::set<std::string>>> m_properties;
+    std::map<unsigned int, std::size_t> m_propertyIndex;
+};
+
+class Preferences {
+public:
+    Preferences() = default;
+    // The named preferences as read at `scope`.
+    Preferences(const std::vector<std::string>& names, const std::string& scope);
+    Preferences(const Preferences&) = default;
+    Preferences& operator=(const Preferences&) = default;
+    ~Preferences() = default;
+
+    void addPreference(const std::string& name, const std::string& scope);
+    Base::Preferences& getWireData() { return m_wire; }
+
+private:
+    Base::Preferences m_wire;
+};
+
+class ModelSchema {
+public:
+    ModelSchema() = default;
+    ModelSchema(const ModelSchema&) = default;
+    ModelSchema& operator=(const ModelSchema&) = default;
+    ~ModelSchema() = default;
+
+    void addType(const Base::ModelType& type) { m_wire.addType(type); }
+    void addClass(const Base::ModelClass& cls) { m_wire.addClasse(cls); }
+    Base::ModelSchema& getWireData() { return m_wire; }
+
+private:
+    Base::ModelSchema m_wire;
+};
+
+// Request-level failure. A default one reports, and takes out, the errors
+// the error store holds when it is made.
+class ServiceException {
+public:
+    ServiceException();
+    explicit ServiceException(const std::string& message);
+    ServiceException(const ServiceException&) = default;
+    ServiceException& operator=(const ServiceException&) = default;
+    ~ServiceException() = default;
+
+    Velmora::Schemas::Soa::_2006_03::Exceptions::ServiceException& getWireData() { return m_wire; }
+    const Velmora::Schemas::Soa::_2006_03::Exceptions::ServiceException& getWireData() const { return m_wire; }
+
+private:
+    Velmora::Schemas::Soa::_2006_03::Exceptions::ServiceException m_wire;
+};
+
+}  // namespace Velmora::Soa::Server
+
+namespace Velmora::Soa::Internal::Server {
+
+class ErrorStack {
+public:
+    ErrorStack() = default;
+    ErrorStack(const ErrorStack&) = default;
+    ErrorStack& operator=(const ErrorStack&) = default;
+    ~ErrorStack() = default;
+    Velmora::Schemas::Soa::_2006_03::Base::ErrorStack& getWireData() { return m_wire; }
+
+private:
+    Velmora::Schemas::Soa::_2006_03::Base::ErrorStack m_wire;
+};
+
+}  // namespace Velmora::Soa::Internal::Server

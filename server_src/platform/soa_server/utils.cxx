@@ -1,0 +1,24 @@
+#include "soa_server/utils.hxx"
+
+#include "foundation/error_store.hxx"
+#include "foundation/ifail.hxx"
+#include "pom/soa_view.hxx"
+
+namespace Velmora::Soa::Internal::Server {
+
+Tag Utils::uidToTag(const std::string& uid) { return Tag(vl::platform::uidToTag(uid)); }
+
+std::string Utils::tagToUid(unsigned int tag) { return vl::platform::tagToUid(tag); }
+
+Velmora::Schemas::Soa::_2006_03::Base::ModelObject Utils::createWireModelObect(const Tag& tag) {
+    Velmora::Schemas::Soa::_2006_03::Base::ModelObject object;
+    if (tag.isNull()) return object;
+    vl::platform::ObjectSummary summary;
+    if (!vl::platform::describeObject(tag, &summary)) throw IFail(ERROR_store_ask_last_ifail(), IFail::AlreadyStored{});
+    object.setUid(vl::platform::tagToUid(tag));
+    object.setClassName(summary.className);
+    object.setType(summary.typeName);
+    return object;
+}
+
+}  // namespace Velmora::Soa::Internal::Server

@@ -1,0 +1,59 @@
+#pragma once
+// Fixture for tests that run real requests: a fresh store from the default
+// site, and at the end no lock left held and no platform block left unfreed.
+#include "foundation/error_store.hxx"
+#include "gateway/vl_service_manager.hxx"
+#include "pom/test_seams.hxx"
+#include "sm/sm.hxx"
+#include "soa_common/monitor.hxx"
+#include "soa_common/xml.hxx"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vl::test {
+
+// Loads the default site once per process; later tests reset to it.
+inline void loadDefaultSite() {
+    static bool loaded = [] {
+        std::string error;
+        int rc = vl::platform::SITE_load(VL_DEFAULT_SITE, &error);
+        EXPECT_EQ(rc, 0) << error;
+        return rc == 0;
+    }();
+    if (loaded) vl::platform::SITE_reset();
+}
+
+class ServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loadDefaultSite();
+        vl::platform::MONITOR_clear();
+        m_blocks = vl::platform::SM_outstanding_blocks();
+    }
+    void TearDown() override {
+        EXPECT_TRUE(vl::platform::LOCKS_held().empty()) << "locks left held";
+        EXPECT_EQ(vl::platform::SM_outstanding_blocks(), m_blocks) << "platform blocks left unfreed";
+        vl::platform::FAULT_clear();
+    }
+
+    // One request through the gateway, as a client sends it.
+    static std::string invoke(const std::string& service, const std::string& operation, const std::string& xml) {
+        std::string reply;
+        EXPECT_TRUE(VlServiceManager::instance().invoke(service, operation, xml, &reply)) << service;
+        return reply;
+    }
+
+private:
+    long m_blocks = 0;
+};
+
+// A parsed reply, kept alive with its parser.
+struct Reply {
+    explicit Reply(const std::string& text) : root(&parser.parseString(text)) {}
+    Velmora::Soa::Common::Xml::SAXToNodeParser parser;
+    const Velmora::Soa::Common::Xml::XMLNode* root;
+};
+
+}  // namespace vl::test
