@@ -82,8 +82,8 @@ struct ScriptStep {
 // A script is a sequence of requests. Each begins with a line
 //   @ SERVICE OPERATION [save VAR=ELEMENT ...]
 // followed by the request document up to the next "@" line. "${VAR}" in a
-// document is replaced by the uid saved earlier. Lines starting with "#"
-// before the first request or between requests are comments.
+// document is replaced by the uid saved earlier. Lines starting with "#" are
+// comments wherever they stand.
 bool parseScript(const std::string& path, const std::string& text, std::vector<ScriptStep>* steps,
                  std::string* error) {
     std::istringstream in(text);
@@ -112,10 +112,12 @@ bool parseScript(const std::string& path, const std::string& text, std::vector<S
                 step.saves.emplace_back(word.substr(0, eq), word.substr(eq + 1));
             }
             steps->push_back(std::move(step));
+        } else if (!line.empty() && line[0] == '#') {
+            continue;
         } else if (!steps->empty()) {
-            if (steps->back().document.empty() && (line.empty() || line[0] == '#')) continue;
+            if (steps->back().document.empty() && line.empty()) continue;
             steps->back().document += line + "\n";
-        } else if (!line.empty() && line[0] != '#') {
+        } else if (!line.empty()) {
             *error = path + ":" + std::to_string(number) + ": text before the first '@' line";
             return false;
         }

@@ -63,8 +63,8 @@ enum ErrorCode : int {
     ERR_PREF_ACCESS = 990046,
     ERR_NOT_PRIVILEGED = 990047,
     // Datasets and tools.
-    ERR_NO_SUCH_TOOL = 990050,
-    ERR_NO_SUCH_REFERENCE = 990051,
+    ERR_NO_SUCH_TOOL = 990060,
+    ERR_NO_SUCH_REFERENCE = 990061,
     // Request-level failures answered by the skeleton base.
     ERR_BAD_REQUEST = 990050,        // the request document could not be read
     ERR_UNKNOWN_OPERATION = 990051,  // no such operation in the service
@@ -133,5 +133,15 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_UNKNOWN_OPERATION, "the service has no such operation"},
     {ERR_INTERNAL, "internal error"},
 };
+
+constexpr bool codesAreUnique() {
+    for (const auto& a : kErrorTexts) {
+        int seen = 0;
+        for (const auto& b : kErrorTexts) seen += a.code == b.code;
+        if (seen != 1) return false;
+    }
+    return true;
+}
+static_assert(codesAreUnique(), "two error texts share a code");
 
 }  // namespace vl::platform

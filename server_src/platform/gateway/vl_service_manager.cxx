@@ -3,9 +3,11 @@
 #include "foundation/error_store.hxx"
 #include "soa_common/monitor.hxx"
 
+// Never destroyed: the services it holds live as long as the process, and
+// must stay reachable from it until the very end.
 VlServiceManager& VlServiceManager::instance() {
-    static VlServiceManager manager;
-    return manager;
+    static VlServiceManager* manager = new VlServiceManager;
+    return *manager;
 }
 
 T2LService* VlServiceManager::registerService(std::string name, T2LService* service) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "foundation/ifail.hxx"
+#include "pom/pom_object.hxx"
 
 class POMObject;
 
@@ -19,11 +20,29 @@ public:
     // The loaded object; the pointer is left null (and an error stored) when
     // the tag names no live object.
     status_t object(POMObject** out) const;
-    // As above, and fails unless the object is of `className` or derives from it.
+    // As above, and fails unless the object is of `className` or derives from
+    // it. The void* is the object's POMObject* (single inheritance: callers may
+    // cast it to the class they asked for).
     status_t object(const char* className, void** out) const;
+    // Typed form: fails also when the loaded object is not a T.
+    template <class T>
+    status_t object(const char* className, T** out) const;
 
 private:
+    static status_t objectWrongType();  // stores the wrong-class error
     unsigned int m_value = 0;
 };
 
 inline constexpr unsigned int NULLTAG = 0;
+
+template <class T>
+status_t Tag::object(const char* className, T** out) const {
+    void* raw = nullptr;
+    status_t s = object(className, &raw);
+    if (out) *out = nullptr;
+    if (s != status_t::OK) return s;
+    T* typed = dynamic_cast<T*>(static_cast<POMObject*>(raw));
+    if (!typed) return objectWrongType();
+    if (out) *out = typed;
+    return s;
+}

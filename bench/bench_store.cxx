@@ -1,0 +1,85 @@
+// Creating objects and reading them back by uid: the cost per object must
+// not grow with the size of the store.
+#include "aom/aom.hxx"
+#include "aom/folder.hxx"
+#include "pom/pom.hxx"
+#include "pom/soa_view.hxx"
+#include "pom/test_seams.hxx"
+#include "sm/sm.hxx"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+void loadSite() {
+    static bool loaded = false;
+    if (loaded) return;
+    std::string error;
+    if (vl::platform::SITE_load(VL_DEFAULT_SITE, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+    loaded = true;
+}
+
+// Makes n saved folders; returns their uids.
+std::vector<std::string> makeFolders(long n) {
+    std::vector<std::string> uids;
+    uids.reserve(n);
+    for (long i = 0; i < n; ++i) {
+        tag_t f = 0;
+        if (FL_create("bench", "", &f) || AOM_save(f) || AOM_refresh(f, 0)) std::abort();
+        uids.push_back(vl::platform::tagToUid(f));
+    }
+    return uids;
+}
+
+void BM_CreateAndReadBack(benchmark::State& state) {
+    loadSite();
+    const long n = state.range(0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        vl::platform::SITE_reset();
+        state.ResumeTiming();
+        std::vector<std::string> uids = makeFolders(n);
+        long found = 0;
+        for (const std::string& uid : uids) {
+            char* name = nullptr;
+            if (AOM_ask_value_string(vl::platform::uidToTag(uid), "object_name", &name) == 0) ++found;
+            SM_free(name);
+        }
+        if (found != n) state.SkipWithError("an object was not found by its uid");
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_CreateAndReadBack)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// Placing a markpoint costs the same whatever the store holds.
+void BM_PlaceMarkpoint(benchmark::State& state) {
+    loadSite();
+    vl::platform::SITE_reset();
+    makeFolders(state.range(0));
+    for (auto _ : state) {
+        int mp = 0;
+        POM_place_markpoint(&mp);
+        POM_forget_markpoint(mp);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PlaceMarkpoint)->Arg(1000)->Arg(100000)->Complexity(benchmark::o1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

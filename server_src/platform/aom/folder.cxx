@@ -1,0 +1,94 @@
+#include "aom/folder.hxx"
+
+#include "foundation/error_codes.hxx"
+#include "pom/store.hxx"
+#include "sm/sm.hxx"
+
+#include <cstring>
+
+using namespace vl::platform;
+using namespace vl::platform::store;
+
+namespace {
+
+int writableFolder(tag_t folder, Object** out) {
+    if (int rc = need(folder, "Folder", out)) return rc;
+    if ((*out)->readOnly) return fail(ERR_READ_ONLY_OBJECT, (*out)->uid);
+    if (!canWrite(**out)) return fail(ERR_NO_ACCESS, (*out)->uid);
+    return 0;
+}
+
+}  // namespace
+
+int FL_create(const char* name, const char* description, tag_t* folder) {
+    VL_ENTER("FL_create", 0);
+    if (folder) *folder = 0;
+    if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a folder needs a name");
+    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    const TypeDef* t = typeNamed("Folder");
+    if (!t) return fail(ERR_TYPE_NOT_FOUND, "Folder");
+    PropertyDescriptor* dn = descriptorOfType(t->tag, "object_name");
+    PropertyDescriptor* dd = descriptorOfType(t->tag, "object_desc");
+    std::string desc = description ? description : "";
+    if (dn && dn->m_maxLength > 0 && static_cast<int>(std::strlen(name)) > dn->m_maxLength)
+        return fail(ERR_STRING_TOO_LONG, "object_name");
+    if (dd && dd->m_maxLength > 0 && static_cast<int>(desc.size()) > dd->m_maxLength)
+        return fail(ERR_STRING_TOO_LONG, "object_desc");
+    Object& f = create(t->cls, t->tag);
+    initValue(f, "object_name", std::vector<std::string>{name});
+    if (!desc.empty()) initValue(f, "object_desc", std::vector<std::string>{desc});
+    if (folder) *folder = f.tag;
+    return 0;
+}
+
+int FL_insert(tag_t folder, tag_t object, int position) {
+    VL_ENTER("FL_insert", folder);
+    Object* f = nullptr;
+    if (int rc = writableFolder(folder, &f)) return rc;
+    if (int rc = need(object, nullptr)) return rc;
+    if (object == folder) return fail(ERR_BAD_ARGUMENT, "a folder cannot contain itself");
+    return insertTag(*f, attr(*f, "contents"), position == 999 ? -1 : position, object);
+}
+
+int FL_remove(tag_t folder, tag_t object) {
+    VL_ENTER("FL_remove", folder);
+    Object* f = nullptr;
+    if (int rc = writableFolder(folder, &f)) return rc;
+    if (removeTag(*f, attr(*f, "contents"), object) == 0) return fail(ERR_NOT_FOUND, "not in the folder");
+    return 0;
+}
+
+int FL_ask_size(tag_t folder, int* count) {
+    VL_ENTER("FL_ask_size", folder);
+    if (count) *count = 0;
+    Object* f = nullptr;
+    if (int rc = need(folder, "Folder", &f)) return rc;
+    if (count) *count = static_cast<int>(getTags(*f, "contents").size());
+    return 0;
+}
+
+int FL_ask_references(tag_t folder, int, int* count, tag_t** references) {
+    VL_ENTER("FL_ask_references", folder);
+    if (count) *count = 0;
+    if (references) *references = nullptr;
+    Object* f = nullptr;
+    if (int rc = need(folder, "Folder", &f)) return rc;
+    std::vector<tag_t> v = getTags(*f, "contents");
+    if (count) *count = static_cast<int>(v.size());
+    if (references) {
+        auto* p = static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * v.size()));
+        if (!v.empty()) std::memcpy(p, v.data(), sizeof(tag_t) * v.size());
+        *references = p;
+    }
+    return 0;
+}
+
+int FL_init_module() {
+    VL_ENTER("FL_init_module", 0);
+    return 0;
+}
+
+int FL_exit_module() {
+    VL_ENTER("FL_exit_module", 0);
+    return 0;
+}

@@ -1,0 +1,268 @@
+#include "aom/ostratype.hxx"
+
+#include "foundation/error_codes.hxx"
+#include "pom/store.hxx"
+#include "sm/sm.hxx"
+
+#include <cstring>
+
+using namespace vl::platform;
+using namespace vl::platform::store;
+
+namespace vl::platform::store {
+
+int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const std::string& displayName,
+             tag_t* type) {
+    Store& s = S();
+    if (type) *type = 0;
+    if (name.empty()) return fail(ERR_BAD_ARGUMENT, "a type needs a name");
+    if (name.size() > OSTRATYPE_name_size_c) return fail(ERR_NAME_TOO_LONG, name);
+    if (s.typeByName.count(name)) return fail(ERR_DUPLICATE, "type " + name);
+    if (!cls) return fail(ERR_NOT_FOUND, "no class for type " + name);
+    const ClassDef* typeClass = classNamed("OstraType");
+    if (!typeClass) return fail(ERR_NOT_FOUND, "no class OstraType");
+    Object& o = create(typeClass, 0);
+    o.locked = false;
+    initValue(o, "type_name", std::vector<std::string>{name});
+    initValue(o, "type_class", std::vector<std::string>{cls->name});
+    if (parent) initValue(o, "parent_type", std::vector<tag_t>{parent});
+    if (!displayName.empty()) initValue(o, "display_name", std::vector<std::string>{displayName});
+    TypeDef td;
+    td.tag = o.tag;
+    td.name = name;
+    td.parent = parent;
+    td.cls = cls;
+    td.displayName = displayName.empty() ? name : displayName;
+    s.types.emplace(o.tag, std::move(td));
+    s.typeByName[name] = o.tag;
+    if (!s.typeOfClass.count(cls) && cls->name == name) s.typeOfClass[cls] = o.tag;
+    if (!o.type) o.type = o.tag;  // the type of types describes itself
+    tag_t t = o.tag;
+    journalUndo([t, name, cls] {
+        Store& st = S();
+        if (auto it = st.types.find(t); it != st.types.end()) {
+            for (tag_t d : it->second.properties) st.descriptors.erase(d);
+            st.types.erase(it);
+        }
+        st.typeByName.erase(name);
+        if (auto it = st.typeOfClass.find(cls); it != st.typeOfClass.end() && it->second == t) st.typeOfClass.erase(it);
+    });
+    if (type) *type = t;
+    return 0;
+}
+
+}  // namespace vl::platform::store
+
+namespace {
+
+int needType(tag_t type, const TypeDef** out) {
+    if (int rc = need(type, nullptr)) return rc;
+    const TypeDef* td = typeDef(type);
+    if (!td) return fail(ERR_TYPE_NOT_FOUND, "not a type");
+    *out = td;
+    return 0;
+}
+
+void copyName(const std::string& name, char* buffer) {
+    std::size_t n = std::min<std::size_t>(name.size(), OSTRATYPE_name_size_c);
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = '\0';
+}
+
+}  // namespace
+
+int OSTRATYPE_find_type(const char* typeName, const char* className, tag_t* type) {
+    VL_ENTER("OSTRATYPE_find_type", 0);
+    if (type) *type = 0;
+    const TypeDef* td = typeName ? typeNamed(typeName) : nullptr;
+    if (!td || (className && *className && !td->cls->isA(className)))
+        return fail(ERR_TYPE_NOT_FOUND, std::string(typeName ? typeName : "") + " of class " +
+                                            (className ? className : ""));
+    if (type) *type = td->tag;
+    return 0;
+}
+
+int OSTRATYPE_ask_type(const char* typeName, tag_t* type) {
+    VL_ENTER("OSTRATYPE_ask_type", 0);
+    if (type) *type = 0;
+    const TypeDef* td = typeName ? typeNamed(typeName) : nullptr;
+    if (!td) return fail(ERR_TYPE_NOT_FOUND, typeName ? typeName : "");
+    if (type) *type = td->tag;
+    return 0;
+}
+
+int OSTRATYPE_ask_type_in_cache(const char* typeName, tag_t* type) {
+    VL_ENTER("OSTRATYPE_ask_type_in_cache", 0);
+    const TypeDef* td = typeName ? typeNamed(typeName) : nullptr;
+    if (type) *type = td ? td->tag : 0;
+    return 0;
+}
+
+int OSTRATYPE_ask_object_type(tag_t object, tag_t* type) {
+    VL_ENTER("OSTRATYPE_ask_object_type", object);
+    if (type) *type = 0;
+    Object* o = nullptr;
+    if (int rc = need(object, &o)) return rc;
+    if (!o->type) return fail(ERR_TYPE_NOT_FOUND, "object has no type");
+    if (type) *type = o->type;
+    return 0;
+}
+
+int OSTRATYPE_ask_name(tag_t type, char name[OSTRATYPE_name_size_c + 1]) {
+    VL_ENTER("OSTRATYPE_ask_name", type);
+    if (name) name[0] = '\0';
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (name) copyName(td->name, name);
+    return 0;
+}
+
+int OSTRATYPE_ask_name2(tag_t type, char** name) {
+    VL_ENTER("OSTRATYPE_ask_name2", type);
+    if (name) *name = nullptr;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (name) *name = SM_string_copy_persistent(td->name.c_str());
+    return 0;
+}
+
+int OSTRATYPE_ask_parent_type(tag_t type, tag_t* parent) {
+    VL_ENTER("OSTRATYPE_ask_parent_type", type);
+    if (parent) *parent = 0;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (parent) *parent = td->parent;
+    return 0;
+}
+
+int OSTRATYPE_ask_class_name(tag_t type, char className[OSTRATYPE_name_size_c + 1]) {
+    VL_ENTER("OSTRATYPE_ask_class_name", type);
+    if (className) className[0] = '\0';
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (className) copyName(td->cls->name, className);
+    return 0;
+}
+
+int OSTRATYPE_ask_display_name(tag_t type, char** displayName) {
+    VL_ENTER("OSTRATYPE_ask_display_name", type);
+    if (displayName) *displayName = nullptr;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (displayName) *displayName = SM_string_copy_persistent(td->displayName.c_str());
+    return 0;
+}
+
+int OSTRATYPE_create(const char* typeName, const char* className, tag_t* type) {
+    VL_ENTER("OSTRATYPE_create", 0);
+    if (type) *type = 0;
+    const ClassDef* cls = className ? classNamed(className) : nullptr;
+    if (!cls) return fail(ERR_NOT_FOUND, std::string("no class ") + (className ? className : ""));
+    tag_t parent = cls->parent ? typeOfClass(cls->parent) : 0;
+    tag_t t = 0;
+    if (int rc = makeType(typeName ? typeName : "", cls, parent, "", &t)) return rc;
+    buildDescriptorsOf(S(), t);
+    if (type) *type = t;
+    return 0;
+}
+
+int OSTRATYPE_ask_property_by_name(tag_t type, const char* propertyName, tag_t* descriptor) {
+    VL_ENTER("OSTRATYPE_ask_property_by_name", type);
+    if (descriptor) *descriptor = 0;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    auto it = propertyName ? td->propertyByName.find(propertyName) : td->propertyByName.end();
+    if (it == td->propertyByName.end())
+        return fail(ERR_NO_SUCH_ATTRIBUTE, std::string(propertyName ? propertyName : "") + " of " + td->name);
+    if (descriptor) *descriptor = it->second;
+    return 0;
+}
+
+int OSTRATYPE_list_properties(tag_t type, int* count, tag_t** descriptors) {
+    VL_ENTER("OSTRATYPE_list_properties", type);
+    if (count) *count = 0;
+    if (descriptors) *descriptors = nullptr;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (count) *count = static_cast<int>(td->properties.size());
+    if (descriptors) {
+        auto* p = static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * td->properties.size()));
+        for (std::size_t i = 0; i < td->properties.size(); ++i) p[i] = td->properties[i];
+        *descriptors = p;
+    }
+    return 0;
+}
+
+int OSTRATYPE_is_type_of(tag_t type, const char* typeName, bool* isType) {
+    VL_ENTER("OSTRATYPE_is_type_of", type);
+    if (isType) *isType = false;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return rc;
+    if (isType) *isType = typeName && typeIsA(type, typeName);
+    return 0;
+}
+
+namespace vl::platform {
+std::string OSTRATYPE_name_of(tag_t type) {
+    const TypeDef* td = typeDef(type);
+    return td ? td->name : std::string();
+}
+}  // namespace vl::platform
+
+status_t OstraType::describe(std::vector<PropertyDescriptor*>* collection) const {
+    if (collection) collection->clear();
+    const TypeDef* td = nullptr;
+    if (int rc = needType(m_type, &td)) return status_t(rc);
+    if (collection)
+        for (tag_t d : td->properties) collection->push_back(&S().descriptors.at(d));
+    return status_t::OK;
+}
+
+bool OstraType::suspendClientServerUpdateList(const char*, int) {
+    enter("OstraType::suspendClientServerUpdateList");
+    Store& s = S();
+    if (s.updateListSuspended) return false;
+    s.updateListSuspended = true;
+    return true;
+}
+
+bool OstraType::resumeClientServerUpdateList(const char*, int) {
+    enter("OstraType::resumeClientServerUpdateList");
+    Store& s = S();
+    bool was = s.updateListSuspended;
+    s.updateListSuspended = false;
+    return was;
+}
+
+void OstraType::enableClientServerUpdateList(int enable, const char*, int) {
+    enter("OstraType::enableClientServerUpdateList");
+    S().updateListEnabled = enable != 0;
+}
+
+bool OstraType::isClientServerUpdateListSuspended() { return S().updateListSuspended; }
+bool OstraType::isClientServerUpdateListEnabled() { return S().updateListEnabled; }
+
+void OstraType::addToChangedTagList(tag_t tag, const char*) {
+    enter("OstraType::addToChangedTagList", tag);
+    Store& s = S();
+    if (!s.updateListEnabled) return;
+    s.changedTags.push_back(tag);
+}
+
+std::vector<tag_t> OstraType::changedTagList() { return S().changedTags; }
+void OstraType::clearChangedTagList() { S().changedTags.clear(); }
+
+status_t OstraTypeP::isTypeOf(tag_t type, const char* typeName, bool& result) {
+    result = false;
+    const TypeDef* td = nullptr;
+    if (int rc = needType(type, &td)) return status_t(rc);
+    result = typeName && typeIsA(type, typeName);
+    return status_t::OK;
+}
+
+void OstraServerEventService::shutdown() {
+    enter("OstraServerEventService::shutdown");
+    S().eventServiceRunning = false;
+}
+
+bool OstraServerEventService::isRunning() { return S().eventServiceRunning; }

@@ -1,0 +1,1003 @@
+#include "pom/store.hxx"
+
+#include "ae/dataset.hxx"
+#include "aom/aom.hxx"
+#include "foundation/error_codes.hxx"
+#include "foundation/error_store.hxx"
+#include "pom/pom_object.hxx"
+#include "propdesc/property_descriptor.hxx"
+#include "sa/sa.hxx"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+namespace vl::platform::store {
+
+namespace {
+
+std::unique_ptr<Store>& current() {
+    static std::unique_ptr<Store> s;
+    return s;
+}
+
+std::unordered_map<tag_t, std::unique_ptr<POMObject>>& loadedObjects() {
+    static std::unordered_map<tag_t, std::unique_ptr<POMObject>> m;
+    return m;
+}
+
+std::string keyOf(const AttrDef& a, const Value& v) {
+    if (const auto* s = std::get_if<std::vector<std::string>>(&v)) {
+        if (s->empty() || (*s)[0].empty()) return {};
+        return a.declaringClass + '\x1f' + (*s)[0];
+    }
+    if (const auto* i = std::get_if<std::vector<int>>(&v)) {
+        if (i->empty()) return {};
+        return a.declaringClass + '\x1f' + std::to_string((*i)[0]);
+    }
+    return {};
+}
+
+const std::vector<tag_t>* tagsOf(const Value& v) { return std::get_if<std::vector<tag_t>>(&v); }
+
+void addRefs(Store& s, tag_t from, const Value& v) {
+    if (const auto* t = tagsOf(v))
+        for (tag_t target : *t)
+            if (target) ++s.referencers[target][from];
+}
+
+void dropRefs(Store& s, tag_t from, const Value& v) {
+    if (const auto* t = tagsOf(v))
+        for (tag_t target : *t) {
+            if (!target) continue;
+            auto it = s.referencers.find(target);
+            if (it == s.referencers.end()) continue;
+            auto jt = it->second.find(from);
+            if (jt == it->second.end()) continue;
+            if (--jt->second <= 0) it->second.erase(jt);
+            if (it->second.empty()) s.referencers.erase(it);
+        }
+}
+
+void indexValue(Store& s, const Object& o, int i) {
+    const AttrDef& a = o.cls->attrs[i];
+    if (isReference(a.type)) addRefs(s, o.tag, o.values[i]);
+    if (a.key) {
+        std::string k = keyOf(a, o.values[i]);
+        if (!k.empty()) s.keys.emplace(k, o.tag);  // keeps an existing holder
+    }
+}
+
+void unindexValue(Store& s, const Object& o, int i) {
+    const AttrDef& a = o.cls->attrs[i];
+    if (isReference(a.type)) dropRefs(s, o.tag, o.values[i]);
+    if (a.key) {
+        std::string k = keyOf(a, o.values[i]);
+        auto it = s.keys.find(k);
+        if (it != s.keys.end() && it->second == o.tag) s.keys.erase(it);
+    }
+}
+
+void indexAll(Store& s, const Object& o) {
+    for (int i = 0; i < static_cast<int>(o.values.size()); ++i) indexValue(s, o, i);
+}
+
+void unindexAll(Store& s, const Object& o) {
+    for (int i = 0; i < static_cast<int>(o.values.size()); ++i) unindexValue(s, o, i);
+}
+
+// Replaces one value keeping the indexes right; no journal, no saved state.
+void applyValue(Store& s, Object& o, int i, Value v) {
+    unindexValue(s, o, i);
+    o.values[i] = std::move(v);
+    indexValue(s, o, i);
+}
+
+void restoreEntry(Store& s, JournalEntry& e) {
+    if (e.undo) {
+        e.undo();
+        return;
+    }
+    auto it = s.objects.find(e.tag);
+    if (it != s.objects.end()) {
+        s.instances[it->second.cls].erase(e.tag);
+        unindexAll(s, it->second);
+        s.uids.erase(it->second.uid);
+        s.goneUids[e.tag] = it->second.uid;
+        s.phantoms[it->second.uid] = e.tag;
+        s.objects.erase(it);
+    }
+    if (e.before) {
+        Object& o = s.objects.emplace(e.tag, std::move(*e.before)).first->second;
+        s.instances[o.cls].insert(o.tag);
+        indexAll(s, o);
+        s.uids[o.uid] = o.tag;
+        s.goneUids.erase(o.tag);
+        s.phantoms.erase(o.uid);
+    }
+}
+
+const char kUidAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+}  // namespace
+
+bool isReference(PROP_value_type_e t) {
+    return t == PROP_typed_reference || t == PROP_untyped_reference || t == PROP_external_reference ||
+           t == PROP_typed_relation || t == PROP_untyped_relation;
+}
+
+Value emptyValue(PROP_value_type_e t) {
+    switch (t) {
+    case PROP_char:
+    case PROP_logical:
+        return std::vector<char>{};
+    case PROP_int:
+    case PROP_short:
+        return std::vector<int>{};
+    case PROP_double:
+    case PROP_float:
+        return std::vector<double>{};
+    case PROP_string:
+    case PROP_note:
+        return std::vector<std::string>{};
+    case PROP_date:
+        return std::vector<date_s>{};
+    default:
+        if (isReference(t)) return std::vector<tag_t>{};
+        return std::monostate{};
+    }
+}
+
+bool ClassDef::isA(const ClassDef* other) const {
+    for (const ClassDef* c = this; c; c = c->parent)
+        if (c == other) return true;
+    return false;
+}
+
+bool ClassDef::isA(const std::string& className) const {
+    for (const ClassDef* c = this; c; c = c->parent)
+        if (c->name == className) return true;
+    return false;
+}
+
+int ClassDef::attr(const std::string& attrName) const {
+    auto it = index.find(attrName);
+    return it == index.end() ? -1 : it->second;
+}
+
+const ClassDef* Schema::find(const std::string& name) const {
+    auto it = byName.find(name);
+    return it == byName.end() ? nullptr : it->second.get();
+}
+
+const ClassDef* Schema::find(tag_t id) const {
+    auto it = byId.find(id);
+    return it == byId.end() ? nullptr : it->second;
+}
+
+Store& S() {
+    auto& s = current();
+    if (!s) {
+        s = std::make_unique<Store>();
+        s->schema = std::make_shared<Schema>();
+    }
+    return *s;
+}
+
+void installStore(std::unique_ptr<Store> store) {
+    dropLoaded();
+    current() = std::move(store);
+}
+
+std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store) {
+    std::unique_ptr<Store> previous = std::move(current());
+    current() = std::move(store);
+    return previous;
+}
+
+std::unique_ptr<Store> copyStore(const Store& from) { return std::make_unique<Store>(from); }
+
+int fail(int code, const std::string& text) {
+    return ERROR_store(3, code, text.empty() ? nullptr : text.c_str());
+}
+
+Object* find(tag_t tag) {
+    if (!tag) return nullptr;
+    Store& s = S();
+    auto it = s.objects.find(tag);
+    return it == s.objects.end() ? nullptr : &it->second;
+}
+
+int need(tag_t tag, Object** out) {
+    Object* o = find(tag);
+    if (out) *out = o;
+    if (!o) return fail(ERR_INVALID_TAG);
+    return 0;
+}
+
+int need(tag_t tag, const char* className, Object** out) {
+    Object* o = nullptr;
+    if (int rc = need(tag, &o)) {
+        if (out) *out = nullptr;
+        return rc;
+    }
+    if (!o->cls->isA(className)) {
+        if (out) *out = nullptr;
+        return fail(ERR_WRONG_CLASS, std::string("not a ") + className + ": " + o->uid);
+    }
+    if (out) *out = o;
+    return 0;
+}
+
+bool isA(const Object& o, const char* className) { return o.cls && o.cls->isA(className); }
+
+const ClassDef* classNamed(const std::string& name) { return S().schema->find(name); }
+
+tag_t newTag() { return S().nextTag++; }
+
+std::string newUid() {
+    Store& s = S();
+    // A bijective scramble of a counter modulo 62^14: unique, fixed width,
+    // and not guessable from neighbours.
+    constexpr unsigned __int128 kMod = [] {
+        unsigned __int128 m = 1;
+        for (int i = 0; i < 14; ++i) m *= 62;
+        return m;
+    }();
+    constexpr unsigned __int128 kMul = 0x9E3779B97F4A7C15ull;  // odd, not a multiple of 31
+    for (;;) {
+        unsigned __int128 n = (static_cast<unsigned __int128>(++s.uidCounter) + s.uidSalt) * kMul % kMod;
+        std::string uid(14, '0');
+        for (int i = 13; i >= 0; --i) {
+            uid[i] = kUidAlphabet[static_cast<int>(n % 62)];
+            n /= 62;
+        }
+        // Made uids never repeat; only given ones and client texts can clash.
+        if (!s.givenUids.count(uid) && !s.phantoms.count(uid)) return uid;
+    }
+}
+
+Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
+    Store& s = S();
+    tag_t t = s.nextTag++;
+    Object o;
+    o.tag = t;
+    o.cls = cls;
+    o.type = type ? type : typeOfClass(cls);
+    o.uid = uid.empty() ? newUid() : uid;
+    o.serial = ++s.serialCounter;
+    o.locked = true;
+    o.values.reserve(cls->attrs.size());
+    for (const AttrDef& a : cls->attrs) o.values.push_back(emptyValue(a.type));
+    if (!s.markpoints.empty()) {
+        JournalEntry e;
+        e.tag = t;
+        s.journal.push_back(std::move(e));
+        o.epoch = s.epoch;
+    }
+    Object& placed = s.objects.emplace(t, std::move(o)).first->second;
+    s.uids[placed.uid] = t;
+    s.instances[cls].insert(t);
+    if (cls->isA("POM_application_object")) {
+        int ou = cls->attr("owning_user");
+        int og = cls->attr("owning_group");
+        if (ou >= 0 && s.session.user) applyValue(s, placed, ou, std::vector<tag_t>{s.session.user});
+        if (og >= 0 && s.session.group) applyValue(s, placed, og, std::vector<tag_t>{s.session.group});
+    }
+    if (cls->isA("WorkspaceObject")) {
+        const TypeDef* td = typeDef(placed.type);
+        int ot = cls->attr("object_type");
+        if (td && ot >= 0) applyValue(s, placed, ot, std::vector<std::string>{td->name});
+    }
+    return placed;
+}
+
+Object& create(const char* className, tag_t type) {
+    const ClassDef* c = classNamed(className);
+    if (!c) {
+        // Only reachable with a fixture that lacks a built-in class.
+        std::fprintf(stderr, "platform: class %s is not defined\n", className);
+        std::abort();
+    }
+    return create(c, type);
+}
+
+void destroy(Object& o) {
+    Store& s = S();
+    touch(o);
+    unindexAll(s, o);
+    s.instances[o.cls].erase(o.tag);
+    s.uids.erase(o.uid);
+    s.goneUids[o.tag] = o.uid;
+    s.phantoms[o.uid] = o.tag;
+    s.objects.erase(o.tag);
+}
+
+int attr(const Object& o, const std::string& name) { return o.cls->attr(name); }
+
+const Value& value(const Object& o, int index) { return o.values.at(index); }
+
+void touch(Object& o) {
+    Store& s = S();
+    if (s.markpoints.empty() || o.epoch == s.epoch) return;
+    JournalEntry e;
+    e.tag = o.tag;
+    e.before = o;
+    s.journal.push_back(std::move(e));
+    o.epoch = s.epoch;
+}
+
+void journalUndo(std::function<void()> undo) {
+    Store& s = S();
+    if (s.markpoints.empty()) return;
+    JournalEntry e;
+    e.undo = std::move(undo);
+    s.journal.push_back(std::move(e));
+}
+
+static int setValueImpl(Object& o, int i, Value v, bool baseline) {
+    Store& s = S();
+    if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
+    const AttrDef& a = o.cls->attrs[i];
+    if (o.values[i] == v) return 0;
+    if (a.key) {
+        std::string k = keyOf(a, v);
+        auto it = k.empty() ? s.keys.end() : s.keys.find(k);
+        if (it != s.keys.end() && it->second != o.tag && find(it->second))
+            return fail(ERR_DUPLICATE, a.name + " \"" + k.substr(k.find('\x1f') + 1) + "\" is taken");
+    }
+    touch(o);
+    if (!baseline && !o.saved) o.saved = std::make_shared<const std::vector<Value>>(o.values);
+    applyValue(s, o, i, std::move(v));
+    return 0;
+}
+
+int setValue(Object& o, int index, Value v) { return setValueImpl(o, index, std::move(v), false); }
+
+int setValue(Object& o, const std::string& name, Value v) {
+    int i = o.cls->attr(name);
+    if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
+    return setValueImpl(o, i, std::move(v), false);
+}
+
+int setCommitted(Object& o, int i, Value v) {
+    std::shared_ptr<const std::vector<Value>> pending = o.saved;
+    Value copy = v;
+    if (int rc = setValue(o, i, std::move(v))) return rc;
+    if (!pending) {
+        o.saved.reset();
+    } else {
+        auto patched = std::make_shared<std::vector<Value>>(*pending);
+        (*patched)[i] = std::move(copy);
+        o.saved = patched;
+    }
+    return 0;
+}
+
+int initValue(Object& o, const std::string& name, Value v) {
+    int i = o.cls->attr(name);
+    if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
+    return setValueImpl(o, i, std::move(v), true);
+}
+
+std::string getString(const Object& o, const std::string& name) {
+    int i = o.cls->attr(name);
+    if (i < 0) return {};
+    if (const auto* v = std::get_if<std::vector<std::string>>(&o.values[i])) return v->empty() ? "" : (*v)[0];
+    return {};
+}
+
+std::vector<std::string> getStrings(const Object& o, const std::string& name) {
+    int i = o.cls->attr(name);
+    if (i < 0) return {};
+    if (const auto* v = std::get_if<std::vector<std::string>>(&o.values[i])) return *v;
+    return {};
+}
+
+tag_t getTag(const Object& o, const std::string& name) {
+    int i = o.cls->attr(name);
+    if (i < 0) return 0;
+    if (const auto* v = std::get_if<std::vector<tag_t>>(&o.values[i])) return v->empty() ? 0 : (*v)[0];
+    return 0;
+}
+
+std::vector<tag_t> getTags(const Object& o, const std::string& name) {
+    int i = o.cls->attr(name);
+    if (i < 0) return {};
+    if (const auto* v = std::get_if<std::vector<tag_t>>(&o.values[i])) return *v;
+    return {};
+}
+
+int getInt(const Object& o, const std::string& name, int fallback) {
+    int i = o.cls->attr(name);
+    if (i < 0) return fallback;
+    if (const auto* v = std::get_if<std::vector<int>>(&o.values[i])) return v->empty() ? fallback : (*v)[0];
+    return fallback;
+}
+
+bool getLogical(const Object& o, const std::string& name) {
+    int i = o.cls->attr(name);
+    if (i < 0) return false;
+    if (const auto* v = std::get_if<std::vector<char>>(&o.values[i])) return !v->empty() && (*v)[0];
+    return false;
+}
+
+date_s getDate(const Object& o, const std::string& name) {
+    int i = o.cls->attr(name);
+    if (i < 0) return {};
+    if (const auto* v = std::get_if<std::vector<date_s>>(&o.values[i])) return v->empty() ? date_s{} : (*v)[0];
+    return {};
+}
+
+int setString(Object& o, const std::string& name, const std::string& v) {
+    return setValue(o, name, v.empty() ? std::vector<std::string>{} : std::vector<std::string>{v});
+}
+int setStrings(Object& o, const std::string& name, std::vector<std::string> v) {
+    return setValue(o, name, std::move(v));
+}
+int setTag(Object& o, const std::string& name, tag_t v) {
+    return setValue(o, name, v ? std::vector<tag_t>{v} : std::vector<tag_t>{});
+}
+int setTags(Object& o, const std::string& name, std::vector<tag_t> v) { return setValue(o, name, std::move(v)); }
+int setInt(Object& o, const std::string& name, int v) { return setValue(o, name, std::vector<int>{v}); }
+int setLogical(Object& o, const std::string& name, bool v) {
+    return setValue(o, name, std::vector<char>{static_cast<char>(v ? 1 : 0)});
+}
+int setDate(Object& o, const std::string& name, date_s v) {
+    return setValue(o, name, v.year ? std::vector<date_s>{v} : std::vector<date_s>{});
+}
+
+tag_t findByKey(const std::string& declaringClass, const std::string& value) {
+    Store& s = S();
+    auto it = s.keys.find(declaringClass + '\x1f' + value);
+    if (it == s.keys.end() || !find(it->second)) return 0;
+    return it->second;
+}
+
+int insertTag(Object& o, int i, int position, tag_t t) {
+    Store& s = S();
+    if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
+    auto* v = std::get_if<std::vector<tag_t>>(&o.values[i]);
+    if (!v) return fail(ERR_BAD_VALUE);
+    touch(o);
+    if (!o.saved) o.saved = std::make_shared<const std::vector<Value>>(o.values);
+    v = std::get_if<std::vector<tag_t>>(&o.values[i]);
+    if (position < 0 || position >= static_cast<int>(v->size()))
+        v->push_back(t);
+    else
+        v->insert(v->begin() + position, t);
+    if (t) ++s.referencers[t][o.tag];
+    return 0;
+}
+
+int removeTag(Object& o, int i, tag_t t) {
+    if (i < 0 || i >= static_cast<int>(o.values.size())) return 0;
+    auto* v = std::get_if<std::vector<tag_t>>(&o.values[i]);
+    if (!v || std::find(v->begin(), v->end(), t) == v->end()) return 0;
+    std::vector<tag_t> kept;
+    kept.reserve(v->size());
+    int n = 0;
+    for (tag_t e : *v) {
+        if (e == t)
+            ++n;
+        else
+            kept.push_back(e);
+    }
+    setValue(o, i, std::move(kept));
+    return n;
+}
+
+std::vector<tag_t> instancesOf(const std::string& className) {
+    Store& s = S();
+    std::vector<std::pair<std::uint64_t, tag_t>> found;
+    for (const auto& [cls, tags] : s.instances) {
+        if (!cls->isA(className)) continue;
+        for (tag_t t : tags)
+            if (const Object* o = find(t)) found.emplace_back(o->serial, t);
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<tag_t> out;
+    out.reserve(found.size());
+    for (auto& f : found) out.push_back(f.second);
+    return out;
+}
+
+std::vector<tag_t> referencersOf(tag_t target) {
+    Store& s = S();
+    std::vector<std::pair<std::uint64_t, tag_t>> found;
+    auto it = s.referencers.find(target);
+    if (it != s.referencers.end())
+        for (const auto& [from, n] : it->second)
+            if (const Object* o = find(from)) found.emplace_back(o->serial, from);
+    std::sort(found.begin(), found.end());
+    std::vector<tag_t> out;
+    out.reserve(found.size());
+    for (auto& f : found) out.push_back(f.second);
+    return out;
+}
+
+bool privileged() {
+    Store& s = S();
+    if (s.loading) return true;
+    if (!s.session.loggedIn || !s.session.group) return false;
+    const Object* g = find(s.session.group);
+    return g && getInt(*g, "privilege") == 1;
+}
+
+tag_t currentUser() { return S().session.loggedIn ? S().session.user : 0; }
+tag_t currentGroup() { return S().session.loggedIn ? S().session.group : 0; }
+
+bool canWrite(const Object& o) {
+    if (S().loading) return true;
+    if (o.readOnly) return false;
+    if (!S().session.loggedIn) return false;
+    if (privileged()) return true;
+    int ou = o.cls->attr("owning_user");
+    if (ou < 0) return false;
+    return getTag(o, "owning_user") == currentUser();
+}
+
+int lock(Object& o) {
+    if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
+    if (!canWrite(o)) return fail(ERR_NO_ACCESS, o.uid);
+    if (!o.locked) {
+        touch(o);
+        o.locked = true;
+    }
+    return 0;
+}
+
+void unlock(Object& o) {
+    if (!o.locked) return;
+    touch(o);
+    o.locked = false;
+}
+
+date_s now() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    date_s d;
+    d.year = static_cast<short>(tm.tm_year + 1900);
+    d.month = static_cast<unsigned char>(tm.tm_mon);
+    d.day = static_cast<unsigned char>(tm.tm_mday);
+    d.hour = static_cast<unsigned char>(tm.tm_hour);
+    d.minute = static_cast<unsigned char>(tm.tm_min);
+    d.second = static_cast<unsigned char>(tm.tm_sec);
+    return d;
+}
+
+int save(Object& o) {
+    if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
+    const TypeDef* td = typeDef(o.type);
+    if (td) {
+        for (tag_t dt : td->properties) {
+            const PropertyDescriptor& d = S().descriptors.at(dt);
+            if (!d.m_required || d.m_propertyType != PROP_attribute || d.m_attr < 0) continue;
+            const Value& v = o.values[d.m_attr];
+            bool empty = std::visit(
+                [](const auto& vec) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
+                        return true;
+                    else
+                        return vec.empty();
+                },
+                v);
+            if (!empty)
+                if (const auto* sv = std::get_if<std::vector<std::string>>(&v)) empty = (*sv)[0].empty();
+            if (empty) return fail(ERR_REQUIRED_VALUE, d.m_name);
+        }
+    }
+    Store& s = S();
+    bool stamp = o.saved || (o.cls->attr("creation_date") >= 0 && getDate(o, "creation_date").year == 0);
+    if (stamp && o.cls->isA("POM_application_object")) {
+        touch(o);
+        date_s t = now();
+        int cd = o.cls->attr("creation_date");
+        if (cd >= 0 && getDate(o, "creation_date").year == 0) applyValue(s, o, cd, std::vector<date_s>{t});
+        int lm = o.cls->attr("last_mod_date");
+        if (lm >= 0) applyValue(s, o, lm, std::vector<date_s>{t});
+        int lu = o.cls->attr("last_mod_user");
+        if (lu >= 0 && currentUser()) applyValue(s, o, lu, std::vector<tag_t>{currentUser()});
+    }
+    if (o.saved) {
+        touch(o);
+        o.saved.reset();
+    }
+    return 0;
+}
+
+void revert(Object& o) {
+    if (!o.saved) return;
+    Store& s = S();
+    touch(o);
+    std::shared_ptr<const std::vector<Value>> saved = std::move(o.saved);
+    o.saved.reset();
+    for (int i = 0; i < static_cast<int>(o.values.size()); ++i)
+        if (!(o.values[i] == (*saved)[i])) applyValue(s, o, i, (*saved)[i]);
+}
+
+const TypeDef* typeDef(tag_t type) {
+    Store& s = S();
+    auto it = s.types.find(type);
+    return it == s.types.end() ? nullptr : &it->second;
+}
+
+const TypeDef* typeNamed(const std::string& name) {
+    Store& s = S();
+    auto it = s.typeByName.find(name);
+    return it == s.typeByName.end() ? nullptr : typeDef(it->second);
+}
+
+tag_t typeOfClass(const ClassDef* cls) {
+    Store& s = S();
+    for (const ClassDef* c = cls; c; c = c->parent) {
+        auto it = s.typeOfClass.find(c);
+        if (it != s.typeOfClass.end()) return it->second;
+    }
+    return 0;
+}
+
+bool typeIsA(tag_t type, const std::string& ancestorName) {
+    for (const TypeDef* t = typeDef(type); t; t = typeDef(t->parent))
+        if (t->name == ancestorName) return true;
+    return false;
+}
+
+PropertyDescriptor* descriptorOfType(tag_t type, const std::string& name) {
+    const TypeDef* td = typeDef(type);
+    if (!td) return nullptr;
+    auto it = td->propertyByName.find(name);
+    if (it == td->propertyByName.end()) return nullptr;
+    auto dt = S().descriptors.find(it->second);
+    return dt == S().descriptors.end() ? nullptr : &dt->second;
+}
+
+PropertyDescriptor* descriptorOf(const Object& o, const std::string& name) {
+    return descriptorOfType(o.type, name);
+}
+
+namespace {
+
+PropertyDescriptor makeAttrDescriptor(Store& s, const TypeDef& td, const AttrDef& a, int index) {
+    PropertyDescriptor d;
+    d.m_tag = s.nextTag++;
+    d.m_type = td.tag;
+    d.m_owningTypeName = td.name;
+    d.m_name = a.name;
+    d.m_propertyType = PROP_attribute;
+    d.m_valueType = a.type;
+    d.m_arraySize = a.arraySize;
+    d.m_maxLength = a.maxLength;
+    d.m_refClass = a.refClass;
+    d.m_required = a.required;
+    d.m_modifiable = !a.system;
+    d.m_displayable = a.name != "password";
+    d.m_attr = index;
+    return d;
+}
+
+void applyRule(Store& s, PropertyDescriptor& d, const PropRuleDef& r) {
+    if (r.required) d.m_required = *r.required;
+    if (r.enabled) d.m_enabled = *r.enabled;
+    if (r.modifiable) d.m_modifiable = *r.modifiable;
+    if (r.displayable) d.m_displayable = *r.displayable;
+    if (r.readOnly) d.m_readOnly = *r.readOnly;
+    if (r.displayName) d.m_displayName = *r.displayName;
+    if (r.hasInitial) d.m_initial = r.initial;
+    if (r.lov) {
+        tag_t lov = findByKey("ListOfValues", *r.lov);
+        d.m_lov = lov;
+    }
+    (void)s;
+}
+
+}  // namespace
+
+static void buildTypeDescriptors(Store& s, TypeDef& td, const std::vector<tag_t>& relationTypes) {
+    for (tag_t old : td.properties) s.descriptors.erase(old);
+    td.properties.clear();
+    td.propertyByName.clear();
+    auto add = [&](PropertyDescriptor d) {
+        tag_t t = d.m_tag;
+        td.propertyByName[d.m_name] = t;
+        td.properties.push_back(t);
+        s.descriptors.emplace(t, std::move(d));
+    };
+    for (int i = 0; i < static_cast<int>(td.cls->attrs.size()); ++i)
+        add(makeAttrDescriptor(s, td, td.cls->attrs[i], i));
+    if (td.cls->isA("WorkspaceObject")) {
+        PropertyDescriptor d;
+        d.m_tag = s.nextTag++;
+        d.m_type = td.tag;
+        d.m_owningTypeName = td.name;
+        d.m_name = "object_string";
+        d.m_propertyType = PROP_runtime;
+        d.m_valueType = PROP_string;
+        d.m_modifiable = false;
+        add(d);
+        for (tag_t rt : relationTypes) {
+            const TypeDef* r = typeDef(rt);
+            if (!r || td.propertyByName.count(r->name)) continue;
+            PropertyDescriptor rd;
+            rd.m_tag = s.nextTag++;
+            rd.m_type = td.tag;
+            rd.m_owningTypeName = td.name;
+            rd.m_name = r->name;
+            rd.m_displayName = r->displayName;
+            rd.m_propertyType = PROP_relation;
+            rd.m_valueType = PROP_typed_relation;
+            rd.m_arraySize = -1;
+            rd.m_modifiable = false;
+            rd.m_relationType = rt;
+            add(rd);
+        }
+    }
+    // Rules of the ancestors first, so a subtype's own rule wins.
+    std::vector<const TypeDef*> chain;
+    for (const TypeDef* t = &td; t; t = typeDef(t->parent)) chain.push_back(t);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        for (tag_t dt : td.properties) {
+            PropertyDescriptor& d = s.descriptors.at(dt);
+            auto rule = s.propRules.find({(*it)->name, d.m_name});
+            if (rule != s.propRules.end()) applyRule(s, d, rule->second);
+        }
+}
+
+void buildDescriptors(Store& s) {
+    std::vector<tag_t> relationTypes;
+    std::vector<tag_t> all;
+    for (auto& [t, td] : s.types) {
+        all.push_back(t);
+        if (td.cls->isA("Relation")) relationTypes.push_back(t);
+    }
+    auto bySerial = [&](tag_t a, tag_t b) { return a < b; };
+    std::sort(relationTypes.begin(), relationTypes.end(), bySerial);
+    std::sort(all.begin(), all.end(), bySerial);
+    for (tag_t t : all) buildTypeDescriptors(s, s.types.at(t), relationTypes);
+}
+
+void buildDescriptorsOf(Store& s, tag_t type) {
+    std::vector<tag_t> relationTypes;
+    for (auto& [t, td] : s.types)
+        if (td.cls->isA("Relation")) relationTypes.push_back(t);
+    std::sort(relationTypes.begin(), relationTypes.end());
+    buildTypeDescriptors(s, s.types.at(type), relationTypes);
+}
+
+std::string formatDate(const date_s& d) {
+    if (d.year == 0) return {};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month + 1, d.day, d.hour, d.minute,
+                  d.second);
+    return buf;
+}
+
+bool parseDate(const std::string& text, date_s* out) {
+    int y = 0, mo = 0, dd = 0, h = 0, mi = 0, se = 0;
+    char tail[8] = {0};
+    int n = std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%7s", &y, &mo, &dd, &h, &mi, &se, tail);
+    if (n < 3) return false;
+    if (n == 3) {
+        // Date alone: nothing may follow it.
+        if (text.size() != 10) return false;
+    } else if (n < 6) {
+        return false;
+    }
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1 || y > 9999 || mo < 1 || mo > 12 || dd < 1 || dd > days[mo - 1] || h > 23 || mi > 59 || se > 59 ||
+        h < 0 || mi < 0 || se < 0)
+        return false;
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (mo == 2 && dd == 29 && !leap) return false;
+    date_s d;
+    d.year = static_cast<short>(y);
+    d.month = static_cast<unsigned char>(mo - 1);
+    d.day = static_cast<unsigned char>(dd);
+    d.hour = static_cast<unsigned char>(h);
+    d.minute = static_cast<unsigned char>(mi);
+    d.second = static_cast<unsigned char>(se);
+    if (out) *out = d;
+    return true;
+}
+
+std::string displayString(tag_t tag) {
+    const Object* o = find(tag);
+    if (!o) return {};
+    const ClassDef* c = o->cls;
+    if (c->isA("ItemRevision")) {
+        const Object* item = find(getTag(*o, "items_tag"));
+        std::string id = item ? getString(*item, "item_id") : std::string();
+        return id + "/" + getString(*o, "item_revision_id") + ";1-" + getString(*o, "object_name");
+    }
+    if (c->isA("Item")) return getString(*o, "item_id") + "-" + getString(*o, "object_name");
+    if (c->isA("WorkspaceObject")) return getString(*o, "object_name");
+    if (c->isA("User")) return getString(*o, "user_name") + " (" + getString(*o, "user_id") + ")";
+    if (c->isA("Group")) return getString(*o, "name");
+    if (c->isA("Role")) return getString(*o, "role_name");
+    if (c->isA("GroupMember")) {
+        const Object* g = find(getTag(*o, "group"));
+        const Object* r = find(getTag(*o, "role"));
+        const Object* u = find(getTag(*o, "user"));
+        return (g ? getString(*g, "name") : "") + "/" + (r ? getString(*r, "role_name") : "") + "/" +
+               (u ? getString(*u, "user_id") : "");
+    }
+    if (c->isA("OstraType")) return getString(*o, "type_name");
+    if (c->isA("DatasetType")) return getString(*o, "datasettype_name");
+    if (c->isA("Tool")) return getString(*o, "object_name");
+    if (c->isA("UnitOfMeasure")) return getString(*o, "symbol");
+    if (c->isA("ListOfValues")) return getString(*o, "lov_name");
+    if (c->isA("Site")) return getString(*o, "name");
+    if (c->isA("Volume")) return getString(*o, "volume_name");
+    if (c->isA("OstraFile")) return getString(*o, "original_file_name");
+    return o->uid;
+}
+
+// --- seams: call log and faults ---
+
+namespace {
+
+struct Fault {
+    std::string function;
+    int code;
+    tag_t tag;
+};
+
+std::vector<Fault>& faults() {
+    static std::vector<Fault> f;
+    return f;
+}
+
+std::vector<const char*>& callLog() {
+    static std::vector<const char*> log;
+    return log;
+}
+
+constexpr std::size_t kCallLogCap = 1000000;
+
+}  // namespace
+
+int enter(const char* function, tag_t tag) {
+    auto& log = callLog();
+    if (log.size() < kCallLogCap) log.push_back(function);
+    auto& f = faults();
+    if (f.empty()) return 0;
+    for (auto it = f.begin(); it != f.end(); ++it)
+        if (it->function == function && (it->tag == 0 || it->tag == tag)) {
+            int code = it->code;
+            f.erase(it);
+            return ERROR_store(3, code, (std::string("injected failure of ") + function).c_str());
+        }
+    return 0;
+}
+
+// --- loaded objects ---
+
+namespace {
+
+using Factory = POMObject* (*)(tag_t);
+
+template <class T>
+POMObject* make(tag_t t) {
+    return new T(t);
+}
+
+const std::unordered_map<std::string, Factory>& factories() {
+    static const std::unordered_map<std::string, Factory> f = {
+        {"POMObject", &make<POMObject>},
+        {"WorkspaceObject", &make<WorkspaceObject>},
+        {"Folder", &make<Folder>},
+        {"Form", &make<Form>},
+        {"Item", &make<OstraItemP>},
+        {"ItemRevision", &make<OstraItemRevP>},
+        {"Dataset", &make<Dataset>},
+        {"DatasetType", &make<DatasetType>},
+        {"Tool", &make<Tool>},
+        {"RevisionAnchor", &make<RevisionAnchor>},
+        {"OstraFile", &make<OstraFile>},
+        {"UnitOfMeasure", &make<UnitOfMeasure>},
+        {"Relation", &make<OstraRelation>},
+        {"User", &make<User>},
+        {"Group", &make<Group>},
+        {"Role", &make<Role>},
+        {"GroupMember", &make<GroupMember>},
+        {"Site", &make<Site>},
+        {"Volume", &make<Volume>},
+        {"Project", &make<Project>},
+        {"WorkContext", &make<WorkContext>},
+        {"ListOfValues", &make<ListOfValues>},
+        {"PropRule", &make<PropRule>},
+        {"NameRule", &make<NameRule>},
+        {"NameField", &make<NameField>},
+    };
+    return f;
+}
+
+}  // namespace
+
+POMObject* loaded(tag_t tag) {
+    const Object* o = find(tag);
+    if (!o) return nullptr;
+    auto& m = loadedObjects();
+    auto it = m.find(tag);
+    if (it != m.end()) return it->second.get();
+    Factory f = &make<POMObject>;
+    for (const ClassDef* c = o->cls; c; c = c->parent) {
+        auto ft = factories().find(c->name);
+        if (ft != factories().end()) {
+            f = ft->second;
+            break;
+        }
+    }
+    return m.emplace(tag, std::unique_ptr<POMObject>(f(tag))).first->second.get();
+}
+
+namespace {
+std::map<std::pair<tag_t, std::string>, std::unique_ptr<OstraProperty>>& propertyObjects() {
+    static std::map<std::pair<tag_t, std::string>, std::unique_ptr<OstraProperty>> m;
+    return m;
+}
+}  // namespace
+
+OstraProperty* propertyObject(tag_t tag, const std::string& name) {
+    auto& p = propertyObjects()[{tag, name}];
+    if (!p) p = std::make_unique<OstraProperty>(tag, name);
+    return p.get();
+}
+
+void dropLoaded() {
+    loadedObjects().clear();
+    propertyObjects().clear();
+}
+
+// --- markpoints (used by pom.cxx) ---
+
+int placeMarkpoint() {
+    Store& s = S();
+    Markpoint m;
+    m.id = s.nextMarkpoint++;
+    m.journalPos = s.journal.size();
+    s.markpoints.push_back(m);
+    s.epoch = ++s.epochCounter;
+    return m.id;
+}
+
+int rollToMarkpoint(int id, bool* changed) {
+    Store& s = S();
+    auto it = std::find_if(s.markpoints.begin(), s.markpoints.end(), [&](const Markpoint& m) { return m.id == id; });
+    if (it == s.markpoints.end()) return fail(ERR_NO_MARKPOINT, std::to_string(id));
+    std::size_t pos = it->journalPos;
+    bool any = s.journal.size() > pos;
+    while (s.journal.size() > pos) {
+        JournalEntry e = std::move(s.journal.back());
+        s.journal.pop_back();
+        restoreEntry(s, e);
+    }
+    s.markpoints.erase(it + 1, s.markpoints.end());
+    s.epoch = ++s.epochCounter;
+    if (changed) *changed = any;
+    return 0;
+}
+
+int forgetMarkpoint(int id) {
+    Store& s = S();
+    auto it = std::find_if(s.markpoints.begin(), s.markpoints.end(), [&](const Markpoint& m) { return m.id == id; });
+    if (it == s.markpoints.end()) return fail(ERR_NO_MARKPOINT, std::to_string(id));
+    s.markpoints.erase(it, s.markpoints.end());
+    if (s.markpoints.empty()) s.journal.clear();
+    return 0;
+}
+
+std::vector<std::string> callLogNames() {
+    std::vector<std::string> out;
+    out.reserve(callLog().size());
+    for (const char* c : callLog()) out.emplace_back(c);
+    return out;
+}
+void callLogClear() { callLog().clear(); }
+void faultInject(const std::string& f, int code, tag_t tag) { faults().push_back({f, code, tag}); }
+void faultClear() { faults().clear(); }
+int faultPending() { return static_cast<int>(faults().size()); }
+
+}  // namespace vl::platform::store

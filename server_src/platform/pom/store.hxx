@@ -1,0 +1,364 @@
+#pragma once
+// The in-memory object store behind every platform call. Platform code (and
+// only platform code) works on it through these helpers; services use the
+// platform calls.
+//
+// Objects: a tag, a class (single inheritance rooted at "POMObject"), a
+// business type, a uid and one value per attribute of the class. Changes go
+// through setValue so that the reverse references, the key indexes, the
+// saved state and the markpoint journal stay right.
+#include "pom/pom_types.hxx"
+#include "propdesc/property_descriptor.hxx"
+#include "kernel/pref.hxx"
+
+class OstraProperty;
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <variant>
+#include <vector>
+
+namespace vl::platform::store {
+
+// One attribute value: an empty vector is the null value of a single-valued
+// attribute and the empty array of an array attribute. Char and logical are
+// held as char, int and short as int, double and float as double, string and
+// note as std::string, every reference kind as tag_t.
+using Value = std::variant<std::monostate, std::vector<char>, std::vector<int>, std::vector<double>,
+                           std::vector<std::string>, std::vector<date_s>, std::vector<tag_t>>;
+
+bool isReference(PROP_value_type_e type);
+Value emptyValue(PROP_value_type_e type);
+
+struct AttrDef {
+    std::string name;
+    PROP_value_type_e type = PROP_string;
+    int arraySize = 1;  // 1 single, -1 any length, n at most n
+    int maxLength = 0;  // strings; 0 no limit
+    std::string refClass;
+    bool required = false;
+    bool system = false;   // set by the platform only (owner, type, dates)
+    bool backRef = false;  // a structural back pointer: not a "where referenced" use
+    bool key = false;      // unique per declaring class (item ids, user ids, ...)
+    std::string declaringClass;
+};
+
+struct ClassDef {
+    tag_t id = 0;
+    std::string name;
+    const ClassDef* parent = nullptr;
+    std::vector<AttrDef> attrs;  // inherited ones first
+    std::unordered_map<std::string, int> index;
+    bool isA(const ClassDef* other) const;
+    bool isA(const std::string& className) const;
+    int attr(const std::string& attrName) const;  // -1 when none
+};
+
+struct Schema {
+    std::unordered_map<std::string, std::unique_ptr<ClassDef>> byName;
+    std::unordered_map<tag_t, const ClassDef*> byId;
+    std::vector<const ClassDef*> order;  // declaration order
+    const ClassDef* find(const std::string& name) const;
+    const ClassDef* find(tag_t id) const;
+};
+
+struct Object {
+    tag_t tag = 0;
+    const ClassDef* cls = nullptr;
+    tag_t type = 0;  // business type (an OstraType object)
+    std::string uid;
+    std::vector<Value> values;  // parallel to cls->attrs
+    // Values as last saved, present while the object has unsaved changes.
+    std::shared_ptr<const std::vector<Value>> saved;
+    bool locked = false;
+    bool readOnly = false;
+    int dm = 1;
+    std::uint64_t serial = 0;  // creation order
+    std::uint64_t epoch = 0;   // journal epoch of its last snapshot
+};
+
+// Per business type.
+struct TypeDef {
+    tag_t tag = 0;  // the type object
+    std::string name;
+    tag_t parent = 0;
+    const ClassDef* cls = nullptr;
+    std::string displayName;
+    std::vector<tag_t> properties;  // descriptor tags, in order
+    std::unordered_map<std::string, tag_t> propertyByName;
+    // Item types.
+    std::string revisionType, masterFormType, revMasterFormType;
+    // Dataset types: the DatasetType object.
+    tag_t datasetType = 0;
+};
+
+struct PropRuleDef {
+    std::optional<bool> required, enabled, modifiable, displayable, readOnly;
+    std::optional<std::string> lov, displayName;
+    std::vector<std::string> initial;
+    bool hasInitial = false;
+    std::string complex;
+    tag_t tag = 0;  // the PropRule object
+};
+
+struct DeepCopyRule {
+    std::string revisionType;  // applies to this type and its subtypes
+    std::string action;        // "Revise", "SaveAs"
+    std::string relationType;
+    bool copy = false;  // copy the secondary, else reference it
+};
+
+struct Session {
+    tag_t user = 0;
+    tag_t member = 0;
+    tag_t group = 0;
+    tag_t role = 0;
+    tag_t project = 0;
+    tag_t workContext = 0;
+    tag_t volume = 0;
+    OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
+    bool bypass = false;
+    bool loggedIn = false;
+};
+
+struct Switches {
+    bool journal = false, applicationLog = false, securityLog = false, administrationLog = false;
+    bool v7Mode = false, subscription = false, partBom = false;
+    int module = 0;
+    int siteId = 0;
+    tag_t site = 0;
+    std::string transientVolume = "NONE";
+};
+
+struct JournalEntry {
+    tag_t tag = 0;
+    std::optional<Object> before;      // state before; none: the object did not exist
+    std::function<void()> undo;        // other state (set instead of tag)
+};
+
+struct Markpoint {
+    int id = 0;
+    std::size_t journalPos = 0;
+};
+
+struct Store {
+    std::shared_ptr<const Schema> schema;
+    std::unordered_map<tag_t, Object> objects;
+    std::unordered_map<std::string, tag_t> uids;
+    std::unordered_map<tag_t, std::string> goneUids;  // deleted and phantom tags
+    std::unordered_map<std::string, tag_t> phantoms;
+    std::unordered_set<std::string> givenUids;  // uids not made by newUid (fixture uid=)
+    tag_t nextTag = 1;
+    std::uint64_t uidCounter = 0;
+    std::uint64_t serialCounter = 0;
+    std::uint64_t uidSalt = 0;
+    // target -> referencer -> number of references
+    std::unordered_map<tag_t, std::unordered_map<tag_t, int>> referencers;
+    // "<declaring class>\x1f<value>" -> object
+    std::unordered_map<std::string, tag_t> keys;
+    // Live objects per (exact) class.
+    std::unordered_map<const ClassDef*, std::unordered_set<tag_t>> instances;
+
+    std::unordered_map<tag_t, TypeDef> types;
+    std::unordered_map<std::string, tag_t> typeByName;
+    std::unordered_map<const ClassDef*, tag_t> typeOfClass;
+    std::unordered_map<tag_t, PropertyDescriptor> descriptors;
+
+    std::map<std::pair<std::string, std::string>, PropRuleDef> propRules;  // (type, property)
+    std::map<std::string, tag_t> namingRules;                              // name -> NameRule object
+    std::map<std::pair<std::string, std::string>, tag_t> nameFields;       // (type, property) -> NameField
+    std::vector<DeepCopyRule> deepCopyRules;
+    std::set<std::pair<std::string, std::string>> pseudoFolderProps;   // (type, property)
+    std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
+    std::map<std::string, std::string> texts;
+
+    std::map<std::string, std::vector<std::string>> sitePrefs;
+    std::map<std::pair<tag_t, std::string>, std::vector<std::string>> groupPrefs, rolePrefs, userPrefs;
+
+    Session session;
+    Switches switches;
+    std::vector<std::pair<std::string, std::string>> createdItems;
+    // Client-server update list and event service.
+    bool updateListSuspended = false;
+    bool updateListEnabled = true;
+    std::vector<tag_t> changedTags;
+    bool eventServiceRunning = true;
+    long itemIdCounter = 0;
+    long datasetNameCounter = 0;
+
+    bool loading = false;  // a fixture is being loaded: no privilege checks
+
+    std::vector<JournalEntry> journal;
+    std::vector<Markpoint> markpoints;
+    std::uint64_t epoch = 1;
+    std::uint64_t epochCounter = 1;
+    int nextMarkpoint = 1;
+};
+
+// The current store.
+Store& S();
+void installStore(std::unique_ptr<Store> store);  // replaces the current one (drops loaded objects)
+std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store);  // returns the previous one
+std::unique_ptr<Store> copyStore(const Store& from);
+
+// --- errors ---
+// Stores (severity 3) and returns the code.
+int fail(int code, const std::string& text = std::string());
+
+// --- objects ---
+Object* find(tag_t tag);
+// The live object, or ERR_INVALID_TAG (null tag, unknown, deleted) stored.
+int need(tag_t tag, Object** out);
+// ... also of class `className` (ERR_WRONG_CLASS).
+int need(tag_t tag, const char* className, Object** out);
+bool isA(const Object& o, const char* className);
+const ClassDef* classNamed(const std::string& name);
+tag_t newTag();
+std::string newUid();
+// A new object of the class with the business type (0: the class's own type),
+// open for change, owned by the session's user and group when the class has
+// owners; `uid` empty makes one.
+Object& create(const ClassDef* cls, tag_t type, const std::string& uid = std::string());
+Object& create(const char* className, tag_t type = 0);
+// Removes the object (no checks).
+void destroy(Object& o);
+
+// --- values ---
+int attr(const Object& o, const std::string& name);  // -1 when none
+const Value& value(const Object& o, int index);
+// Replaces one value: journal, saved state, reverse references, keys. Fails
+// (stored) for a key value another object holds.
+int setValue(Object& o, int index, Value v);
+int setValue(Object& o, const std::string& name, Value v);
+// The same while an object is being made: the value is part of its baseline
+// (no saved-state snapshot).
+int initValue(Object& o, const std::string& name, Value v);
+// A structural change (lists the platform keeps, ownership): committed at
+// once, leaving any other unsaved change of the object pending.
+int setCommitted(Object& o, int index, Value v);
+// A new form of a form type (no checks but the type), open for change.
+int createForm(const std::string& formType, const std::string& name, const std::string& description,
+               tag_t* form);
+// Snapshot for the journal before any change of the object.
+void touch(Object& o);
+// Undo entry for state outside objects.
+void journalUndo(std::function<void()> undo);
+
+std::string getString(const Object& o, const std::string& name);
+std::vector<std::string> getStrings(const Object& o, const std::string& name);
+tag_t getTag(const Object& o, const std::string& name);
+std::vector<tag_t> getTags(const Object& o, const std::string& name);
+int getInt(const Object& o, const std::string& name, int fallback = 0);
+bool getLogical(const Object& o, const std::string& name);
+date_s getDate(const Object& o, const std::string& name);
+int setString(Object& o, const std::string& name, const std::string& v);
+int setStrings(Object& o, const std::string& name, std::vector<std::string> v);
+int setTag(Object& o, const std::string& name, tag_t v);
+int setTags(Object& o, const std::string& name, std::vector<tag_t> v);
+int setInt(Object& o, const std::string& name, int v);
+int setLogical(Object& o, const std::string& name, bool v);
+int setDate(Object& o, const std::string& name, date_s v);
+
+// --- keys and references ---
+tag_t findByKey(const std::string& declaringClass, const std::string& value);
+// In-place edits of a reference array (no copy of the whole array).
+int insertTag(Object& o, int index, int position, tag_t t);  // position < 0 or past the end appends
+int removeTag(Object& o, int index, tag_t t);               // every entry; returns how many
+// Live objects that refer to the target, in creation order.
+std::vector<tag_t> referencersOf(tag_t target);
+// Live objects of the class and its subclasses, in creation order.
+std::vector<tag_t> instancesOf(const std::string& className);
+
+// --- locks and saves ---
+int lock(Object& o);    // privilege and read-only checks
+void unlock(Object& o);
+int save(Object& o);    // commits, keeps the lock
+void revert(Object& o); // back to the saved values
+bool canWrite(const Object& o);
+date_s now();
+
+// --- types ---
+const TypeDef* typeDef(tag_t type);
+const TypeDef* typeNamed(const std::string& name);
+tag_t typeOfClass(const ClassDef* cls);
+bool typeIsA(tag_t type, const std::string& ancestorName);
+// Descriptor of a property of the object's type, or null.
+PropertyDescriptor* descriptorOf(const Object& o, const std::string& name);
+PropertyDescriptor* descriptorOfType(tag_t type, const std::string& name);
+// Builds (again) the descriptors of every type from classes, rules and
+// relation types.
+void buildDescriptors(Store& s);
+void buildDescriptorsOf(Store& s, tag_t type);
+// A new business type (object and definition) with its descriptors; 0 or a
+// stored code (name over 32 characters, taken, no class).
+int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const std::string& displayName,
+             tag_t* type);
+
+// --- property values (attribute, runtime and relation properties alike) ---
+Value propertyValue(const Object& o, const PropertyDescriptor& d);
+// Each element as text (references as uids; null single values give none).
+std::vector<std::string> valueTexts(const Value& v, PROP_value_type_e type);
+// The display text: elements joined by ",", references by display string,
+// logicals "True"/"False", dates formatted.
+std::string displayText(const Value& v, PROP_value_type_e type);
+// Parses texts into a value of the descriptor's type (references by uid);
+// ERR_BAD_VALUE stored for a text that does not parse.
+int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& texts, Value* out);
+// Checks and stores a value of an attribute property: privilege, read-only
+// object, modifiable descriptor, arity, lengths, list of values, reference
+// classes, naming rule.
+int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single);
+// Relation property: the secondaries of the object by that relation type.
+std::vector<tag_t> relatedSecondaries(tag_t primary, tag_t relationType);
+std::vector<tag_t> relatedPrimaries(tag_t secondary, tag_t relationType);
+// Relations (objects) with that primary / secondary, in creation order.
+std::vector<tag_t> relationsOf(tag_t object, bool asPrimary, tag_t relationType);
+
+// A user with its home and newstuff folders.
+int makeUser(const std::string& id, const std::string& personName, const std::string& passwordHash, tag_t* user);
+
+// --- session ---
+tag_t currentUser();
+tag_t currentGroup();
+bool privileged();
+
+// --- display ---
+std::string displayString(tag_t tag);  // "object_string" of an object
+std::string formatDate(const date_s& d);
+bool parseDate(const std::string& text, date_s* out);
+
+// --- seams ---
+// Every platform entry point calls this first: it logs the call and uses up an
+// injected fault (returning its code, already stored) or returns 0.
+int enter(const char* function, tag_t tag = 0);
+
+int placeMarkpoint();
+int rollToMarkpoint(int id, bool* changed);
+int forgetMarkpoint(int id);
+std::vector<std::string> callLogNames();
+void callLogClear();
+void faultInject(const std::string& function, int code, tag_t tag);
+void faultClear();
+int faultPending();
+
+// --- loaded objects ---
+POMObject* loaded(tag_t tag);  // null (nothing stored) when gone
+// The property object of AOM_ask_property, kept like loaded objects.
+OstraProperty* propertyObject(tag_t tag, const std::string& name);
+void dropLoaded();  // loaded objects and property objects
+
+}  // namespace vl::platform::store
+
+// Platform entry: `return` the injected code when a fault is due.
+#define VL_ENTER(name, tag)                                                      \
+    do {                                                                         \
+        if (int vl_injected_ = ::vl::platform::store::enter(name, (tag)))        \
+            return vl_injected_;                                                 \
+    } while (0)

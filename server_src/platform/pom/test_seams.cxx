@@ -1,0 +1,53 @@
+#include "pom/test_seams.hxx"
+
+#include "foundation/error_codes.hxx"
+#include "pom/store.hxx"
+
+#include <algorithm>
+
+namespace vl::platform {
+
+using namespace store;
+
+void FAULT_inject(const std::string& functionName, int code, unsigned int onlyForTag) {
+    faultInject(functionName, code, onlyForTag);
+}
+void FAULT_clear() { faultClear(); }
+int FAULT_pending() { return faultPending(); }
+
+std::vector<unsigned int> LOCKS_held() {
+    std::vector<unsigned int> out;
+    for (const auto& [t, o] : S().objects)
+        if (o.locked) out.push_back(t);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> CALLS_log() { return callLogNames(); }
+void CALLS_clear() { callLogClear(); }
+
+long STORE_object_count() { return static_cast<long>(S().objects.size()); }
+
+std::vector<int> MARKPOINTS_placed() {
+    std::vector<int> out;
+    for (const Markpoint& m : S().markpoints) out.push_back(m.id);
+    return out;
+}
+
+int OBJ_set_read_only(tag_t object, bool readOnly) {
+    Object* o = nullptr;
+    if (int rc = need(object, &o)) return rc;
+    touch(*o);
+    o->readOnly = readOnly;
+    return 0;
+}
+
+int OBJ_set_data_manager(tag_t object, int dataManager) {
+    Object* o = nullptr;
+    if (int rc = need(object, &o)) return rc;
+    touch(*o);
+    o->dm = dataManager;
+    return 0;
+}
+
+}  // namespace vl::platform

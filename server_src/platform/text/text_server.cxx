@@ -1,0 +1,15 @@
+#include "text/text_server.hxx"
+
+#include "pom/store.hxx"
+#include "sm/sm.hxx"
+
+using namespace vl::platform::store;
+
+char* OSTRA_text(const char* key) {
+    enter("OSTRA_text");
+    if (!key) return nullptr;
+    auto& t = S().texts;
+    auto it = t.find(key);
+    if (it == t.end()) return nullptr;
+    return SM_string_copy_persistent(it->second.c_str());
+}

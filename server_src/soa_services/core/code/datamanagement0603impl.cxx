@@ -1,0 +1,363 @@
+// Data management 2006_03: relations (with the relation-type choice from
+// preferences), folders and the container rule that the create operations
+// share, and the operations not offered yet.
+#include "soa_services/core/code/datamanagement0603impl.hxx"
+
+#include "aom/aom.hxx"
+#include "aom/folder.hxx"
+#include "aom/grm.hxx"
+#include "aom/ostratype.hxx"
+#include "foundation/error_codes.hxx"
+#include "foundation/error_store.hxx"
+#include "foundation/ifail.hxx"
+#include "kernel/pref.hxx"
+#include "pom/pom.hxx"
+#include "propdesc/property_descriptor.hxx"
+#include "sm/scoped_smptr.hxx"
+#include "sm/sm.hxx"
+
+namespace Velmora::Soa::Core::_2006_03 {
+
+namespace {
+
+using Velmora::Soa::Server::ServiceData;
+
+const char* const kRelationSuffix = "_default_relation";
+
+// The member-ending platform calls of the preference search are retried once;
+// the second result is the member's.
+template <class Call>
+int twice(Call&& call) {
+    int rc = call();
+    if (rc != 0) rc = call();
+    return rc;
+}
+
+// The first value of a string preference, when it has one. A failing question
+// counts as a preference without value.
+bool firstPreferenceValue(const std::string& name, std::string& value) {
+    int count = 0;
+    char** values = nullptr;
+    PREF_ask_char_values(name.c_str(), &count, &values);
+    const bool found = count > 0 && values;
+    if (found) value = values[0] ? values[0] : "";
+    if (values) {
+        for (int i = 0; i < count; ++i) SM_free(values[i]);
+        SM_free(values);
+    }
+    // A preference that is not there is no failure: its error must not reach
+    // a later partial error.
+    if (!found) ERROR_store_clear();
+    return found;
+}
+
+// Type tag and name of an object's business type.
+int objectTypeAndName(tag_t object, tag_t& type, std::string& name) {
+    int rc = twice([&] { return OSTRATYPE_ask_object_type(object, &type); });
+    if (rc != 0) return rc;
+    char buffer[OSTRATYPE_name_size_c + 1] = {};
+    rc = twice([&] { return OSTRATYPE_ask_name(type, buffer); });
+    if (rc != 0) return rc;
+    name = buffer;
+    return 0;
+}
+
+int parentTypeAndName(tag_t type, tag_t& parent, std::string& name) {
+    int rc = twice([&] { return OSTRATYPE_ask_parent_type(type, &parent); });
+    if (rc != 0 || parent == NULLTAG) return rc;
+    char buffer[OSTRATYPE_name_size_c + 1] = {};
+    rc = twice([&] { return OSTRATYPE_ask_name(parent, buffer); });
+    if (rc != 0) return rc;
+    name = buffer;
+    return 0;
+}
+
+}  // namespace
+
+// --- relation-type choice ---
+
+int DataManagementImpl::preferredRelation(Tag primary, Tag secondary, std::string& relationType) const {
+    int rc = twice([] { return PREF_initialize(); });
+    if (rc != 0) return rc;
+    if (secondary.isNull()) {
+        if (getDefaultRelation(primary, relationType) != 0) return getDefaultRelation(primary, relationType);
+        return 0;
+    }
+    tag_t primaryType = NULLTAG, secondaryType = NULLTAG;
+    std::string primaryName, secondaryName;
+    if ((rc = objectTypeAndName(primary, primaryType, primaryName)) != 0) return rc;
+    if ((rc = objectTypeAndName(secondary, secondaryType, secondaryName)) != 0) return rc;
+
+    if (primaryName == "Folder" && secondaryName == "WolfObject") {
+        relationType = "VL_external_object_link";
+        return 0;
+    }
+    rc = getPreferredRelation(primary, secondary, relationType);
+    if ((rc != 0 || relationType.empty()) && primaryName == "Folder") {
+        relationType = "contents";
+        return 0;
+    }
+    return rc;
+}
+
+int DataManagementImpl::getPreferredRelation(Tag primary, Tag secondary, std::string& relationType) const {
+    tag_t primaryType = NULLTAG, secondaryType = NULLTAG;
+    std::string primaryName, secondaryOwnName;
+    int rc = objectTypeAndName(primary, primaryType, primaryName);
+    if (rc != 0) return rc;
+    if ((rc = objectTypeAndName(secondary, secondaryType, secondaryOwnName)) != 0) return rc;
+
+    for (;;) {
+        rc = twice([] { return PREF_set_search_scope(OSTRA_preference_all_preferences); });
+        if (rc != 0) return rc;
+        std::string secondaryName = secondaryOwnName;
+        if (firstPreferenceValue(primaryName + "_" + secondaryName + kRelationSuffix, relationType)) return 0;
+        for (tag_t current = secondaryType;;) {
+            tag_t parent = NULLTAG;
+            if ((rc = parentTypeAndName(current, parent, secondaryName)) != 0) return rc;
+            if (parent == NULLTAG) break;
+            if (firstPreferenceValue(primaryName + "_" + secondaryName + kRelationSuffix, relationType)) return 0;
+            current = parent;
+        }
+        tag_t parent = NULLTAG;
+        if ((rc = parentTypeAndName(primaryType, parent, primaryName)) != 0) return rc;
+        if (parent == NULLTAG) break;
+        primaryType = parent;
+    }
+    getDefaultRelation(primary, relationType);
+    return 0;
+}
+
+int DataManagementImpl::getDefaultRelation(Tag object, std::string& relationType) const {
+    tag_t type = NULLTAG;
+    std::string name;
+    int rc = objectTypeAndName(object, type, name);
+    if (rc != 0) return rc;
+    for (;;) {
+        rc = twice([] { return PREF_set_search_scope(OSTRA_preference_all_preferences); });
+        if (rc != 0) return rc;
+        if (firstPreferenceValue(name + kRelationSuffix, relationType)) return 0;
+        tag_t parent = NULLTAG;
+        if ((rc = parentTypeAndName(type, parent, name)) != 0) return rc;
+        if (parent == NULLTAG) return 0;
+        type = parent;
+    }
+}
+
+// --- createRelations ---
+
+namespace {
+
+// Puts `secondary` into the reference property `name` of `primary`: set for
+// a single-valued property, appended for an array. A read-only property is
+// opened for the change and closed again afterwards.
+void setReferenceProperty(const DataManagement::Relationship& input, const std::string& name, ServiceData& data) {
+    const tag_t primary = input.primaryObject;
+    const tag_t secondary = input.secondaryObject;
+    // Nothing unusable goes into a reference property.
+    if (secondary == NULLTAG || Tag::isValid(secondary) != 0) {
+        ERROR_store(3, vl::platform::ERR_INVALID_TAG);
+        data.addErrorStack(input.clientId);
+        return;
+    }
+    PropertyDescriptor* descriptor = nullptr;
+    if (AOM_ask_property_desc(primary, name.c_str(), &descriptor) != 0 || !descriptor) {
+        data.addErrorStack(input.clientId);
+        return;
+    }
+    const bool opened = descriptor->protection() == 1;
+    if (opened) descriptor->setReadWrite();
+
+    if (descriptor->arraySize() == 1) {
+        if (AOM_set_value_tag(primary, name.c_str(), secondary) != 0) data.addErrorStack(input.clientId);
+    } else {
+        bool locked = false;
+        try {
+            ResultStatus status;
+            int count = 0;
+            scoped_smptr<tag_t> old;
+            status = AOM_get_value_tags(primary, name.c_str(), &count, &old);
+            scoped_smptr<tag_t> added(static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * (count + 1))));
+            for (int i = 0; i < count; ++i) added[i] = old[i];
+            added[count] = secondary;
+            status = AOM_refresh(primary, 1);
+            locked = true;
+            status = AOM_set_value_tags(primary, name.c_str(), count + 1, added.get());
+            status = AOM_save(primary);
+            locked = false;
+            status = AOM_refresh(primary, 0);
+        } catch (const IFail&) {
+            // The primary is released whatever failed after its lock.
+            if (locked) AOM_refresh(primary, 0);
+            data.addErrorStack(input.clientId);
+        }
+    }
+    if (opened) descriptor->setReadOnly();
+}
+
+}  // namespace
+
+DataManagement::CreateRelationsResponse DataManagementImpl::createRelations(const std::vector<Relationship>& input) {
+    CreateRelationsResponse response;
+    ServiceData& data = response.serviceData;
+    response.output.reserve(input.size());
+    ResultStatus saveStatus;
+    for (const Relationship& in : input) {
+        std::string relationType = in.relationType;
+        if (relationType.empty()) {
+            try {
+                ResultStatus status;
+                status = preferredRelation(in.primaryObject, in.secondaryObject, relationType);
+            } catch (const IFail&) {
+                data.addErrorStack(in.clientId);
+                continue;
+            }
+            if (relationType.empty()) continue;
+        }
+
+        tag_t relType = NULLTAG;
+        if (GRM_find_relation_type(relationType.c_str(), &relType) != 0 || relType == NULLTAG) {
+            ERROR_store_clear();  // not a relation type: taken as a property name
+            setReferenceProperty(in, relationType, data);
+            response.output.push_back({in.clientId, POMRef<OstraRelation>()});
+            continue;
+        }
+
+        tag_t existing = NULLTAG;
+        if (GRM_find_relation(in.primaryObject, in.secondaryObject, relType, &existing) == 0 && existing != NULLTAG) {
+            data.addErrorStack();
+            continue;
+        }
+        ERROR_store_clear();  // a failed look-up counts as absence
+        if (!in.userData.isNull() && Tag::isValid(in.userData) != 0) {
+            ERROR_store(3, vl::platform::ERR_INVALID_TAG);
+            data.addErrorStack(in.userData);
+            continue;
+        }
+        tag_t relation = NULLTAG;
+        if (GRM_create_relation(in.primaryObject, in.secondaryObject, relType, in.userData, &relation) != 0 ||
+            relation == NULLTAG) {
+            data.addErrorStack();
+            continue;
+        }
+        try {
+            saveStatus = GRM_save_relation(relation);
+        } catch (const IFail&) {
+            AOM_refresh(relation, 0);  // no lock outlives the failed request
+            throw;
+        }
+        response.output.push_back({in.clientId, POMRef<OstraRelation>(relation)});
+    }
+    return response;
+}
+
+// --- the container relation rule ---
+
+bool DataManagementImpl::relateToContainer(const Tag& container, const Tag& object, const std::string& clientId,
+                                           const std::string& relationType, CreateRelationsResponse& response) {
+    Relationship relationship;
+    relationship.clientId = clientId;
+    relationship.relationType = relationType;
+    relationship.primaryObject = container;
+    relationship.secondaryObject = object;
+    DataManagement& self = *this;
+    response = self.createRelations({relationship});
+
+    POMObject* loaded = nullptr;
+    if (container.object(&loaded) != status_t::OK) ERROR_store_clear();
+    if (loaded && loaded->isA("Folder")) return true;
+    return !response.output.empty();
+}
+
+// --- createFolders ---
+
+DataManagement::CreateFoldersResponse DataManagementImpl::createFolders(const std::vector<CreateFolderInput>& folders,
+                                                                        const Tag& container,
+                                                                        std::string relationType) {
+    CreateFoldersResponse response;
+    ServiceData& data = response.serviceData;
+    bool usable = false, writable = false, updated = false;
+    try {
+        if (!container.isNull() && Tag::isValid(container) == 0) {
+            ResultStatus status;
+            bool granted = false;
+            status = AM_check_privilege(container, "WRITE", &granted);
+            writable = granted;
+            if (!writable) {
+                ERROR_store(3, vl::platform::ERR_NOT_MODIFIABLE, "container is not modifiable");
+                data.addErrorStack(container);
+            }
+            usable = true;
+        }
+    } catch (const IFail&) {
+        usable = false;
+        data.addErrorStack();
+    }
+
+    response.output.reserve(folders.size());
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const CreateFolderInput& in = folders[i];
+        tag_t folder = NULLTAG;
+        bool locked = false;
+        try {
+            if (in.name.empty()) {
+                ERROR_store_initial_error(3, vl::platform::ERR_EMPTY_NAME);
+                data.addErrorStack();
+                continue;
+            }
+            ResultStatus status;
+            status = FL_create(in.name.c_str(), in.desc.c_str(), &folder);
+            locked = true;
+            status = AOM_save(folder);
+            status = AOM_refresh(folder, 0);
+            locked = false;
+
+            if (usable && writable) {
+                CreateRelationsResponse related;
+                bool ok = false;
+                try {
+                    ok = relateToContainer(container, folder, std::string(), relationType, related);
+                } catch (const IFail&) {
+                    ok = false;  // the folder exists: report it with the failure
+                }
+                if (ok) {
+                    updated = true;
+                } else {
+                    ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+                    data.addErrorStack();
+                }
+            }
+            response.output.push_back({in.clientId, POMRef<Folder>(folder)});
+            data.addCreatedObject(folder);
+        } catch (const IFail&) {
+            if (locked) AOM_refresh(folder, 0);
+            data.addErrorStack(in.clientId);
+        }
+    }
+    if (updated) data.addUpdatedObject(container);
+    return response;
+}
+
+// --- operations built later ---
+
+DataManagement::CreateDatasetsResponse DataManagementImpl::createDatasets(const std::vector<DatasetProperties>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+DataManagement::ReviseResponse DataManagementImpl::revise(const std::map<POMRef<OstraItemRevP>, ReviseProperties>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+Velmora::Soa::Server::ServiceData DataManagementImpl::deleteRelations(const std::vector<Relationship>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+Velmora::Soa::Server::ServiceData DataManagementImpl::changeOwnership(const std::vector<ObjectOwner>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+Velmora::Soa::Server::ServiceData DataManagementImpl::deleteObjects(std::vector<Tag>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+}  // namespace Velmora::Soa::Core::_2006_03

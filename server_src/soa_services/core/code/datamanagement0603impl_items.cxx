@@ -1,0 +1,219 @@
+// Data management 2006_03: items with their first revisions and master forms,
+// one object-store markpoint per input.
+#include "soa_services/core/code/datamanagement0603impl.hxx"
+
+#include "aom/aom.hxx"
+#include "aom/form.hxx"
+#include "aom/item.hxx"
+#include "aom/ostratype.hxx"
+#include "foundation/error_codes.hxx"
+#include "foundation/error_store.hxx"
+#include "foundation/ifail.hxx"
+#include "pom/pom.hxx"
+#include "sm/scoped_smptr.hxx"
+#include "user_exits/user_exits.hxx"
+
+namespace Velmora::Soa::Core::_2006_03 {
+
+namespace {
+
+using Velmora::Soa::Server::ServiceData;
+
+const char* const kSourceLabel = "server_src\\soa_services\\core\\code\\datamanagement0603impl";
+
+// Puts the errors an inner operation recorded back into the store, so that
+// the caller's own partial error carries them. False when it recorded none.
+bool restoreErrors(const ServiceData& inner) {
+    bool any = false;
+    const Velmora::Soa::Server::PartialErrors& errors = inner;
+    for (const auto& stack : errors.getWireData().getErrorArray()) {
+        for (const auto& value : stack.getErrorValueArray()) {
+            ERROR_store(value.getLevel(), value.getCode(), value.getMessage().c_str());
+            any = true;
+        }
+    }
+    return any;
+}
+
+// Suspends the client-server update list for one item and resumes it on
+// every way out, when this suspension was the one that stopped it.
+class UpdateListSuspension {
+public:
+    UpdateListSuspension() : m_suspended(OstraType::suspendClientServerUpdateList(kSourceLabel, 477)) {}
+    ~UpdateListSuspension() { resume(); }
+    UpdateListSuspension(const UpdateListSuspension&) = delete;
+    UpdateListSuspension& operator=(const UpdateListSuspension&) = delete;
+    void resume() {
+        if (m_suspended) OstraType::resumeClientServerUpdateList(kSourceLabel, 518);
+        m_suspended = false;
+    }
+
+private:
+    bool m_suspended;
+};
+
+// A master form type name of an item type; absent when the platform gives
+// none (that failure is tolerated, so its error is dropped).
+std::string formTypeOf(int (*ask)(const char*, char**), const std::string& itemType, bool& present) {
+    scoped_smptr<char> name;
+    present = ask(itemType.c_str(), &name) == 0 && name.get();
+    if (!present) {
+        ERROR_store_clear();
+        return std::string();
+    }
+    return name.get();
+}
+
+}  // namespace
+
+DataManagement::CreateItemsResponse DataManagementImpl::createItems(const std::vector<ItemProperties>& properties,
+                                                                    const Tag& container, std::string relationType) {
+    CreateItemsResponse response;
+    ServiceData& data = response.serviceData;
+    DataManagement& self = *this;
+    bool usable = false, updated = false;
+    try {
+        if (!container.isNull() && Tag::isValid(container) == 0) {
+            ResultStatus status;
+            bool writable = false;
+            status = AM_check_privilege(container, "WRITE", &writable);
+            if (!writable) {
+                ERROR_store(3, vl::platform::ERR_NOT_MODIFIABLE, "container is not modifiable");
+                data.addErrorStack(container);
+            }
+            usable = true;
+        }
+    } catch (const IFail&) {
+        usable = false;
+        ERROR_store_clear();  // tolerated: the items are made, not related
+    }
+
+    response.output.reserve(properties.size());
+    for (const ItemProperties& in : properties) {
+        int markpoint = 0;
+        bool placed = false;
+        try {
+            const std::string itemType = in.type.empty() ? std::string("Item") : in.type;
+            std::string itemId = in.itemId;
+            std::string revId = in.revId;
+
+            if (itemId.empty()) {
+                GenerateItemIdsAndInitialRevisionIdsProperties ask;
+                ask.itemType = itemType;
+                ask.count = 1;
+                auto generated = self.generateItemIdsAndInitialRevisionIds({ask});
+                const auto& ids = generated.outputItemIdsAndInitialRevisionIds;
+                if (ids.size() != 1 || ids.begin()->first != 0 || ids.begin()->second.size() != 1) {
+                    restoreErrors(generated.serviceData);
+                    data.addErrorStack(in.clientId);
+                    continue;
+                }
+                itemId = ids.begin()->second.front().newItemId;
+                if (revId.empty()) revId = ids.begin()->second.front().newRevId;
+            } else if (revId.empty()) {
+                GenerateRevisionIdsProperties ask;
+                ask.itemType = itemType;
+                auto generated = self.generateRevisionIds({ask});
+                const auto& ids = generated.outputRevisionIds;
+                auto zero = ids.find(0);
+                if (ids.size() != 1 || zero == ids.end()) {
+                    restoreErrors(generated.serviceData);
+                    data.addErrorStack(in.clientId);
+                    continue;
+                }
+                revId = zero->second.newRevId;
+            }
+            const std::string name = in.name.empty() ? itemId : in.name;
+
+            PomResultStatus pomStatus;
+            int placedAt = 0;
+            pomStatus = POM_place_markpoint(&placedAt);
+            markpoint = placedAt;
+            placed = true;
+
+            bool hasItemFormType = false, hasRevFormType = false;
+            const std::string itemFormType = formTypeOf(ITEM_ask_master_form_type, itemType, hasItemFormType);
+            const std::string revFormType = formTypeOf(ITEM_ask_rev_master_form_type, itemType, hasRevFormType);
+
+            ResultStatus status;
+            tag_t itemForm = NULLTAG, revForm = NULLTAG;
+            for (const ExtendedAttributes& extended : in.extendedAttributes) {
+                tag_t* form = nullptr;
+                std::string formName;
+                const std::string* formType = nullptr;
+                if (hasItemFormType && extended.objectType == itemFormType) {
+                    form = &itemForm;
+                    formName = itemId;
+                    formType = &itemFormType;
+                } else if (hasRevFormType && extended.objectType == revFormType) {
+                    form = &revForm;
+                    formName = itemId + revId;
+                    formType = &revFormType;
+                } else {
+                    continue;  // attributes meant for no master form
+                }
+                // A later entry for the same form type replaces the form made
+                // for the earlier one, which would stay locked and unreported.
+                if (*form != NULLTAG) {
+                    status = AOM_delete(*form);
+                    *form = NULLTAG;
+                }
+                status = FORM_create(formName.c_str(), "", formType->c_str(), form);
+                for (const auto& [property, value] : extended.attributes)
+                    status = setVLProperty(Tag(*form), property, value);
+            }
+
+            OstraItem item;
+            OstraItemRev revision;
+            status = OstraItem::create(itemId, name, itemType, revId, itemForm, revForm, item, revision);
+            {
+                UpdateListSuspension suspension;
+                if (!in.uom.empty()) {
+                    tag_t unit = NULLTAG;
+                    status = UOM_find_by_name(in.uom.c_str(), &unit);
+                    if (unit != NULLTAG) status = item.setUnitOfMeasure(unit);
+                }
+                if (!in.description.empty()) {
+                    status = item.setDescription(in.description);
+                    status = revision.setDescription(in.description);
+                }
+                status = revision.save();
+                status = item.save();
+                suspension.resume();
+            }
+            status = revision.unlock();
+            status = item.unlock();
+            USER_item_created(itemId.c_str(), revId.c_str());
+
+            if (usable) {
+                CreateRelationsResponse related;
+                if (!relateToContainer(container, item.tag(), in.clientId, relationType, related)) {
+                    // Nothing of an input that could not be related stays behind:
+                    // the handler rolls it back, with the reason.
+                    if (!restoreErrors(related.serviceData))
+                        ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+                    throw IFail(vl::platform::ERR_RELATE_TO_CONTAINER, IFail::AlreadyStored{});
+                }
+                updated = true;
+            }
+
+            response.output.push_back({in.clientId, POMRef<OstraItemP>(item.tag()),
+                                       POMRef<OstraItemRevP>(revision.tag())});
+            data.addCreatedObject(item.tag());
+            data.addCreatedObject(revision.tag());
+            if (itemForm != NULLTAG) data.addCreatedObject(itemForm);
+            if (revForm != NULLTAG) data.addCreatedObject(revForm);
+            if (updated) data.addUpdatedObject(container);
+        } catch (const IFail&) {
+            data.addErrorStack(in.clientId);
+            if (placed) {
+                bool changed = false;
+                if (POM_roll_to_markpoint(markpoint, &changed) != 0) data.addErrorStack(in.clientId);
+            }
+        }
+        if (placed && POM_forget_markpoint(markpoint) != 0) data.addErrorStack();
+    }
+    return response;
+}
+
+}  // namespace Velmora::Soa::Core::_2006_03

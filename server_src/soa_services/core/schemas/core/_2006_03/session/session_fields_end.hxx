@@ -1,0 +1,17 @@
+// Removes the field lists of session_fields.hxx (no include guard on purpose).
+#undef VL_WIRE_FIELDS_GetPreferencesInput
+#undef VL_WIRE_FIELDS_PreferencesResponse
+#undef VL_WIRE_FIELDS_GetAvailableServicesInput
+#undef VL_WIRE_FIELDS_GetAvailableServicesResponse
+#undef VL_WIRE_FIELDS_LoginInput
+#undef VL_WIRE_FIELDS_LoginResponse
+#undef VL_WIRE_FIELDS_SetSessionGroupMemberInput
+#undef VL_WIRE_FIELDS_GetGroupMembershipInput
+#undef VL_WIRE_FIELDS_GetGroupMembershipResponse
+#undef VL_WIRE_FIELDS_PrefSetting
+#undef VL_WIRE_FIELDS_SetPreferencesInput
+#undef VL_WIRE_FIELDS_LogoutInput
+#undef VL_WIRE_FIELDS_LoginSSOInput
+#undef VL_WIRE_FIELDS_GetSessionGroupMemberInput
+#undef VL_WIRE_FIELDS_GetSessionGroupMemberResponse
+#undef VL_SESSION_0603_TYPES

@@ -1,0 +1,506 @@
+// The object store's own rules: markpoints, locks and saves, referencers,
+// deletion, uids, classes, fault injection and platform memory.
+#include "aom/aom.hxx"
+#include "aom/folder.hxx"
+#include "aom/grm.hxx"
+#include "aom/item.hxx"
+#include "foundation/error_codes.hxx"
+#include "gateway/login.hxx"
+#include "pom/pom.hxx"
+#include "pom/soa_view.hxx"
+#include "sa/sa.hxx"
+#include "tag/tag.hxx"
+#include "platform_test_support.hxx"
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+using namespace vl::platform;
+
+namespace {
+
+struct PlatformStore : vl::test::SiteTest {
+    tag_t byUid(const std::string& uid) { return uidToTag(uid); }
+    std::string name(tag_t t) {
+        char* v = nullptr;
+        if (AOM_ask_value_string(t, "object_name", &v)) return "<error>";
+        std::string s = v;
+        SM_free(v);
+        return s;
+    }
+    tag_t homeOf(const char* user) {
+        tag_t u = 0, f = 0;
+        SA_find_user(user, &u);
+        SA_ask_user_home_folder(u, &f);
+        return f;
+    }
+    std::vector<tag_t> contents(tag_t folder) {
+        int n = 0;
+        tag_t* t = nullptr;
+        EXPECT_EQ(FL_ask_references(folder, 0, &n, &t), 0);
+        std::vector<tag_t> v(t, t + n);
+        SM_free(t);
+        return v;
+    }
+    tag_t savedFolder(const char* n) {
+        tag_t f = 0;
+        EXPECT_EQ(FL_create(n, "", &f), 0);
+        EXPECT_EQ(AOM_save(f), 0);
+        EXPECT_EQ(AOM_refresh(f, 0), 0);
+        return f;
+    }
+    tag_t item(const char* id) {
+        tag_t t = 0;
+        ITEM_find_item(id, &t);
+        return t;
+    }
+};
+
+TEST_F(PlatformStore, RollBackRestoresCreatedChangedAndDeletedObjects) {
+    tag_t changed = savedFolder("before");
+    tag_t doomed = savedFolder("doomed");
+    std::string doomedUid = tagToUid(doomed);
+    long objectsBefore = STORE_object_count();
+
+    int mp = 0;
+    ASSERT_EQ(POM_place_markpoint(&mp), 0);
+    EXPECT_GT(mp, 0);
+    tag_t made = 0;
+    ASSERT_EQ(FL_create("new", "", &made), 0);
+    std::string madeUid = tagToUid(made);
+    ASSERT_EQ(FL_insert(changed, made, -1), 0);
+    ASSERT_EQ(AOM_set_value_string(changed, "object_name", "after"), 0);
+    ASSERT_EQ(AOM_save(changed), 0);
+    ASSERT_EQ(AOM_delete(doomed), 0);
+    EXPECT_NE(Tag::isValid(doomed), 0);
+
+    bool undone = false;
+    ASSERT_EQ(POM_roll_to_markpoint(mp, &undone), 0);
+    EXPECT_TRUE(undone);
+    EXPECT_EQ(POM_forget_markpoint(mp), 0);
+
+    EXPECT_NE(Tag::isValid(made), 0) << "a rolled-back create leaves no object";
+    tag_t again = byUid(madeUid);
+    EXPECT_NE(again, 0u);
+    EXPECT_NE(Tag::isValid(again), 0) << "and its uid names nothing valid";
+    EXPECT_EQ(name(changed), "before");
+    EXPECT_TRUE(contents(changed).empty());
+    EXPECT_EQ(Tag::isValid(doomed), 0);
+    EXPECT_EQ(tagToUid(doomed), doomedUid);
+    EXPECT_EQ(byUid(doomedUid), doomed);
+    EXPECT_EQ(STORE_object_count(), objectsBefore);
+    int n = 0;
+    tag_t* refs = nullptr;
+    ASSERT_EQ(POM_referencers_of_instance(made, 1, 9001, &n, &refs, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr),
+              ERR_INVALID_TAG);
+    EXPECT_EQ(refs, nullptr);
+}
+
+TEST_F(PlatformStore, RollBackRestoresTheReferenceIndexes) {
+    tag_t a = savedFolder("a");
+    tag_t b = savedFolder("b");
+    tag_t reference = 0, kept = 0;
+    GRM_find_relation_type("Reference", &reference);
+    ASSERT_EQ(GRM_create_relation(a, b, reference, 0, &kept), 0);
+    ASSERT_EQ(GRM_save_relation(kept), 0);
+    int mp = 0;
+    ASSERT_EQ(POM_place_markpoint(&mp), 0);
+    ASSERT_EQ(GRM_delete_relation(kept), 0);
+    tag_t made = 0;
+    ASSERT_EQ(GRM_create_relation(b, a, reference, 0, &made), 0);
+    ASSERT_EQ(FL_insert(a, b, 0), 0);
+    ASSERT_EQ(POM_roll_to_markpoint(mp, nullptr), 0);
+    ASSERT_EQ(POM_forget_markpoint(mp), 0);
+    auto related = [&](tag_t p) {
+        int n = 0;
+        tag_t* s = nullptr;
+        GRM_list_secondary_objects_only(p, reference, &n, &s);
+        std::vector<tag_t> v(s, s + n);
+        SM_free(s);
+        return v;
+    };
+    EXPECT_EQ(related(a), std::vector<tag_t>{b}) << "the deleted relation is back";
+    EXPECT_TRUE(related(b).empty()) << "the new one is gone";
+    int n = 0;
+    int* levels = nullptr;
+    tag_t* refs = nullptr;
+    char** names = nullptr;
+    ASSERT_EQ(WSOM_where_referenced(b, 1, &n, &levels, &refs, &names), 0);
+    ASSERT_EQ(n, 1) << "the folder entry went with the roll-back";
+    EXPECT_STREQ(names[0], "Reference");
+    SM_free(levels);
+    SM_free(refs);
+    SM_free(names);
+}
+
+TEST_F(PlatformStore, NestedMarkpointsRollBackOnlyTheirOwnChanges) {
+    tag_t a = savedFolder("a0");
+    tag_t b = savedFolder("b0");
+    int outer = 0, inner = 0;
+    ASSERT_EQ(POM_place_markpoint(&outer), 0);
+    AOM_set_value_string(a, "object_name", "a1");
+    ASSERT_EQ(POM_place_markpoint(&inner), 0);
+    AOM_set_value_string(a, "object_name", "a2");
+    AOM_set_value_string(b, "object_name", "b1");
+    bool undone = false;
+    ASSERT_EQ(POM_roll_to_markpoint(inner, &undone), 0);
+    EXPECT_EQ(name(a), "a1");
+    EXPECT_EQ(name(b), "b0");
+    EXPECT_EQ(MARKPOINTS_placed(), std::vector<int>({outer, inner}));
+    ASSERT_EQ(POM_forget_markpoint(inner), 0);
+    AOM_set_value_string(b, "object_name", "b2");
+    ASSERT_EQ(POM_roll_to_markpoint(outer, &undone), 0);
+    EXPECT_EQ(name(a), "a0");
+    EXPECT_EQ(name(b), "b0");
+    ASSERT_EQ(POM_forget_markpoint(outer), 0);
+    EXPECT_TRUE(MARKPOINTS_placed().empty());
+}
+
+TEST_F(PlatformStore, ForgettingAMarkpointKeepsWhatWasMade) {
+    int mp = 0;
+    ASSERT_EQ(POM_place_markpoint(&mp), 0);
+    tag_t f = 0;
+    ASSERT_EQ(FL_create("kept", "", &f), 0);
+    ASSERT_EQ(POM_forget_markpoint(mp), 0);
+    EXPECT_EQ(Tag::isValid(f), 0);
+    EXPECT_EQ(POM_roll_to_markpoint(mp, nullptr), ERR_NO_MARKPOINT) << "a forgotten markpoint is gone";
+    EXPECT_EQ(vl::test::storedCodes().back(), ERR_NO_MARKPOINT);
+}
+
+TEST_F(PlatformStore, RefreshReleasesAndDiscardsUnsavedChangesWhileSaveCommits) {
+    tag_t f = savedFolder("saved name");
+    EXPECT_TRUE(LOCKS_held().empty());
+
+    ASSERT_EQ(AOM_refresh(f, 1), 0);
+    bool modifiable = false;
+    POM_modifiable(f, &modifiable);
+    EXPECT_TRUE(modifiable);
+    EXPECT_EQ(LOCKS_held(), std::vector<unsigned int>{f});
+    AOM_set_value_string(f, "object_name", "unsaved");
+    ASSERT_EQ(AOM_refresh(f, 0), 0);
+    EXPECT_EQ(name(f), "saved name");
+    EXPECT_TRUE(LOCKS_held().empty());
+
+    // A setter needs no lock; a save commits what it set.
+    ASSERT_EQ(AOM_set_value_string(f, "object_name", "committed"), 0);
+    ASSERT_EQ(AOM_save(f), 0);
+    ASSERT_EQ(AOM_refresh(f, 0), 0);
+    EXPECT_EQ(name(f), "committed");
+}
+
+TEST_F(PlatformStore, NewObjectsStartOpenForChange) {
+    tag_t f = 0;
+    ASSERT_EQ(FL_create("fresh", "", &f), 0);
+    bool modifiable = false;
+    POM_modifiable(f, &modifiable);
+    EXPECT_TRUE(modifiable);
+    OstraItem item;
+    OstraItemRev rev;
+    ASSERT_EQ(OstraItem::create("900001", "n", "", "A", 0, 0, item, rev), 0);
+    std::vector<unsigned int> expected{f, item.tag(), rev.tag()};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(LOCKS_held(), expected);
+}
+
+TEST_F(PlatformStore, ReadOnlyObjectsAndForeignOwnersRefuseChange) {
+    tag_t archive = 0, shared = 0;
+    for (tag_t t : contents(homeOf("admin"))) {
+        if (name(t) == "Archive") archive = t;
+        if (name(t) == "Shared") shared = t;
+    }
+    ASSERT_NE(archive, 0u);
+    EXPECT_EQ(AOM_refresh(archive, 1), ERR_READ_ONLY_OBJECT);
+    EXPECT_EQ(AOM_set_value_string(archive, "object_name", "x"), ERR_READ_ONLY_OBJECT);
+    EXPECT_EQ(FL_remove(homeOf("admin"), archive), 0);
+    EXPECT_EQ(AOM_delete(archive), ERR_READ_ONLY_OBJECT);
+    bool granted = true;
+    ASSERT_EQ(AM_check_privilege(archive, "WRITE", &granted), 0);
+    EXPECT_FALSE(granted);
+
+    VlLoginServiceManager::doLogin("alice", "alice-pw", "", "");
+    ASSERT_EQ(AM_check_privilege(shared, "WRITE", &granted), 0);
+    EXPECT_FALSE(granted) << "alice does not own the admin's folder";
+    ASSERT_EQ(AM_check_privilege(homeOf("alice"), "WRITE", &granted), 0);
+    EXPECT_TRUE(granted);
+    EXPECT_EQ(AOM_set_value_string(shared, "object_name", "mine"), ERR_NO_ACCESS);
+    EXPECT_EQ(AOM_refresh(shared, 1), ERR_NO_ACCESS);
+    EXPECT_EQ(name(shared), "Shared");
+
+    ASSERT_EQ(OBJ_set_read_only(homeOf("alice"), true), 0);
+    ASSERT_EQ(AM_check_privilege(homeOf("alice"), "WRITE", &granted), 0);
+    EXPECT_FALSE(granted) << "the read-only flag wins over ownership";
+}
+
+TEST_F(PlatformStore, ReferencersAndTheWhereReferencedView) {
+    tag_t widget = item("000100");
+    tag_t rev = 0;
+    ITEM_ask_latest_rev(widget, &rev);
+    tag_t spec = 0;
+    {
+        tag_t specType = 0;
+        GRM_find_relation_type("Specification", &specType);
+        int n = 0;
+        tag_t* s = nullptr;
+        ASSERT_EQ(GRM_list_secondary_objects_only(rev, specType, &n, &s), 0);
+        ASSERT_EQ(n, 1);
+        spec = s[0];
+        SM_free(s);
+    }
+
+    // Raw view: the relation object refers to the dataset.
+    int n = 0, classCount = 0;
+    tag_t *refs = nullptr, *classes = nullptr;
+    int *levels = nullptr, *where = nullptr, *classLevels = nullptr, *classWhere = nullptr;
+    ASSERT_EQ(POM_referencers_of_instance(spec, 1, 9001, &n, &refs, &levels, &where, &classCount, &classes,
+                                          &classLevels, &classWhere),
+              0);
+    bool relationFound = false;
+    for (int i = 0; i < n; ++i) {
+        ObjectSummary s;
+        ASSERT_TRUE(describeObject(refs[i], &s));
+        relationFound = relationFound || s.className == "Relation";
+        EXPECT_EQ(levels[i], 1);
+    }
+    EXPECT_TRUE(relationFound);
+    for (void* p : {static_cast<void*>(refs), static_cast<void*>(levels), static_cast<void*>(where),
+                    static_cast<void*>(classes), static_cast<void*>(classLevels), static_cast<void*>(classWhere)})
+        SM_free(p);
+
+    // Where-referenced view: the primary through the relation, folders through
+    // "contents", and two levels up to the user whose home folder holds it.
+    auto whereReferenced = [](tag_t t, int lv) {
+        int c = 0;
+        int* l = nullptr;
+        tag_t* r = nullptr;
+        char** names = nullptr;
+        EXPECT_EQ(WSOM_where_referenced(t, lv, &c, &l, &r, &names), 0);
+        std::vector<std::pair<std::string, int>> out;
+        for (int i = 0; i < c; ++i) {
+            ObjectSummary s;
+            describeObject(r[i], &s);
+            out.emplace_back(s.typeName + ":" + names[i], l[i]);
+        }
+        SM_free(l);
+        SM_free(r);
+        SM_free(names);
+        return out;
+    };
+    using P = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(whereReferenced(spec, 1), (P{{"ItemRevision:Specification", 1}}));
+    EXPECT_EQ(whereReferenced(widget, 1), (P{{"Folder:contents", 1}}));
+    EXPECT_EQ(whereReferenced(widget, 2), (P{{"Folder:contents", 1}, {"User:home_folder", 2}}));
+    tag_t each = 0;
+    UOM_find_by_name("each", &each);
+    EXPECT_EQ(whereReferenced(each, 1), (P{{"ListOfValues:lov_tags", 1}, {"Item:uom_tag", 1}}))
+        << "reference properties, in the referencers' creation order";
+    EXPECT_EQ(vl::platform::SM_outstanding_blocks(), blocksAtStart);
+}
+
+TEST_F(PlatformStore, DeletionOfAReferencedObjectIsRefused) {
+    tag_t widget = item("000100");
+    tag_t rev = 0;
+    ITEM_ask_latest_rev(widget, &rev);
+    int n = 0;
+    tag_t* specs = nullptr;
+    GRM_list_secondary_objects_only(rev, 0, &n, &specs);
+    std::vector<tag_t> related(specs, specs + n);
+    SM_free(specs);
+    ASSERT_EQ(related.size(), 2u) << "its master form and its specification";
+
+    for (tag_t t : related) {
+        ERROR_store_clear();
+        EXPECT_EQ(AOM_delete(t), ERR_REFERENCED);
+        EXPECT_EQ(vl::test::storedCodes(), std::vector<int>{ERR_REFERENCED});
+    }
+    EXPECT_EQ(AOM_delete(widget), ERR_REFERENCED) << "alice's home folder holds it";
+    EXPECT_EQ(Tag::isValid(widget), 0);
+
+    ASSERT_EQ(FL_remove(homeOf("alice"), widget), 0);
+    std::string revUid = tagToUid(rev);
+    ASSERT_EQ(AOM_delete(widget), 0);
+    EXPECT_NE(Tag::isValid(widget), 0);
+    EXPECT_NE(Tag::isValid(rev), 0) << "its revision went with it";
+    EXPECT_NE(Tag::isValid(related[0]), 0) << "and its master form";
+    EXPECT_EQ(Tag::isValid(related[1]), 0) << "the specification dataset stays";
+    tag_t gone = uidToTag(revUid);
+    EXPECT_EQ(gone, rev);
+    EXPECT_NE(Tag::isValid(gone), 0);
+}
+
+TEST_F(PlatformStore, UidsAreShortUniqueAndUnknownOnesAreNeverValid) {
+    std::set<std::string> seen;
+    for (int i = 0; i < 200; ++i) {
+        tag_t f = 0;
+        ASSERT_EQ(FL_create("u", "", &f), 0);
+        std::string uid = tagToUid(f);
+        EXPECT_LE(uid.size(), 15u);
+        EXPECT_FALSE(uid.empty());
+        EXPECT_TRUE(seen.insert(uid).second);
+        EXPECT_EQ(uidToTag(uid), f);
+    }
+    EXPECT_EQ(uidToTag(""), 0u);
+    EXPECT_EQ(tagToUid(0), "");
+    tag_t unknown = uidToTag("noSuchUid");
+    EXPECT_NE(unknown, 0u);
+    EXPECT_NE(Tag::isValid(unknown), 0);
+    EXPECT_EQ(uidToTag("noSuchUid"), unknown);
+    EXPECT_EQ(tagToUid(unknown), "noSuchUid");
+    char buffer[16];
+    ASSERT_EQ(EIM_uid(buffer), 0);
+    EXPECT_LE(std::string(buffer).size(), 15u);
+    EXPECT_FALSE(seen.count(buffer));
+}
+
+TEST_F(PlatformStore, ClassesHaveSingleInheritanceRootedAtPOMObject) {
+    tag_t folder = 0, wso = 0, root = 0, item = 0;
+    ASSERT_EQ(POM_class_id_of_class("Folder", &folder), 0);
+    ASSERT_EQ(POM_class_id_of_class("WorkspaceObject", &wso), 0);
+    ASSERT_EQ(POM_class_id_of_class("POMObject", &root), 0);
+    ASSERT_EQ(POM_class_id_of_class("Item", &item), 0);
+    EXPECT_EQ(POM_class_id_of_class("NoSuchClass", &item), ERR_NOT_FOUND);
+    POM_class_id_of_class("Item", &item);
+    bool answer = false;
+    POM_is_descendant(wso, folder, &answer);
+    EXPECT_TRUE(answer);
+    POM_is_descendant(folder, wso, &answer);
+    EXPECT_FALSE(answer);
+    POM_is_descendant(item, folder, &answer);
+    EXPECT_FALSE(answer);
+    int n = 0;
+    tag_t* supers = nullptr;
+    ASSERT_EQ(POM_superclasses_of_class(folder, &n, &supers), 0);
+    std::vector<std::string> chain;
+    for (int i = 0; i < n; ++i) {
+        char* c = nullptr;
+        POM_name_of_class(supers[i], &c);
+        chain.push_back(c);
+        SM_free(c);
+    }
+    SM_free(supers);
+    EXPECT_EQ(chain, (std::vector<std::string>{"WorkspaceObject", "POM_application_object", "POMObject"}));
+
+    POMObject* loaded = nullptr;
+    ASSERT_EQ(Tag(homeOf("alice")).object(&loaded), status_t::OK);
+    EXPECT_TRUE(loaded->isA("Folder"));
+    EXPECT_TRUE(loaded->isA("POMObject"));
+    EXPECT_FALSE(loaded->isA("Item"));
+    Folder* typed = nullptr;
+    EXPECT_EQ(Tag(homeOf("alice")).object(Folder::pomClassName(), &typed), status_t::OK);
+    EXPECT_NE(typed, nullptr);
+    OstraItemP* wrong = nullptr;
+    EXPECT_NE(Tag(homeOf("alice")).object(OstraItemP::pomClassName(), &wrong), status_t::OK);
+    EXPECT_EQ(wrong, nullptr);
+}
+
+TEST_F(PlatformStore, InjectedFaultsFailTheNextCallOnceAndStoreTheirCode) {
+    tag_t f = savedFolder("f");
+    tag_t g = savedFolder("g");
+    FAULT_inject("AOM_save", 4242, g);
+    EXPECT_EQ(AOM_save(f), 0) << "only the named tag fails";
+    ERROR_store_clear();
+    EXPECT_EQ(AOM_save(g), 4242);
+    int n = 0;
+    const int* sev = nullptr;
+    const int* codes = nullptr;
+    ERROR_store_ask(&n, &sev, &codes, nullptr);
+    ASSERT_EQ(n, 1);
+    EXPECT_EQ(sev[0], 3);
+    EXPECT_EQ(codes[0], 4242);
+    EXPECT_EQ(AOM_save(g), 0) << "an injection is used up";
+
+    FAULT_inject("POM_place_markpoint", 77);
+    int mp = 0;
+    EXPECT_EQ(POM_place_markpoint(&mp), 77);
+    EXPECT_EQ(FAULT_pending(), 0);
+}
+
+TEST_F(PlatformStore, CallLogKeepsTheOrderOfCalls) {
+    tag_t f = savedFolder("f");
+    CALLS_clear();
+    AOM_refresh(f, 1);
+    AOM_set_value_string(f, "object_name", "x");
+    AOM_save(f);
+    AOM_refresh(f, 0);
+    EXPECT_EQ(CALLS_log(),
+              (std::vector<std::string>{"AOM_refresh", "AOM_set_value_string", "AOM_save", "AOM_refresh"}));
+}
+
+TEST_F(PlatformStore, EveryFailingCallStoresItsErrorAtSeverityThree) {
+    struct Case {
+        const char* what;
+        int (*call)();
+        int code;
+    };
+    const Case cases[] = {
+        {"save of the null tag", [] { return AOM_save(0); }, ERR_INVALID_TAG},
+        {"unknown property", [] { return AOM_set_value_string(uidToTag("x"), "object_name", "v"); },
+         ERR_INVALID_TAG},
+        {"folder without name", [] {
+             tag_t f;
+             return FL_create("", "", &f);
+         },
+         ERR_BAD_ARGUMENT},
+        {"bad refresh mode", [] {
+             tag_t u = 0;
+             SA_find_user("admin", &u);
+             return AOM_refresh(u, 7);
+         },
+         ERR_BAD_ARGUMENT},
+    };
+    for (const Case& c : cases) {
+        ERROR_store_clear();
+        EXPECT_EQ(c.call(), c.code) << c.what;
+        int n = 0;
+        const int* sev = nullptr;
+        const int* codes = nullptr;
+        ERROR_store_ask(&n, &sev, &codes, nullptr);
+        ASSERT_EQ(n, 1) << c.what;
+        EXPECT_EQ(sev[0], 3) << c.what;
+        EXPECT_EQ(codes[0], c.code) << c.what;
+    }
+}
+
+TEST_F(PlatformStore, StringArraysAreOneBlockAndPreferencesOneBlockPerValue) {
+    tag_t widget = item("000100");
+    tag_t rev = 0;
+    ITEM_ask_latest_rev(widget, &rev);
+    int n = 0;
+    tag_t* forms = nullptr;
+    tag_t mf = 0;
+    GRM_find_relation_type("OSTRA_master_form", &mf);
+    GRM_list_secondary_objects_only(widget, mf, &n, &forms);
+    ASSERT_EQ(n, 1);
+    tag_t form = forms[0];
+    SM_free(forms);
+    const char* words[] = {"red", "green", "blue"};
+    ASSERT_EQ(AOM_set_value_strings(form, "keywords", 3, words), 0);
+    long base = vl::platform::SM_outstanding_blocks();
+    char** out = nullptr;
+    ASSERT_EQ(AOM_ask_value_strings(form, "keywords", &n, &out), 0);
+    ASSERT_EQ(n, 3);
+    EXPECT_STREQ(out[2], "blue");
+    EXPECT_EQ(vl::platform::SM_outstanding_blocks(), base + 1);
+    SM_free(out);
+    EXPECT_EQ(vl::platform::SM_outstanding_blocks(), base);
+    SM_free(nullptr);
+    EXPECT_EQ(vl::platform::SM_outstanding_blocks(), base);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlatformErrorCodes, EveryCodeHasOneText) {
+    std::set<int> seen;
+    for (const auto& e : vl::platform::kErrorTexts) {
+        EXPECT_TRUE(seen.insert(e.code).second) << "code " << e.code << " is listed twice";
+        EXPECT_NE(std::string(e.text), "") << e.code;
+        if (e.code >= vl::platform::ERR_PLATFORM_BASE) {
+            EXPECT_LE(e.code, vl::platform::ERR_PLATFORM_LAST) << "the platform's own range";
+        }
+    }
+}
+
+}  // namespace
