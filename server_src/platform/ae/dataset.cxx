@@ -11,12 +11,6 @@ using namespace vl::platform::store;
 
 namespace {
 
-tag_t* tagBlock(const std::vector<tag_t>& v) {
-    auto* p = static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * v.size()));
-    if (!v.empty()) std::memcpy(p, v.data(), sizeof(tag_t) * v.size());
-    return p;
-}
-
 int needWritableDataset(tag_t dataset, Object** out) {
     if (int rc = need(dataset, "Dataset", out)) return rc;
     if ((*out)->readOnly) return fail(ERR_READ_ONLY_OBJECT, (*out)->uid);
@@ -61,7 +55,7 @@ int AE_ask_datasettype_tools(tag_t datasetType, int* count, tag_t** tools) {
     if (int rc = need(datasetType, "DatasetType", &t)) return rc;
     std::vector<tag_t> v = getTags(*t, "list_of_tools");
     if (count) *count = static_cast<int>(v.size());
-    if (tools) *tools = tagBlock(v);
+    if (tools) *tools = SM_copy_array(v);
     return 0;
 }
 
@@ -107,7 +101,7 @@ int AE_datasettype_extent(int* count, tag_t** datasetTypes) {
     VL_ENTER("AE_datasettype_extent", 0);
     std::vector<tag_t> v = instancesOf("DatasetType");
     if (count) *count = static_cast<int>(v.size());
-    if (datasetTypes) *datasetTypes = tagBlock(v);
+    if (datasetTypes) *datasetTypes = SM_copy_array(v);
     return 0;
 }
 
@@ -230,7 +224,7 @@ int AE_ask_dataset_named_refs(tag_t dataset, int* count, char*** referenceNames,
     names.resize(refs.size());
     if (count) *count = static_cast<int>(refs.size());
     if (referenceNames) *referenceNames = SM_pack_string_range(names);
-    if (files) *files = tagBlock(refs);
+    if (files) *files = SM_copy_array(refs);
     return 0;
 }
 
@@ -316,7 +310,7 @@ status_t DatasetType::listOfTool(int* count, tag_t** tools) const {
     if (int rc = need(tag(), "DatasetType", &o)) return status_t(rc);
     std::vector<tag_t> v = getTags(*o, "list_of_tools");
     if (count) *count = static_cast<int>(v.size());
-    if (tools) *tools = tagBlock(v);
+    if (tools) *tools = SM_copy_array(v);
     return status_t::OK;
 }
 

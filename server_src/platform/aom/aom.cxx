@@ -15,13 +15,6 @@ using namespace vl::platform::store;
 
 namespace {
 
-template <class T>
-T* block(const std::vector<T>& v) {
-    auto* p = static_cast<T*>(SM_alloc_persistent(sizeof(T) * v.size()));
-    for (std::size_t i = 0; i < v.size(); ++i) p[i] = v[i];
-    return p;
-}
-
 // The object and the descriptor of one of its properties.
 int property(tag_t object, const char* name, Object** o, PropertyDescriptor** d) {
     if (int rc = need(object, o)) return rc;
@@ -323,7 +316,7 @@ int AOM_ask_value_chars(tag_t object, const char* name, int* count, char** value
     std::vector<char> v;
     if (int rc = readAs(object, name, false, kChar, &v)) return rc;
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = block(v);
+    if (values) *values = SM_copy_array(v);
     return 0;
 }
 int AOM_ask_value_date(tag_t object, const char* name, date_s* value) {
@@ -338,7 +331,7 @@ int AOM_ask_value_dates(tag_t object, const char* name, int* count, date_s** val
     std::vector<date_s> v;
     if (int rc = readAs(object, name, false, kDate, &v)) return rc;
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = block(v);
+    if (values) *values = SM_copy_array(v);
     return 0;
 }
 int AOM_ask_value_double(tag_t object, const char* name, double* value) {
@@ -353,7 +346,7 @@ int AOM_ask_value_doubles(tag_t object, const char* name, int* count, double** v
     std::vector<double> v;
     if (int rc = readAs(object, name, false, kReal, &v)) return rc;
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = block(v);
+    if (values) *values = SM_copy_array(v);
     return 0;
 }
 int AOM_ask_value_int(tag_t object, const char* name, int* value) {
@@ -368,7 +361,7 @@ int AOM_ask_value_ints(tag_t object, const char* name, int* count, int** values)
     std::vector<int> v;
     if (int rc = readAs(object, name, false, kInt, &v)) return rc;
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = block(v);
+    if (values) *values = SM_copy_array(v);
     return 0;
 }
 int AOM_ask_value_logical(tag_t object, const char* name, bool* value) {
@@ -423,7 +416,7 @@ int AOM_ask_value_tags(tag_t object, const char* name, int* count, tag_t** value
     std::vector<tag_t> v;
     if (int rc = readAs(object, name, false, kTag, &v)) return rc;
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = block(v);
+    if (values) *values = SM_copy_array(v);
     return 0;
 }
 int AOM_get_value_tags(tag_t object, const char* name, int* count, tag_t** values) {
@@ -433,7 +426,7 @@ int AOM_get_value_tags(tag_t object, const char* name, int* count, tag_t** value
     std::vector<tag_t> v;
     if (int rc = readAs(object, name, false, kTag, &v)) return rc;
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = block(v);
+    if (values) *values = SM_copy_array(v);
     return 0;
 }
 
@@ -575,8 +568,8 @@ int WSOM_where_referenced(tag_t object, int levels, int* count, int** referencer
         frontier = std::move(next);
     }
     if (count) *count = static_cast<int>(outTags.size());
-    if (referencerLevels) *referencerLevels = block(outLevels);
-    if (referencers) *referencers = block(outTags);
+    if (referencerLevels) *referencerLevels = SM_copy_array(outLevels);
+    if (referencers) *referencers = SM_copy_array(outTags);
     if (relations) *relations = SM_pack_string_range(outNames);
     return 0;
 }

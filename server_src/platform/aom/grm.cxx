@@ -11,12 +11,6 @@ using namespace vl::platform::store;
 
 namespace {
 
-tag_t* tagBlock(const std::vector<tag_t>& v) {
-    auto* p = static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * v.size()));
-    if (!v.empty()) std::memcpy(p, v.data(), sizeof(tag_t) * v.size());
-    return p;
-}
-
 int needRelationType(tag_t type, const TypeDef** out) {
     if (int rc = need(type, "OstraType", nullptr)) return rc;
     const TypeDef* td = typeDef(type);
@@ -141,7 +135,7 @@ int GRM_list_secondary_objects_only(tag_t primary, tag_t relationType, int* coun
         if (int rc = needRelationType(relationType, nullptr)) return rc;
     std::vector<tag_t> v = relatedSecondaries(primary, relationType);
     if (count) *count = static_cast<int>(v.size());
-    if (secondaries) *secondaries = tagBlock(v);
+    if (secondaries) *secondaries = SM_copy_array(v);
     return 0;
 }
 
@@ -154,7 +148,7 @@ int GRM_list_primary_objects_only(tag_t secondary, tag_t relationType, int* coun
         if (int rc = needRelationType(relationType, nullptr)) return rc;
     std::vector<tag_t> v = relatedPrimaries(secondary, relationType);
     if (count) *count = static_cast<int>(v.size());
-    if (primaries) *primaries = tagBlock(v);
+    if (primaries) *primaries = SM_copy_array(v);
     return 0;
 }
 

@@ -14,12 +14,6 @@ using namespace vl::platform::store;
 
 namespace {
 
-tag_t* tagBlock(const std::vector<tag_t>& v) {
-    auto* p = static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * v.size()));
-    if (!v.empty()) std::memcpy(p, v.data(), sizeof(tag_t) * v.size());
-    return p;
-}
-
 int* intBlock(const std::vector<int>& v) {
     auto* p = static_cast<int*>(SM_alloc_persistent(sizeof(int) * v.size()));
     if (!v.empty()) std::memcpy(p, v.data(), sizeof(int) * v.size());
@@ -81,7 +75,7 @@ int POM_superclasses_of_class(tag_t classId, int* count, tag_t** superclasses) {
     std::vector<tag_t> chain;
     for (const ClassDef* p = c->parent; p; p = p->parent) chain.push_back(p->id);
     if (count) *count = static_cast<int>(chain.size());
-    if (superclasses) *superclasses = tagBlock(chain);
+    if (superclasses) *superclasses = SM_copy_array(chain);
     return 0;
 }
 
@@ -167,11 +161,11 @@ int POM_referencers_of_instance(tag_t object, int levels, int /*whereToSearch*/,
         }
     }
     if (count) *count = static_cast<int>(found.size());
-    if (referencers) *referencers = tagBlock(found);
+    if (referencers) *referencers = SM_copy_array(found);
     if (referencerLevels) *referencerLevels = intBlock(foundLevels);
     if (whereFound) *whereFound = intBlock(std::vector<int>(found.size(), 1));
     if (classCount) *classCount = static_cast<int>(cls.size());
-    if (classes) *classes = tagBlock(cls);
+    if (classes) *classes = SM_copy_array(cls);
     if (classLevels) *classLevels = intBlock(clsLevels);
     if (classWhereFound) *classWhereFound = intBlock(std::vector<int>(cls.size(), 1));
     return 0;

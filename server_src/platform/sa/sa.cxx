@@ -42,12 +42,6 @@ int askRef(tag_t t, const char* cls, const char* attribute, tag_t* out) {
     return 0;
 }
 
-tag_t* tagBlock(const std::vector<tag_t>& v) {
-    auto* p = static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * v.size()));
-    if (!v.empty()) std::memcpy(p, v.data(), sizeof(tag_t) * v.size());
-    return p;
-}
-
 std::vector<tag_t> membersWith(const char* attribute, tag_t who) {
     std::vector<tag_t> out;
     for (tag_t r : instancesOf("GroupMember")) {
@@ -184,7 +178,7 @@ int SA_find_groupmember_by_user(tag_t user, int* count, tag_t** members) {
     if (int rc = need(user, "User", nullptr)) return rc;
     std::vector<tag_t> v = membersWith("user", user);
     if (count) *count = static_cast<int>(v.size());
-    if (members) *members = tagBlock(v);
+    if (members) *members = SM_copy_array(v);
     return 0;
 }
 
@@ -195,7 +189,7 @@ int SA_find_groupmember_by_group(tag_t group, int* count, tag_t** members) {
     if (int rc = need(group, "Group", nullptr)) return rc;
     std::vector<tag_t> v = membersWith("group", group);
     if (count) *count = static_cast<int>(v.size());
-    if (members) *members = tagBlock(v);
+    if (members) *members = SM_copy_array(v);
     return 0;
 }
 

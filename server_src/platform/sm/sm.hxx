@@ -22,6 +22,14 @@ char** SM_pack_string_range(const Range& strings);
 #include <string>
 #include <vector>
 namespace vl::platform {
+// One block holding a copy of `values`, for arrays a platform call returns.
+template <class T>
+T* SM_copy_array(const std::vector<T>& values) {
+    auto* block = static_cast<T*>(SM_alloc_persistent(sizeof(T) * values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i) block[i] = values[i];
+    return block;
+}
+
 template <class Range>
 char** SM_pack_string_range(const Range& strings) {
     std::vector<const char*> texts;
