@@ -1,0 +1,103 @@
+// soa-gateway as a user runs it: exit status, standard output and error.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct GatewayRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Files named after the running test: ctest runs tests side by side.
+std::string scratch(const std::string& name) {
+    return ::testing::TempDir() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+}
+
+GatewayRun gateway(const std::string& args, const std::string& input = "") {
+    std::string in = scratch("in.txt"), err = scratch("err.txt");
+    std::ofstream(in) << input;
+    std::string command = std::string(VL_GATEWAY) + " " + args + " <" + in + " 2>" + err;
+    GatewayRun r{};
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, n);
+    int raw = pclose(pipe);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream e(err);
+    r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
+    return r;
+}
+
+std::string writeFile(const std::string& name, const std::string& text) {
+    std::string path = scratch(name);
+    std::ofstream(path) << text;
+    return path;
+}
+
+TEST(HostGateway, ListsTheServicesInRegistrationOrder) {
+    GatewayRun r = gateway("--list");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Core-2006-03-Session\nCore-2006-03-DataManagement\n");
+}
+
+TEST(HostGateway, AnswersEveryRequestItCanCarryWithExitZero) {
+    GatewayRun ok = gateway("Core-2006-03-Session getAvailableServices -", "<GetAvailableServicesInput/>");
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_NE(ok.out.find("<GetAvailableServicesResponse>"), std::string::npos) << ok.out;
+    GatewayRun bad = gateway("Core-2006-03-Session getAvailableServices", "<not xml");
+    EXPECT_EQ(bad.status, 0) << "an exception document is a reply";
+    EXPECT_NE(bad.out.find("<ServiceException"), std::string::npos) << bad.out;
+}
+
+TEST(HostGateway, RefusesWhatItCannotCarryWithOneLine) {
+    std::string badSite = writeFile("bad.site", "format 1\nnonsense here\n");
+    struct Case {
+        std::string args;
+        std::string errHas;
+    } cases[] = {
+        {"", "bad arguments"},
+        {"onlyone", "bad arguments"},
+        {"--bogus", "unknown option"},
+        {"No-Such-Service op -", "unknown service"},
+        {"Core-2006-03-Session login /no/such/file", "cannot read"},
+        {"--site /no/such.site --list extra", "bad arguments"},
+        {"--site " + badSite + " Core-2006-03-Session logout -", "bad.site:2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        GatewayRun r = gateway(c.args, "<LogoutInput/>");
+        EXPECT_NE(r.status, 0);
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+}
+
+TEST(HostGateway, ScriptCarriesUidsFromOneReplyToTheNext) {
+    std::string script = writeFile("s.script",
+                                   "# a folder, then its name read back\n"
+                                   "@ Core-2006-03-DataManagement createFolders save F=folder\n"
+                                   "<CreateFoldersInput relationType=\"\"><folder clientId=\"c\" name=\"Scripted\" "
+                                   "desc=\"\"/><container uid=\"\"/></CreateFoldersInput>\n"
+                                   "# comment between requests\n"
+                                   "@ Core-2006-03-DataManagement getProperties\n"
+                                   "<GetPropertiesInput><object uid=\"${F}\"/><attribute value=\"object_name\"/>"
+                                   "</GetPropertiesInput>\n");
+    GatewayRun r = gateway("--script " + script);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("=== Core-2006-03-DataManagement getProperties"), std::string::npos);
+    EXPECT_NE(r.out.find("uiValue=\"Scripted\""), std::string::npos) << r.out;
+
+    std::string broken = writeFile("broken.script", "text before any request\n");
+    GatewayRun b = gateway("--script " + broken);
+    EXPECT_NE(b.status, 0);
+    EXPECT_NE(b.err.find("broken.script:1"), std::string::npos) << b.err;
+}
+
+}  // namespace
