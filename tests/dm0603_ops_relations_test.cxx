@@ -151,6 +151,65 @@ TEST_F(Dm0603OpsRelationChoice, FolderAndWolfObjectRuleAndContentsFallback) {
     }
 }
 
+struct RetryCase {
+    const char* name;
+    bool folderPrimary;                // a plain folder, else a PrefA
+    std::vector<const char*> failing;  // platform calls made to fail, once each, in order
+    const char* expectedRelation;      // type of the new relation, "" when none
+    bool intoContents;
+    std::vector<int> codes;  // codes of the partial error under "c"; empty for none
+};
+
+// A failing call of the search is made once more, and the search then ends
+// at once with the second result: a retry that succeeds ends it without a
+// type and without an error, one that fails ends it with both errors. The
+// error a retry recovered from, or a failure the Folder rule drops, shows in
+// no later partial error.
+TEST_F(Dm0603OpsRelationChoice, FailingSearchCallIsRetriedOnceAndEndsTheSearch) {
+    const int injected = vl::platform::ERR_INJECTED;
+    const std::vector<RetryCase> cases = {
+        {"nothing fails", false, {}, "RelAY", false, {}},
+        {"initialisation fails once", false, {"PREF_initialize"}, "", false, {}},
+        {"type name fails once", false, {"OSTRATYPE_ask_name"}, "", false, {}},
+        {"search scope fails once", false, {"PREF_set_search_scope"}, "", false, {}},
+        {"parent type fails once", false, {"OSTRATYPE_ask_parent_type"}, "", false, {}},
+        {"parent type fails twice", false, {"OSTRATYPE_ask_parent_type", "OSTRATYPE_ask_parent_type"}, "", false,
+         {injected, injected}},
+        {"Folder: parent type fails twice, contents all the same", true,
+         {"OSTRATYPE_ask_parent_type", "OSTRATYPE_ask_parent_type"}, "", true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        vl::platform::SITE_reset();
+        const unsigned int primary = c.folderPrimary ? newFolder("f") : newObject("PrefA", "a");
+        const unsigned int x = newObject("PrefX", "x"), other = newObject("PrefX", "o");
+        setPref("PrefA_PrefY_default_relation", {"RelAY"});
+        setPref("Folder_PrefY_default_relation", {"RelAY"});
+        for (const char* call : c.failing) vl::platform::FAULT_inject(call, injected);
+
+        // The second input fails on its own: its error holds its code alone.
+        Parsed r(invoke(kService, "createRelations",
+                        createRelations({relationship("c", "", primary, x),
+                                         relationship("u", "Reference", primary, other, "NoSuchUid00002")})));
+        ASSERT_TRUE(r.ok()) << r.text;
+        EXPECT_EQ(vl::platform::FAULT_pending(), 0);
+        const bool served = *c.expectedRelation || c.intoContents;
+        ASSERT_EQ(r.outputs().size(), served ? 1u : 0u) << r.text;
+        if (*c.expectedRelation) {
+            EXPECT_EQ(attrOr(*r.outputs()[0]->child("relation"), "type"), c.expectedRelation) << r.text;
+        }
+        EXPECT_EQ(contentsOf(primary).size(), c.intoContents ? 1u : 0u);
+        const auto errors = r.errors();
+        ASSERT_EQ(errors.size(), c.codes.empty() ? 1u : 2u) << r.text;
+        if (!c.codes.empty()) {
+            EXPECT_EQ(errors[0].clientId, "c");
+            EXPECT_EQ(errors[0].codes, c.codes);
+        }
+        EXPECT_EQ(errors.back().uid, "NoSuchUid00002");
+        EXPECT_EQ(errors.back().codes, std::vector<int>{vl::platform::ERR_INVALID_TAG}) << r.text;
+    }
+}
+
 TEST_F(Dm0603OpsRelationChoice, NullSecondaryAsksOnlySingleTypePreferencesOfThePrimary) {
     const unsigned int a = newObject("PrefA", "a");
     setPref("PrefA_PrefX_default_relation", {"RelAX"});

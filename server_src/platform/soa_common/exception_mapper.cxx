@@ -13,9 +13,9 @@ void ExceptionMapper::writeSoaException(Velmora::Schemas::Soa::_2006_03::Excepti
     if (auto* se = dynamic_cast<Velmora::Schemas::Soa::_2006_03::Exceptions::ServiceException*>(&e)) {
         for (const auto& error : se->getErrors()) {
             xml.startElement("errorValue");
+            xml.attribute("message", error.message);
             xml.attribute("code", std::to_string(error.code));
             xml.attribute("level", std::to_string(error.level));
-            xml.attribute("message", error.message);
             xml.endElement();
         }
     }

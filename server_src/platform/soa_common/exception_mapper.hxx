@@ -6,7 +6,7 @@
 namespace Velmora::Soa::Common::Exceptions {
 
 // Writes an exception as the reply document:
-//   <ServiceException xmlns="..." message="..."><errorValue code=".." level=".." message=".."/></ServiceException>
+//   <ServiceException xmlns="..." message="..."><errorValue message=".." code=".." level=".."/></ServiceException>
 class ExceptionMapper {
 public:
     static void writeSoaException(Velmora::Schemas::Soa::_2006_03::Exceptions::SoaException& e, std::ostream& out);

@@ -16,6 +16,8 @@
 #include "sm/scoped_smptr.hxx"
 #include "sm/sm.hxx"
 
+#include <optional>
+
 namespace Velmora::Soa::Core::_2006_03 {
 
 namespace {
@@ -24,12 +26,18 @@ using Velmora::Soa::Server::ServiceData;
 
 const char* const kRelationSuffix = "_default_relation";
 
-// The member-ending platform calls of the preference search are retried once;
-// the second result is the member's.
+// A member-ending platform call of the preference search: when it fails it is
+// made once more, and the member then ends at once with the second result.
+// Set when the member ends here.
+using Ending = std::optional<int>;
+
 template <class Call>
-int twice(Call&& call) {
-    int rc = call();
-    if (rc != 0) rc = call();
+Ending retried(Call&& call) {
+    if (call() == 0) return std::nullopt;
+    const int rc = call();
+    // A failure the second call recovered from must not reach a later,
+    // unrelated partial error.
+    if (rc == 0) ERROR_store_clear();
     return rc;
 }
 
@@ -52,24 +60,26 @@ bool firstPreferenceValue(const std::string& name, std::string& value) {
 }
 
 // Type tag and name of an object's business type.
-int objectTypeAndName(tag_t object, tag_t& type, std::string& name) {
-    int rc = twice([&] { return OSTRATYPE_ask_object_type(object, &type); });
-    if (rc != 0) return rc;
+Ending objectTypeAndName(tag_t object, tag_t& type, std::string& name) {
+    if (Ending end = retried([&] { return OSTRATYPE_ask_object_type(object, &type); })) return end;
     char buffer[OSTRATYPE_name_size_c + 1] = {};
-    rc = twice([&] { return OSTRATYPE_ask_name(type, buffer); });
-    if (rc != 0) return rc;
+    if (Ending end = retried([&] { return OSTRATYPE_ask_name(type, buffer); })) return end;
     name = buffer;
-    return 0;
+    return std::nullopt;
 }
 
-int parentTypeAndName(tag_t type, tag_t& parent, std::string& name) {
-    int rc = twice([&] { return OSTRATYPE_ask_parent_type(type, &parent); });
-    if (rc != 0 || parent == NULLTAG) return rc;
+// Parent type and its name; `parent` null at the top of the hierarchy.
+Ending parentTypeAndName(tag_t type, tag_t& parent, std::string& name) {
+    if (Ending end = retried([&] { return OSTRATYPE_ask_parent_type(type, &parent); })) return end;
+    if (parent == NULLTAG) return std::nullopt;
     char buffer[OSTRATYPE_name_size_c + 1] = {};
-    rc = twice([&] { return OSTRATYPE_ask_name(parent, buffer); });
-    if (rc != 0) return rc;
+    if (Ending end = retried([&] { return OSTRATYPE_ask_name(parent, buffer); })) return end;
     name = buffer;
-    return 0;
+    return std::nullopt;
+}
+
+Ending allScope() {
+    return retried([] { return PREF_set_search_scope(OSTRA_preference_all_preferences); });
 }
 
 }  // namespace
@@ -77,23 +87,23 @@ int parentTypeAndName(tag_t type, tag_t& parent, std::string& name) {
 // --- relation-type choice ---
 
 int DataManagementImpl::preferredRelation(Tag primary, Tag secondary, std::string& relationType) const {
-    int rc = twice([] { return PREF_initialize(); });
-    if (rc != 0) return rc;
+    if (Ending end = retried([] { return PREF_initialize(); })) return *end;
     if (secondary.isNull()) {
         if (getDefaultRelation(primary, relationType) != 0) return getDefaultRelation(primary, relationType);
         return 0;
     }
     tag_t primaryType = NULLTAG, secondaryType = NULLTAG;
     std::string primaryName, secondaryName;
-    if ((rc = objectTypeAndName(primary, primaryType, primaryName)) != 0) return rc;
-    if ((rc = objectTypeAndName(secondary, secondaryType, secondaryName)) != 0) return rc;
+    if (Ending end = objectTypeAndName(primary, primaryType, primaryName)) return *end;
+    if (Ending end = objectTypeAndName(secondary, secondaryType, secondaryName)) return *end;
 
     if (primaryName == "Folder" && secondaryName == "WolfObject") {
         relationType = "VL_external_object_link";
         return 0;
     }
-    rc = getPreferredRelation(primary, secondary, relationType);
+    const int rc = getPreferredRelation(primary, secondary, relationType);
     if ((rc != 0 || relationType.empty()) && primaryName == "Folder") {
+        if (rc != 0) ERROR_store_clear();  // the failure is dropped, and so is its error
         relationType = "contents";
         return 0;
     }
@@ -103,24 +113,22 @@ int DataManagementImpl::preferredRelation(Tag primary, Tag secondary, std::strin
 int DataManagementImpl::getPreferredRelation(Tag primary, Tag secondary, std::string& relationType) const {
     tag_t primaryType = NULLTAG, secondaryType = NULLTAG;
     std::string primaryName, secondaryOwnName;
-    int rc = objectTypeAndName(primary, primaryType, primaryName);
-    if (rc != 0) return rc;
-    if ((rc = objectTypeAndName(secondary, secondaryType, secondaryOwnName)) != 0) return rc;
+    if (Ending end = objectTypeAndName(primary, primaryType, primaryName)) return *end;
+    if (Ending end = objectTypeAndName(secondary, secondaryType, secondaryOwnName)) return *end;
 
     for (;;) {
-        rc = twice([] { return PREF_set_search_scope(OSTRA_preference_all_preferences); });
-        if (rc != 0) return rc;
+        if (Ending end = allScope()) return *end;
         std::string secondaryName = secondaryOwnName;
         if (firstPreferenceValue(primaryName + "_" + secondaryName + kRelationSuffix, relationType)) return 0;
         for (tag_t current = secondaryType;;) {
             tag_t parent = NULLTAG;
-            if ((rc = parentTypeAndName(current, parent, secondaryName)) != 0) return rc;
+            if (Ending end = parentTypeAndName(current, parent, secondaryName)) return *end;
             if (parent == NULLTAG) break;
             if (firstPreferenceValue(primaryName + "_" + secondaryName + kRelationSuffix, relationType)) return 0;
             current = parent;
         }
         tag_t parent = NULLTAG;
-        if ((rc = parentTypeAndName(primaryType, parent, primaryName)) != 0) return rc;
+        if (Ending end = parentTypeAndName(primaryType, parent, primaryName)) return *end;
         if (parent == NULLTAG) break;
         primaryType = parent;
     }
@@ -131,14 +139,12 @@ int DataManagementImpl::getPreferredRelation(Tag primary, Tag secondary, std::st
 int DataManagementImpl::getDefaultRelation(Tag object, std::string& relationType) const {
     tag_t type = NULLTAG;
     std::string name;
-    int rc = objectTypeAndName(object, type, name);
-    if (rc != 0) return rc;
+    if (Ending end = objectTypeAndName(object, type, name)) return *end;
     for (;;) {
-        rc = twice([] { return PREF_set_search_scope(OSTRA_preference_all_preferences); });
-        if (rc != 0) return rc;
+        if (Ending end = allScope()) return *end;
         if (firstPreferenceValue(name + kRelationSuffix, relationType)) return 0;
         tag_t parent = NULLTAG;
-        if ((rc = parentTypeAndName(type, parent, name)) != 0) return rc;
+        if (Ending end = parentTypeAndName(type, parent, name)) return *end;
         if (parent == NULLTAG) return 0;
         type = parent;
     }
