@@ -49,6 +49,11 @@ TEST_F(FrameworkRecords, ObjectsAreListedOncePerKindInFirstOrder) {
     Velmora::Soa::Server::ServiceData data;
     for (tag_t t : {b, a, b, a}) data.addUpdatedObject(t);
     data.addPlainObject(a);
+    for (auto add : {&Velmora::Soa::Server::ServiceData::addCreatedObject,
+                     &Velmora::Soa::Server::ServiceData::addUpdatedObject,
+                     &Velmora::Soa::Server::ServiceData::addPlainObject})
+        (data.*add)(Tag(0));  // the null tag names nothing: never listed
+    EXPECT_TRUE(data.getWireData().getCreatedObjArray().empty());
     const auto& updated = data.getWireData().getUpdatedObjArray();
     ASSERT_EQ(updated.size(), 2u);
     EXPECT_EQ(updated[0].getUid(), Utils::tagToUid(b));

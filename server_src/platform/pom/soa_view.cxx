@@ -47,11 +47,26 @@ int readProperty(unsigned int tag, const std::string& name, PropertyRead* out) {
     if (int rc = need(tag, &o)) return rc;
     PropertyDescriptor* d = descriptorOf(*o, name);
     if (!d) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
-    Value v = propertyValue(*o, *d);
+    // Attribute values are read in place; other kinds are computed.
+    const bool inPlace = d->m_propertyType == PROP_attribute && d->m_attr >= 0 &&
+                         d->m_attr < static_cast<int>(o->values.size());
+    Value computed;
+    if (!inPlace) computed = propertyValue(*o, *d);
+    const Value& v = inPlace ? o->values[d->m_attr] : computed;
     if (out) {
         out->modifiable = canWrite(*o) && d->isModifiable();
-        out->uiValue = displayText(v, d->m_valueType);
         out->values = valueTexts(v, d->m_valueType);
+        // The display text is the texts joined, but for references and logicals.
+        if (isReference(d->m_valueType) || d->m_valueType == PROP_logical ||
+            std::holds_alternative<std::vector<tag_t>>(v) || std::holds_alternative<std::vector<char>>(v)) {
+            out->uiValue = displayText(v, d->m_valueType);
+        } else {
+            out->uiValue.clear();
+            for (std::size_t i = 0; i < out->values.size(); ++i) {
+                if (i) out->uiValue += ',';
+                out->uiValue += out->values[i];
+            }
+        }
         out->isNull.assign(out->values.size(), false);
         if (isReference(d->m_valueType))
             for (std::size_t i = 0; i < out->values.size(); ++i) out->isNull[i] = out->values[i].empty();

@@ -155,18 +155,29 @@ bool ClassDef::isA(const ClassDef* other) const {
     return false;
 }
 
-bool ClassDef::isA(const std::string& className) const {
+bool ClassDef::isA(std::string_view className) const {
     for (const ClassDef* c = this; c; c = c->parent)
         if (c->name == className) return true;
     return false;
 }
 
-int ClassDef::attr(const std::string& attrName) const {
+int ClassDef::attr(std::string_view attrName) const {
     auto it = index.find(attrName);
     return it == index.end() ? -1 : it->second;
 }
 
-const ClassDef* Schema::find(const std::string& name) const {
+void ClassDef::refreshKnown() {
+    known.applicationObject = isA("POM_application_object");
+    known.workspaceObject = isA("WorkspaceObject");
+    known.owningUser = attr("owning_user");
+    known.owningGroup = attr("owning_group");
+    known.objectType = attr("object_type");
+    known.creationDate = attr("creation_date");
+    known.lastModDate = attr("last_mod_date");
+    known.lastModUser = attr("last_mod_user");
+}
+
+const ClassDef* Schema::find(std::string_view name) const {
     auto it = byName.find(name);
     return it == byName.end() ? nullptr : it->second.get();
 }
@@ -232,7 +243,7 @@ int need(tag_t tag, const char* className, Object** out) {
 
 bool isA(const Object& o, const char* className) { return o.cls && o.cls->isA(className); }
 
-const ClassDef* classNamed(const std::string& name) { return S().schema->find(name); }
+const ClassDef* classNamed(std::string_view name) { return S().schema->find(name); }
 
 tag_t newTag() { return S().nextTag++; }
 
@@ -246,15 +257,20 @@ std::string newUid() {
         return m;
     }();
     constexpr unsigned __int128 kMul = 0x9E3779B97F4A7C15ull;  // odd, not a multiple of 31
+    constexpr std::uint64_t kHalf = 3521614606208ull;  // 62^7
     for (;;) {
         unsigned __int128 n = (static_cast<unsigned __int128>(++s.uidCounter) + s.uidSalt) * kMul % kMod;
+        // Two 64-bit halves of seven digits each: one 128-bit division only.
+        std::uint64_t halves[2] = {static_cast<std::uint64_t>(n / kHalf), static_cast<std::uint64_t>(n % kHalf)};
         std::string uid(14, '0');
-        for (int i = 13; i >= 0; --i) {
-            uid[i] = kUidAlphabet[static_cast<int>(n % 62)];
-            n /= 62;
-        }
+        for (int h = 1; h >= 0; --h)
+            for (int i = 7 * h + 6; i >= 7 * h; --i) {
+                uid[i] = kUidAlphabet[halves[h] % 62];
+                halves[h] /= 62;
+            }
         // Made uids never repeat; only given ones and client texts can clash.
-        if (!s.givenUids.count(uid) && !s.phantoms.count(uid)) return uid;
+        if ((s.givenUids.empty() || !s.givenUids.count(uid)) && (s.phantoms.empty() || !s.phantoms.count(uid)))
+            return uid;
     }
 }
 
@@ -279,16 +295,15 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     Object& placed = s.objects.emplace(t, std::move(o)).first->second;
     s.uids[placed.uid] = t;
     s.instances[cls].insert(t);
-    if (cls->isA("POM_application_object")) {
-        int ou = cls->attr("owning_user");
-        int og = cls->attr("owning_group");
-        if (ou >= 0 && s.session.user) applyValue(s, placed, ou, std::vector<tag_t>{s.session.user});
-        if (og >= 0 && s.session.group) applyValue(s, placed, og, std::vector<tag_t>{s.session.group});
+    const KnownAttrs& k = cls->known;
+    if (k.applicationObject) {
+        if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, std::vector<tag_t>{s.session.user});
+        if (k.owningGroup >= 0 && s.session.group)
+            applyValue(s, placed, k.owningGroup, std::vector<tag_t>{s.session.group});
     }
-    if (cls->isA("WorkspaceObject")) {
+    if (k.workspaceObject) {
         const TypeDef* td = typeDef(placed.type);
-        int ot = cls->attr("object_type");
-        if (td && ot >= 0) applyValue(s, placed, ot, std::vector<std::string>{td->name});
+        if (td && k.objectType >= 0) applyValue(s, placed, k.objectType, std::vector<std::string>{td->name});
     }
     return placed;
 }
@@ -314,7 +329,7 @@ void destroy(Object& o) {
     s.objects.erase(o.tag);
 }
 
-int attr(const Object& o, const std::string& name) { return o.cls->attr(name); }
+int attr(const Object& o, std::string_view name) { return o.cls->attr(name); }
 
 const Value& value(const Object& o, int index) { return o.values.at(index); }
 
@@ -336,6 +351,15 @@ void journalUndo(std::function<void()> undo) {
     s.journal.push_back(std::move(e));
 }
 
+// Keeps the saved value of attribute i before its first change since the
+// last save; marks the object as having unsaved changes.
+static void rememberSaved(Object& o, int i) {
+    if (!o.saved) o.saved.emplace();
+    for (const auto& [index, value] : *o.saved)
+        if (index == i) return;
+    o.saved->emplace_back(i, o.values[i]);
+}
+
 static int setValueImpl(Object& o, int i, Value v, bool baseline) {
     Store& s = S();
     if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
@@ -348,104 +372,109 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline) {
             return fail(ERR_DUPLICATE, a.name + " \"" + k.substr(k.find('\x1f') + 1) + "\" is taken");
     }
     touch(o);
-    if (!baseline && !o.saved) o.saved = std::make_shared<const std::vector<Value>>(o.values);
+    if (!baseline || o.saved) rememberSaved(o, i);
     applyValue(s, o, i, std::move(v));
     return 0;
 }
 
 int setValue(Object& o, int index, Value v) { return setValueImpl(o, index, std::move(v), false); }
 
-int setValue(Object& o, const std::string& name, Value v) {
+int setValue(Object& o, std::string_view name, Value v) {
     int i = o.cls->attr(name);
-    if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
+    if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, std::string(name));
     return setValueImpl(o, i, std::move(v), false);
 }
 
 int setCommitted(Object& o, int i, Value v) {
-    std::shared_ptr<const std::vector<Value>> pending = o.saved;
-    Value copy = v;
+    const bool pending = o.saved.has_value();
     if (int rc = setValue(o, i, std::move(v))) return rc;
     if (!pending) {
         o.saved.reset();
     } else {
-        auto patched = std::make_shared<std::vector<Value>>(*pending);
-        (*patched)[i] = std::move(copy);
-        o.saved = patched;
+        // The new value is now the saved one of that attribute.
+        for (auto& [index, value] : *o.saved)
+            if (index == i) value = o.values[i];
     }
     return 0;
 }
 
-int initValue(Object& o, const std::string& name, Value v) {
+int initValue(Object& o, std::string_view name, Value v) {
     int i = o.cls->attr(name);
-    if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
+    if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, std::string(name));
     return setValueImpl(o, i, std::move(v), true);
 }
 
-std::string getString(const Object& o, const std::string& name) {
+std::string getString(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return {};
     if (const auto* v = std::get_if<std::vector<std::string>>(&o.values[i])) return v->empty() ? "" : (*v)[0];
     return {};
 }
 
-std::vector<std::string> getStrings(const Object& o, const std::string& name) {
+std::vector<std::string> getStrings(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return {};
     if (const auto* v = std::get_if<std::vector<std::string>>(&o.values[i])) return *v;
     return {};
 }
 
-tag_t getTag(const Object& o, const std::string& name) {
+tag_t getTag(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return 0;
     if (const auto* v = std::get_if<std::vector<tag_t>>(&o.values[i])) return v->empty() ? 0 : (*v)[0];
     return 0;
 }
 
-std::vector<tag_t> getTags(const Object& o, const std::string& name) {
+std::vector<tag_t> getTags(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return {};
     if (const auto* v = std::get_if<std::vector<tag_t>>(&o.values[i])) return *v;
     return {};
 }
 
-int getInt(const Object& o, const std::string& name, int fallback) {
+int getInt(const Object& o, std::string_view name, int fallback) {
     int i = o.cls->attr(name);
     if (i < 0) return fallback;
     if (const auto* v = std::get_if<std::vector<int>>(&o.values[i])) return v->empty() ? fallback : (*v)[0];
     return fallback;
 }
 
-bool getLogical(const Object& o, const std::string& name) {
+bool getLogical(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return false;
     if (const auto* v = std::get_if<std::vector<char>>(&o.values[i])) return !v->empty() && (*v)[0];
     return false;
 }
 
-date_s getDate(const Object& o, const std::string& name) {
+date_s getDate(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return {};
     if (const auto* v = std::get_if<std::vector<date_s>>(&o.values[i])) return v->empty() ? date_s{} : (*v)[0];
     return {};
 }
 
-int setString(Object& o, const std::string& name, const std::string& v) {
+int setString(Object& o, std::string_view name, const std::string& v) {
     return setValue(o, name, v.empty() ? std::vector<std::string>{} : std::vector<std::string>{v});
 }
-int setStrings(Object& o, const std::string& name, std::vector<std::string> v) {
+int setStrings(Object& o, std::string_view name, std::vector<std::string> v) {
     return setValue(o, name, std::move(v));
 }
-int setTag(Object& o, const std::string& name, tag_t v) {
+int setTag(Object& o, std::string_view name, tag_t v) {
     return setValue(o, name, v ? std::vector<tag_t>{v} : std::vector<tag_t>{});
 }
-int setTags(Object& o, const std::string& name, std::vector<tag_t> v) { return setValue(o, name, std::move(v)); }
-int setInt(Object& o, const std::string& name, int v) { return setValue(o, name, std::vector<int>{v}); }
-int setLogical(Object& o, const std::string& name, bool v) {
+int setTags(Object& o, std::string_view name, std::vector<tag_t> v) { return setValue(o, name, std::move(v)); }
+int setInt(Object& o, std::string_view name, int v) { return setValue(o, name, std::vector<int>{v}); }
+int setLogical(Object& o, std::string_view name, bool v) {
     return setValue(o, name, std::vector<char>{static_cast<char>(v ? 1 : 0)});
 }
-int setDate(Object& o, const std::string& name, date_s v) {
+int setDate(Object& o, std::string_view name, date_s v) {
     return setValue(o, name, v.year ? std::vector<date_s>{v} : std::vector<date_s>{});
+}
+
+tag_t nameFieldOf(std::string_view type, std::string_view property) {
+    const auto& f = S().nameFields;
+    auto it = f.find(std::pair<std::string_view, std::string_view>(type, property));
+    return it == f.end() ? 0 : it->second;
 }
 
 tag_t findByKey(const std::string& declaringClass, const std::string& value) {
@@ -461,7 +490,7 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     auto* v = std::get_if<std::vector<tag_t>>(&o.values[i]);
     if (!v) return fail(ERR_BAD_VALUE);
     touch(o);
-    if (!o.saved) o.saved = std::make_shared<const std::vector<Value>>(o.values);
+    rememberSaved(o, i);
     v = std::get_if<std::vector<tag_t>>(&o.values[i]);
     if (position < 0 || position >= static_cast<int>(v->size()))
         v->push_back(t);
@@ -555,7 +584,11 @@ void unlock(Object& o) {
 }
 
 date_s now() {
+    // Saves come many to a second: convert each second once.
+    static std::time_t last = -1;
+    static date_s lastDate;
     std::time_t t = std::time(nullptr);
+    if (t == last) return lastDate;
     std::tm tm{};
     gmtime_r(&t, &tm);
     date_s d;
@@ -565,6 +598,8 @@ date_s now() {
     d.hour = static_cast<unsigned char>(tm.tm_hour);
     d.minute = static_cast<unsigned char>(tm.tm_min);
     d.second = static_cast<unsigned char>(tm.tm_sec);
+    last = t;
+    lastDate = d;
     return d;
 }
 
@@ -572,9 +607,8 @@ int save(Object& o) {
     if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
     const TypeDef* td = typeDef(o.type);
     if (td) {
-        for (tag_t dt : td->properties) {
+        for (tag_t dt : td->requiredAttributes) {
             const PropertyDescriptor& d = S().descriptors.at(dt);
-            if (!d.m_required || d.m_propertyType != PROP_attribute || d.m_attr < 0) continue;
             const Value& v = o.values[d.m_attr];
             bool empty = std::visit(
                 [](const auto& vec) {
@@ -590,16 +624,19 @@ int save(Object& o) {
         }
     }
     Store& s = S();
-    bool stamp = o.saved || (o.cls->attr("creation_date") >= 0 && getDate(o, "creation_date").year == 0);
-    if (stamp && o.cls->isA("POM_application_object")) {
+    const KnownAttrs& k = o.cls->known;
+    auto undated = [&] {
+        if (k.creationDate < 0) return false;
+        const auto* d = std::get_if<std::vector<date_s>>(&o.values[k.creationDate]);
+        return !d || d->empty() || (*d)[0].year == 0;
+    };
+    bool stamp = o.saved || undated();
+    if (stamp && k.applicationObject) {
         touch(o);
         date_s t = now();
-        int cd = o.cls->attr("creation_date");
-        if (cd >= 0 && getDate(o, "creation_date").year == 0) applyValue(s, o, cd, std::vector<date_s>{t});
-        int lm = o.cls->attr("last_mod_date");
-        if (lm >= 0) applyValue(s, o, lm, std::vector<date_s>{t});
-        int lu = o.cls->attr("last_mod_user");
-        if (lu >= 0 && currentUser()) applyValue(s, o, lu, std::vector<tag_t>{currentUser()});
+        if (undated()) applyValue(s, o, k.creationDate, std::vector<date_s>{t});
+        if (k.lastModDate >= 0) applyValue(s, o, k.lastModDate, std::vector<date_s>{t});
+        if (k.lastModUser >= 0 && currentUser()) applyValue(s, o, k.lastModUser, std::vector<tag_t>{currentUser()});
     }
     if (o.saved) {
         touch(o);
@@ -612,10 +649,12 @@ void revert(Object& o) {
     if (!o.saved) return;
     Store& s = S();
     touch(o);
-    std::shared_ptr<const std::vector<Value>> saved = std::move(o.saved);
+    std::vector<std::pair<int, Value>> saved = std::move(*o.saved);
     o.saved.reset();
-    for (int i = 0; i < static_cast<int>(o.values.size()); ++i)
-        if (!(o.values[i] == (*saved)[i])) applyValue(s, o, i, (*saved)[i]);
+    // In attribute order, as key indexes depend on it.
+    std::sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [i, value] : saved)
+        if (!(o.values[i] == value)) applyValue(s, o, i, std::move(value));
 }
 
 const TypeDef* typeDef(tag_t type) {
@@ -624,7 +663,7 @@ const TypeDef* typeDef(tag_t type) {
     return it == s.types.end() ? nullptr : &it->second;
 }
 
-const TypeDef* typeNamed(const std::string& name) {
+const TypeDef* typeNamed(std::string_view name) {
     Store& s = S();
     auto it = s.typeByName.find(name);
     return it == s.typeByName.end() ? nullptr : typeDef(it->second);
@@ -639,13 +678,13 @@ tag_t typeOfClass(const ClassDef* cls) {
     return 0;
 }
 
-bool typeIsA(tag_t type, const std::string& ancestorName) {
+bool typeIsA(tag_t type, std::string_view ancestorName) {
     for (const TypeDef* t = typeDef(type); t; t = typeDef(t->parent))
         if (t->name == ancestorName) return true;
     return false;
 }
 
-PropertyDescriptor* descriptorOfType(tag_t type, const std::string& name) {
+PropertyDescriptor* descriptorOfType(tag_t type, std::string_view name) {
     const TypeDef* td = typeDef(type);
     if (!td) return nullptr;
     auto it = td->propertyByName.find(name);
@@ -654,7 +693,7 @@ PropertyDescriptor* descriptorOfType(tag_t type, const std::string& name) {
     return dt == S().descriptors.end() ? nullptr : &dt->second;
 }
 
-PropertyDescriptor* descriptorOf(const Object& o, const std::string& name) {
+PropertyDescriptor* descriptorOf(const Object& o, std::string_view name) {
     return descriptorOfType(o.type, name);
 }
 
@@ -698,6 +737,7 @@ void applyRule(Store& s, PropertyDescriptor& d, const PropRuleDef& r) {
 static void buildTypeDescriptors(Store& s, TypeDef& td, const std::vector<tag_t>& relationTypes) {
     for (tag_t old : td.properties) s.descriptors.erase(old);
     td.properties.clear();
+    td.requiredAttributes.clear();
     td.propertyByName.clear();
     auto add = [&](PropertyDescriptor d) {
         tag_t t = d.m_tag;
@@ -743,6 +783,10 @@ static void buildTypeDescriptors(Store& s, TypeDef& td, const std::vector<tag_t>
             auto rule = s.propRules.find({(*it)->name, d.m_name});
             if (rule != s.propRules.end()) applyRule(s, d, rule->second);
         }
+    for (tag_t dt : td.properties) {
+        const PropertyDescriptor& d = s.descriptors.at(dt);
+        if (d.m_required && d.m_propertyType == PROP_attribute && d.m_attr >= 0) td.requiredAttributes.push_back(dt);
+    }
 }
 
 void buildDescriptors(Store& s) {

@@ -20,6 +20,7 @@ class OstraProperty;
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <variant>
@@ -33,6 +34,26 @@ namespace vl::platform::store {
 // note as std::string, every reference kind as tag_t.
 using Value = std::variant<std::monostate, std::vector<char>, std::vector<int>, std::vector<double>,
                            std::vector<std::string>, std::vector<date_s>, std::vector<tag_t>>;
+
+// String-keyed maps that look up by std::string_view (and literals) without
+// building a std::string.
+struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+template <class V>
+using StringMap = std::unordered_map<std::string, V, StringHash, std::equal_to<>>;
+
+// Orders (type, property) pairs and finds them by a pair of string_views.
+struct NamePairLess {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+        const std::string_view af = a.first, bf = b.first;
+        if (af != bf) return af < bf;
+        return std::string_view(a.second) < std::string_view(b.second);
+    }
+};
 
 bool isReference(PROP_value_type_e type);
 Value emptyValue(PROP_value_type_e type);
@@ -50,22 +71,32 @@ struct AttrDef {
     std::string declaringClass;
 };
 
+// Indexes of the attributes the platform itself sets on every object, and
+// the base classes that decide which; -1 and false when the class has none.
+struct KnownAttrs {
+    bool applicationObject = false, workspaceObject = false;
+    int owningUser = -1, owningGroup = -1, objectType = -1;
+    int creationDate = -1, lastModDate = -1, lastModUser = -1;
+};
+
 struct ClassDef {
     tag_t id = 0;
     std::string name;
     const ClassDef* parent = nullptr;
     std::vector<AttrDef> attrs;  // inherited ones first
-    std::unordered_map<std::string, int> index;
+    StringMap<int> index;
+    KnownAttrs known;  // kept right by refreshKnown after each change of attrs
     bool isA(const ClassDef* other) const;
-    bool isA(const std::string& className) const;
-    int attr(const std::string& attrName) const;  // -1 when none
+    bool isA(std::string_view className) const;
+    int attr(std::string_view attrName) const;  // -1 when none
+    void refreshKnown();
 };
 
 struct Schema {
-    std::unordered_map<std::string, std::unique_ptr<ClassDef>> byName;
+    StringMap<std::unique_ptr<ClassDef>> byName;
     std::unordered_map<tag_t, const ClassDef*> byId;
     std::vector<const ClassDef*> order;  // declaration order
-    const ClassDef* find(const std::string& name) const;
+    const ClassDef* find(std::string_view name) const;
     const ClassDef* find(tag_t id) const;
 };
 
@@ -75,8 +106,9 @@ struct Object {
     tag_t type = 0;  // business type (an OstraType object)
     std::string uid;
     std::vector<Value> values;  // parallel to cls->attrs
-    // Values as last saved, present while the object has unsaved changes.
-    std::shared_ptr<const std::vector<Value>> saved;
+    // Present while the object has unsaved changes: the saved value of each
+    // attribute changed since (attribute index, value), not a copy of all.
+    std::optional<std::vector<std::pair<int, Value>>> saved;
     bool locked = false;
     bool readOnly = false;
     int dm = 1;
@@ -92,7 +124,8 @@ struct TypeDef {
     const ClassDef* cls = nullptr;
     std::string displayName;
     std::vector<tag_t> properties;  // descriptor tags, in order
-    std::unordered_map<std::string, tag_t> propertyByName;
+    std::vector<tag_t> requiredAttributes;  // those of required attributes, checked on save
+    StringMap<tag_t> propertyByName;
     // Item types.
     std::string revisionType, masterFormType, revMasterFormType;
     // Dataset types: the DatasetType object.
@@ -167,13 +200,13 @@ struct Store {
     std::unordered_map<const ClassDef*, std::unordered_set<tag_t>> instances;
 
     std::unordered_map<tag_t, TypeDef> types;
-    std::unordered_map<std::string, tag_t> typeByName;
+    StringMap<tag_t> typeByName;
     std::unordered_map<const ClassDef*, tag_t> typeOfClass;
     std::unordered_map<tag_t, PropertyDescriptor> descriptors;
 
     std::map<std::pair<std::string, std::string>, PropRuleDef> propRules;  // (type, property)
     std::map<std::string, tag_t> namingRules;                              // name -> NameRule object
-    std::map<std::pair<std::string, std::string>, tag_t> nameFields;       // (type, property) -> NameField
+    std::map<std::pair<std::string, std::string>, tag_t, NamePairLess> nameFields;  // (type, property) -> NameField
     std::vector<DeepCopyRule> deepCopyRules;
     std::set<std::pair<std::string, std::string>> pseudoFolderProps;   // (type, property)
     std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
@@ -219,7 +252,7 @@ int need(tag_t tag, Object** out);
 // ... also of class `className` (ERR_WRONG_CLASS).
 int need(tag_t tag, const char* className, Object** out);
 bool isA(const Object& o, const char* className);
-const ClassDef* classNamed(const std::string& name);
+const ClassDef* classNamed(std::string_view name);
 tag_t newTag();
 std::string newUid();
 // A new object of the class with the business type (0: the class's own type),
@@ -231,15 +264,15 @@ Object& create(const char* className, tag_t type = 0);
 void destroy(Object& o);
 
 // --- values ---
-int attr(const Object& o, const std::string& name);  // -1 when none
+int attr(const Object& o, std::string_view name);  // -1 when none
 const Value& value(const Object& o, int index);
 // Replaces one value: journal, saved state, reverse references, keys. Fails
 // (stored) for a key value another object holds.
 int setValue(Object& o, int index, Value v);
-int setValue(Object& o, const std::string& name, Value v);
+int setValue(Object& o, std::string_view name, Value v);
 // The same while an object is being made: the value is part of its baseline
 // (no saved-state snapshot).
-int initValue(Object& o, const std::string& name, Value v);
+int initValue(Object& o, std::string_view name, Value v);
 // A structural change (lists the platform keeps, ownership): committed at
 // once, leaving any other unsaved change of the object pending.
 int setCommitted(Object& o, int index, Value v);
@@ -251,20 +284,23 @@ void touch(Object& o);
 // Undo entry for state outside objects.
 void journalUndo(std::function<void()> undo);
 
-std::string getString(const Object& o, const std::string& name);
-std::vector<std::string> getStrings(const Object& o, const std::string& name);
-tag_t getTag(const Object& o, const std::string& name);
-std::vector<tag_t> getTags(const Object& o, const std::string& name);
-int getInt(const Object& o, const std::string& name, int fallback = 0);
-bool getLogical(const Object& o, const std::string& name);
-date_s getDate(const Object& o, const std::string& name);
-int setString(Object& o, const std::string& name, const std::string& v);
-int setStrings(Object& o, const std::string& name, std::vector<std::string> v);
-int setTag(Object& o, const std::string& name, tag_t v);
-int setTags(Object& o, const std::string& name, std::vector<tag_t> v);
-int setInt(Object& o, const std::string& name, int v);
-int setLogical(Object& o, const std::string& name, bool v);
-int setDate(Object& o, const std::string& name, date_s v);
+std::string getString(const Object& o, std::string_view name);
+std::vector<std::string> getStrings(const Object& o, std::string_view name);
+tag_t getTag(const Object& o, std::string_view name);
+std::vector<tag_t> getTags(const Object& o, std::string_view name);
+int getInt(const Object& o, std::string_view name, int fallback = 0);
+bool getLogical(const Object& o, std::string_view name);
+date_s getDate(const Object& o, std::string_view name);
+int setString(Object& o, std::string_view name, const std::string& v);
+int setStrings(Object& o, std::string_view name, std::vector<std::string> v);
+int setTag(Object& o, std::string_view name, tag_t v);
+int setTags(Object& o, std::string_view name, std::vector<tag_t> v);
+int setInt(Object& o, std::string_view name, int v);
+int setLogical(Object& o, std::string_view name, bool v);
+int setDate(Object& o, std::string_view name, date_s v);
+
+// The NameField object of (type, property), or 0.
+tag_t nameFieldOf(std::string_view type, std::string_view property);
 
 // --- keys and references ---
 tag_t findByKey(const std::string& declaringClass, const std::string& value);
@@ -286,12 +322,12 @@ date_s now();
 
 // --- types ---
 const TypeDef* typeDef(tag_t type);
-const TypeDef* typeNamed(const std::string& name);
+const TypeDef* typeNamed(std::string_view name);
 tag_t typeOfClass(const ClassDef* cls);
-bool typeIsA(tag_t type, const std::string& ancestorName);
+bool typeIsA(tag_t type, std::string_view ancestorName);
 // Descriptor of a property of the object's type, or null.
-PropertyDescriptor* descriptorOf(const Object& o, const std::string& name);
-PropertyDescriptor* descriptorOfType(tag_t type, const std::string& name);
+PropertyDescriptor* descriptorOf(const Object& o, std::string_view name);
+PropertyDescriptor* descriptorOfType(tag_t type, std::string_view name);
 // Builds (again) the descriptors of every type from classes, rules and
 // relation types.
 void buildDescriptors(Store& s);

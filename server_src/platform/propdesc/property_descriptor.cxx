@@ -348,9 +348,9 @@ bool NAMING_check(const std::string& typeName, const std::string& propertyName, 
     Store& s = S();
     if (s.nameFields.empty()) return true;
     for (const TypeDef* t = typeNamed(typeName); t; t = typeDef(t->parent)) {
-        auto it = s.nameFields.find({t->name, propertyName});
-        if (it == s.nameFields.end()) continue;
-        const Object* field = find(it->second);
+        tag_t fieldTag = nameFieldOf(t->name, propertyName);
+        if (!fieldTag) continue;
+        const Object* field = find(fieldTag);
         if (!field) return true;
         return NameRule(getTag(*field, "rule")).matches(value);
     }

@@ -390,6 +390,7 @@ private:
             c->index = p->index;
             m_hasChildren.insert(p->name);
         }
+        c->refreshKnown();
         const ClassDef* raw = c.get();
         m_schema->byId[c->id] = raw;
         m_schema->order.push_back(raw);
@@ -441,6 +442,7 @@ private:
         if (d.key && d.arraySize != 1) bad("a key attribute holds one value");
         c->index[name] = static_cast<int>(c->attrs.size());
         c->attrs.push_back(d);
+        c->refreshKnown();
         m_dirty = true;
     }
 

@@ -490,6 +490,7 @@ const XMLNode& SAXToNodeParser::parseString(const std::string& text) {
                                      u"request", false);
         // Whatever the declaration says: the wire is UTF-8.
         source.setEncoding(xc::XMLUni::fgUTF8EncodingString);
+        source.setCopyBufToStream(false);  // `text` outlives the parse: no copy of the document
         st.locator = nullptr;
         st.reader->parse(source);
         st.locator = nullptr;

@@ -57,13 +57,17 @@ void ServiceData::addRef(std::set<std::string>& seen, void (Base::ServiceData::*
     (m_wire.*add)(ref);
 }
 
+// The null tag names no object: it is never listed.
 void ServiceData::addCreatedObject(const Tag& object) {
+    if (object.isNull()) return;
     addRef(m_created, &Base::ServiceData::addCreatedObj, vl::platform::tagToUid(object));
 }
 void ServiceData::addUpdatedObject(const Tag& object) {
+    if (object.isNull()) return;
     addRef(m_updated, &Base::ServiceData::addUpdatedObj, vl::platform::tagToUid(object));
 }
 void ServiceData::addPlainObject(const Tag& object) {
+    if (object.isNull()) return;
     addRef(m_plain, &Base::ServiceData::addPlainObj, vl::platform::tagToUid(object));
 }
 void ServiceData::addDeletedObject(const std::string& uid) { addRef(m_deleted, &Base::ServiceData::addDeletedObj, uid); }

@@ -46,11 +46,10 @@ std::string successor(const std::string& id) {
 
 // The first pattern of the naming rule on the item type's "item_id", if any.
 std::string idPattern(tag_t type) {
-    Store& s = S();
     for (const TypeDef* t = typeDef(type); t; t = typeDef(t->parent)) {
-        auto it = s.nameFields.find({t->name, "item_id"});
-        if (it == s.nameFields.end()) continue;
-        const Object* field = find(it->second);
+        tag_t fieldTag = nameFieldOf(t->name, "item_id");
+        if (!fieldTag) continue;
+        const Object* field = find(fieldTag);
         const Object* rule = field ? find(getTag(*field, "rule")) : nullptr;
         std::vector<std::string> patterns = rule ? getStrings(*rule, "patterns") : std::vector<std::string>{};
         for (const auto& p : patterns)
