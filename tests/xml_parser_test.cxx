@@ -76,6 +76,9 @@ std::vector<BadCase> badCases() {
          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xe9</a>", "not valid UTF-8", 1},
         {"U+FFFE", "<a>\xef\xbf\xbe</a>", "", 1},
         {"reference to a character XML cannot carry", "<a>&#1;</a>", "", 1},
+        {"XML 1.1, whose characters a 1.0 reply cannot carry", "<?xml version=\"1.1\"?><a>&#1;</a>",
+         "only XML 1.0", 1},
+        {"XML 1.1 in single quotes", "<?xml version='1.1' encoding='UTF-8'?><a/>", "only XML 1.0", 1},
         {"over the size limit", std::string(SAXToNodeParser::kMaxDocumentBytes + 1, ' '), "larger than", 1},
     };
 }
@@ -183,6 +186,7 @@ TEST(XmlParserTree, InputIsUtf8WhateverTheDeclarationSays) {
     EXPECT_EQ(parser.parseString("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xc3\xa9</a>").text(),
               "caf\xc3\xa9");
     EXPECT_EQ(parser.parseString("\xef\xbb\xbf<a>bom</a>").text(), "bom");
+    EXPECT_EQ(parser.parseString("\xef\xbb\xbf<?xml version = '1.0' ?><a>decl</a>").text(), "decl");
 }
 
 TEST(XmlParserTree, NextParseReplacesTheTree) {

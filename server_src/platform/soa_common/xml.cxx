@@ -234,6 +234,26 @@ std::size_t findDoctype(const std::string& text) {
     }
 }
 
+// True unless the XML declaration names a version other than 1.0. Replies
+// are XML 1.0, which cannot carry all that a 1.1 document may hold (control
+// characters), so a 1.1 request could not be answered faithfully.
+bool isXml10(const std::string& text) {
+    const std::string_view s(text);
+    const std::size_t start = s.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    if (s.substr(start, 5) != "<?xml" || s.size() <= start + 5 ||
+        std::string_view(" \t\r\n").find(s[start + 5]) == std::string_view::npos)
+        return true;
+    const std::size_t close = s.find("?>", start);
+    const std::string_view decl = s.substr(start, close == std::string_view::npos ? s.npos : close - start);
+    std::size_t v = decl.find("version");
+    if (v == std::string_view::npos) return true;  // Xerces refuses a declaration without one
+    v = decl.find_first_not_of(" \t\r\n", v + 7);
+    if (v == std::string_view::npos || decl[v] != '=') return true;
+    v = decl.find_first_not_of(" \t\r\n", v + 1);
+    if (v == std::string_view::npos || (decl[v] != '"' && decl[v] != '\'')) return true;
+    return decl.substr(v + 1, 4) == "1.0" + std::string(1, decl[v]);
+}
+
 // ---------------------------------------------------------------------------
 
 std::string where(std::uint64_t line, std::uint64_t col, const std::string& message) {
@@ -481,6 +501,8 @@ const XMLNode& SAXToNodeParser::parseString(const std::string& text) {
         positionOf(text, doctype, line, col);
         throw DomException(where(line, col, "DOCTYPE is not allowed"));
     }
+
+    if (!isXml10(text)) throw DomException(where(1, 1, "only XML 1.0 documents are accepted"));
 
     std::string failure;
     try {
