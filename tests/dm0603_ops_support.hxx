@@ -23,22 +23,10 @@ using Velmora::Soa::Common::Xml::XMLNode;
 
 inline const char* const kService = "Core-2006-03-DataManagement";
 
-inline std::string uidOf(unsigned int tag) { return Velmora::Soa::Internal::Server::Utils::tagToUid(tag); }
+using ::vl::test::uidOf;
 inline unsigned int tagOf(const std::string& uid) { return Velmora::Soa::Internal::Server::Utils::uidToTag(uid); }
 
-// Escapes a text for an attribute value.
-inline std::string esc(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+using ::vl::test::esc;
 
 inline std::string ref(const std::string& element, unsigned int tag) {
     return "<" + element + " uid=\"" + esc(uidOf(tag)) + "\"/>";

@@ -22,21 +22,9 @@ inline const char* const kBobPassword = "bob-pw";
 inline const char* const kCarolPassword = "carol-pw";
 inline const char* const kDavePassword = "dave-pw";
 
-inline std::string uidOf(unsigned int tag) { return Velmora::Soa::Internal::Server::Utils::tagToUid(tag); }
+using ::vl::test::uidOf;
 
-inline std::string esc(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+using ::vl::test::esc;
 
 inline tag_t user(const std::string& id) {
     tag_t t = 0;

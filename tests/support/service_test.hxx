@@ -7,9 +7,11 @@
 #include "sm/sm.hxx"
 #include "soa_common/monitor.hxx"
 #include "soa_common/xml.hxx"
+#include "soa_server/utils.hxx"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace vl::test {
@@ -48,6 +50,15 @@ protected:
 private:
     long m_blocks = 0;
 };
+
+// A text escaped for an attribute value of a request document.
+inline std::string esc(const std::string& text) {
+    std::ostringstream out;
+    Velmora::Soa::Common::Xml::XmlStream::escape(out, text);
+    return out.str();
+}
+
+inline std::string uidOf(unsigned int tag) { return Velmora::Soa::Internal::Server::Utils::tagToUid(tag); }
 
 // A parsed reply, kept alive with its parser.
 struct Reply {
