@@ -157,17 +157,17 @@ TEST_F(PlatformObjects, CopyRevAndDeepCopyFollowTheSiteRules) {
     ITEM_find_item("000100", &item);
     ITEM_ask_latest_rev(item, &latest);
     EXPECT_EQ(latest, b);
-    EXPECT_TRUE(secondaries(b, "Specification").empty()) << "relations come with the deep copy only";
+    EXPECT_TRUE(secondaries(b, "Requirement").empty()) << "relations come with the deep copy only";
 
     int n = 0;
     tag_t* copies = nullptr;
     ASSERT_EQ(ITEM_perform_deepcopy(b, "Revise", a, &n, &copies), 0);
     ASSERT_EQ(n, 1);
-    std::vector<tag_t> specs = secondaries(b, "Specification");
+    std::vector<tag_t> specs = secondaries(b, "Requirement");
     ASSERT_EQ(specs.size(), 1u);
     EXPECT_EQ(specs[0], copies[0]);
-    EXPECT_NE(specs[0], secondaries(a, "Specification")[0]) << "Specification is copied";
-    EXPECT_EQ(str(specs[0], "object_name"), "Widget specification");
+    EXPECT_NE(specs[0], secondaries(a, "Requirement")[0]) << "Requirement is copied";
+    EXPECT_EQ(str(specs[0], "object_name"), "Widget datasheet");
     SM_free(copies);
     ASSERT_EQ(ITEM_perform_deepcopy(b, "NoSuchAction", a, &n, &copies), 0);
     EXPECT_EQ(n, 0);
@@ -213,7 +213,7 @@ TEST_F(PlatformObjects, RelationsAreFoundListedAndNotDuplicated) {
     ASSERT_EQ(GRM_list_primary_objects_only(folder, 0, &n, &p), 0);
     EXPECT_EQ(std::vector<tag_t>(p, p + n), std::vector<tag_t>{rev});
     SM_free(p);
-    EXPECT_EQ(secondaries(rev, nullptr).size(), 3u) << "master form, specification and reference";
+    EXPECT_EQ(secondaries(rev, nullptr).size(), 3u) << "master form, requirement and reference";
     // A relation type is also a read-only property listing the secondaries.
     EXPECT_EQ(ui(rev, "Reference"), "target");
     EXPECT_EQ(AOM_set_value_tags(rev, "Reference", 0, nullptr), ERR_PROPERTY_READ_ONLY);
@@ -383,8 +383,8 @@ TEST_F(PlatformObjects, DisplayValuesParseStrictly) {
     tag_t guide = 0;
     ITEM_find_item("DOC-0001", &guide);
     EXPECT_EQ(ui(guide, "doc_category"), "Drawing");
-    EXPECT_EQ(AOM_UIF_set_value(guide, "doc_category", "Specification"), 0);
-    EXPECT_EQ(str(guide, "doc_category"), "specification");
+    EXPECT_EQ(AOM_UIF_set_value(guide, "doc_category", "Datasheet"), 0);
+    EXPECT_EQ(str(guide, "doc_category"), "datasheet");
     EXPECT_EQ(ui(item, "uom_tag"), "each");
     tag_t kg = 0;
     UOM_find_by_name("kg", &kg);

@@ -166,7 +166,7 @@ TEST_F(PlatformSession, AllScopeReadsUserThenRoleThenGroupThenSite) {
     EXPECT_EQ(pref("Display_Mode", OSTRA_preference_group_preference), "detailed");
     EXPECT_EQ(pref("Display_Mode", OSTRA_preference_role_preference),
               vl::test::codeText(ERR_PREF_NOT_FOUND));
-    EXPECT_EQ(pref("ItemRevision_Text_default_relation", all), "Specification,Reference");
+    EXPECT_EQ(pref("ItemRevision_Text_default_relation", all), "Requirement,Reference");
     EXPECT_EQ(pref("Empty_List", all), "");
     EXPECT_EQ(pref("No_Such_Preference", all), vl::test::codeText(ERR_PREF_NOT_FOUND));
 }

@@ -240,7 +240,7 @@ TEST_F(PlatformStore, ReferencersAndTheWhereReferencedView) {
     tag_t spec = 0;
     {
         tag_t specType = 0;
-        GRM_find_relation_type("Specification", &specType);
+        GRM_find_relation_type("Requirement", &specType);
         int n = 0;
         tag_t* s = nullptr;
         ASSERT_EQ(GRM_list_secondary_objects_only(rev, specType, &n, &s), 0);
@@ -288,7 +288,7 @@ TEST_F(PlatformStore, ReferencersAndTheWhereReferencedView) {
         return out;
     };
     using P = std::vector<std::pair<std::string, int>>;
-    EXPECT_EQ(whereReferenced(spec, 1), (P{{"ItemRevision:Specification", 1}}));
+    EXPECT_EQ(whereReferenced(spec, 1), (P{{"ItemRevision:Requirement", 1}}));
     EXPECT_EQ(whereReferenced(widget, 1), (P{{"Folder:contents", 1}}));
     EXPECT_EQ(whereReferenced(widget, 2), (P{{"Folder:contents", 1}, {"User:home_folder", 2}}));
     tag_t each = 0;
@@ -307,7 +307,7 @@ TEST_F(PlatformStore, DeletionOfAReferencedObjectIsRefused) {
     GRM_list_secondary_objects_only(rev, 0, &n, &specs);
     std::vector<tag_t> related(specs, specs + n);
     SM_free(specs);
-    ASSERT_EQ(related.size(), 2u) << "its master form and its specification";
+    ASSERT_EQ(related.size(), 2u) << "its master form and its requirement";
 
     for (tag_t t : related) {
         ERROR_store_clear();
@@ -323,7 +323,7 @@ TEST_F(PlatformStore, DeletionOfAReferencedObjectIsRefused) {
     EXPECT_NE(Tag::isValid(widget), 0);
     EXPECT_NE(Tag::isValid(rev), 0) << "its revision went with it";
     EXPECT_NE(Tag::isValid(related[0]), 0) << "and its master form";
-    EXPECT_EQ(Tag::isValid(related[1]), 0) << "the specification dataset stays";
+    EXPECT_EQ(Tag::isValid(related[1]), 0) << "the requirement dataset stays";
     tag_t gone = uidToTag(revUid);
     EXPECT_EQ(gone, rev);
     EXPECT_NE(Tag::isValid(gone), 0);
