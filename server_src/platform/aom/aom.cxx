@@ -304,65 +304,64 @@ int AOM_UIF_set_value(tag_t object, const char* name, const char* displayValue) 
 
 // --- typed reads ---
 
+namespace {
+
+// One value of a single property; `fallback` when it holds none.
+template <class E>
+int askSingle(tag_t object, const char* name, std::initializer_list<PROP_value_type_e> kinds, E* value,
+              E fallback) {
+    std::vector<E> v;
+    if (int rc = readAs(object, name, true, kinds, &v)) return rc;
+    if (value) *value = v.empty() ? fallback : v[0];
+    return 0;
+}
+
+// All values of an array property, as one platform block; nothing on failure.
+template <class E>
+int askArray(tag_t object, const char* name, std::initializer_list<PROP_value_type_e> kinds, int* count,
+             E** values) {
+    if (values) *values = nullptr;
+    if (count) *count = 0;
+    std::vector<E> v;
+    if (int rc = readAs(object, name, false, kinds, &v)) return rc;
+    if (count) *count = static_cast<int>(v.size());
+    if (values) *values = SM_copy_array(v);
+    return 0;
+}
+
+}  // namespace
+
 int AOM_ask_value_char(tag_t object, const char* name, char* value) {
     VL_ENTER("AOM_ask_value_char", object);
-    std::vector<char> v;
-    if (int rc = readAs(object, name, true, kChar, &v)) return rc;
-    if (value) *value = v.empty() ? '\0' : v[0];
-    return 0;
+    return askSingle(object, name, kChar, value, '\0');
 }
 int AOM_ask_value_chars(tag_t object, const char* name, int* count, char** values) {
     VL_ENTER("AOM_ask_value_chars", object);
-    std::vector<char> v;
-    if (int rc = readAs(object, name, false, kChar, &v)) return rc;
-    if (count) *count = static_cast<int>(v.size());
-    if (values) *values = SM_copy_array(v);
-    return 0;
+    return askArray(object, name, kChar, count, values);
 }
 int AOM_ask_value_date(tag_t object, const char* name, date_s* value) {
     VL_ENTER("AOM_ask_value_date", object);
-    std::vector<date_s> v;
-    if (int rc = readAs(object, name, true, kDate, &v)) return rc;
-    if (value) *value = v.empty() ? date_s{} : v[0];
-    return 0;
+    return askSingle(object, name, kDate, value, date_s{});
 }
 int AOM_ask_value_dates(tag_t object, const char* name, int* count, date_s** values) {
     VL_ENTER("AOM_ask_value_dates", object);
-    std::vector<date_s> v;
-    if (int rc = readAs(object, name, false, kDate, &v)) return rc;
-    if (count) *count = static_cast<int>(v.size());
-    if (values) *values = SM_copy_array(v);
-    return 0;
+    return askArray(object, name, kDate, count, values);
 }
 int AOM_ask_value_double(tag_t object, const char* name, double* value) {
     VL_ENTER("AOM_ask_value_double", object);
-    std::vector<double> v;
-    if (int rc = readAs(object, name, true, kReal, &v)) return rc;
-    if (value) *value = v.empty() ? 0.0 : v[0];
-    return 0;
+    return askSingle(object, name, kReal, value, 0.0);
 }
 int AOM_ask_value_doubles(tag_t object, const char* name, int* count, double** values) {
     VL_ENTER("AOM_ask_value_doubles", object);
-    std::vector<double> v;
-    if (int rc = readAs(object, name, false, kReal, &v)) return rc;
-    if (count) *count = static_cast<int>(v.size());
-    if (values) *values = SM_copy_array(v);
-    return 0;
+    return askArray(object, name, kReal, count, values);
 }
 int AOM_ask_value_int(tag_t object, const char* name, int* value) {
     VL_ENTER("AOM_ask_value_int", object);
-    std::vector<int> v;
-    if (int rc = readAs(object, name, true, kInt, &v)) return rc;
-    if (value) *value = v.empty() ? 0 : v[0];
-    return 0;
+    return askSingle(object, name, kInt, value, 0);
 }
 int AOM_ask_value_ints(tag_t object, const char* name, int* count, int** values) {
     VL_ENTER("AOM_ask_value_ints", object);
-    std::vector<int> v;
-    if (int rc = readAs(object, name, false, kInt, &v)) return rc;
-    if (count) *count = static_cast<int>(v.size());
-    if (values) *values = SM_copy_array(v);
-    return 0;
+    return askArray(object, name, kInt, count, values);
 }
 int AOM_ask_value_logical(tag_t object, const char* name, bool* value) {
     VL_ENTER("AOM_ask_value_logical", object);
@@ -375,7 +374,6 @@ int AOM_ask_value_logicals(tag_t object, const char* name, int* count, bool** va
     VL_ENTER("AOM_ask_value_logicals", object);
     std::vector<char> v;
     if (int rc = readAs(object, name, false, kLogical, &v)) return rc;
-    std::vector<bool> b(v.begin(), v.end());
     if (count) *count = static_cast<int>(v.size());
     if (values) {
         auto* p = static_cast<bool*>(SM_alloc_persistent(sizeof(bool) * v.size()));
@@ -404,30 +402,15 @@ int AOM_ask_value_strings(tag_t object, const char* name, int* count, char*** va
 int AOM_ask_value_tag(tag_t object, const char* name, tag_t* value) {
     VL_ENTER("AOM_ask_value_tag", object);
     if (value) *value = 0;
-    std::vector<tag_t> v;
-    if (int rc = readAs(object, name, true, kTag, &v)) return rc;
-    if (value) *value = v.empty() ? 0 : v[0];
-    return 0;
+    return askSingle<tag_t>(object, name, kTag, value, 0);
 }
 int AOM_ask_value_tags(tag_t object, const char* name, int* count, tag_t** values) {
     VL_ENTER("AOM_ask_value_tags", object);
-    if (values) *values = nullptr;
-    if (count) *count = 0;
-    std::vector<tag_t> v;
-    if (int rc = readAs(object, name, false, kTag, &v)) return rc;
-    if (count) *count = static_cast<int>(v.size());
-    if (values) *values = SM_copy_array(v);
-    return 0;
+    return askArray(object, name, kTag, count, values);
 }
 int AOM_get_value_tags(tag_t object, const char* name, int* count, tag_t** values) {
     VL_ENTER("AOM_get_value_tags", object);
-    if (values) *values = nullptr;
-    if (count) *count = 0;
-    std::vector<tag_t> v;
-    if (int rc = readAs(object, name, false, kTag, &v)) return rc;
-    if (count) *count = static_cast<int>(v.size());
-    if (values) *values = SM_copy_array(v);
-    return 0;
+    return askArray(object, name, kTag, count, values);
 }
 
 int AOM_is_null_empty(tag_t object, const char* name, bool* isNullOrEmpty) {
