@@ -14,7 +14,7 @@ class BaseObject {
 public:
     BaseObject() = default;
     // The copy carries the source's count as it stands (a clone handed to a
-    // new handle is reset first, see Handle::adopt).
+    // new handle is reset first, see Handle::cloneBody).
     BaseObject(const BaseObject&) = default;
     BaseObject& operator=(const BaseObject&) = delete;
 
@@ -56,9 +56,6 @@ public:
     virtual ~Handle() {
         if (m_object) m_object->removeRef();
     }
-
-    // A handle sharing `body`, which must be fresh (count 0) or shared.
-    static Handle adopt(T* body) { return Handle(body); }
 
     T* operator->() const { return m_object; }
     T& operator*() const { return *m_object; }
