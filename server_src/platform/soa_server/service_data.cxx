@@ -8,24 +8,34 @@
 namespace Velmora::Soa::Server {
 
 namespace {
-bool g_refreshPOM = false;
-}
 
-Base::ErrorStack PartialErrors::takeStoredErrors() {
-    Base::ErrorStack stack;
+bool g_refreshPOM = false;
+
+// The errors the store holds, taken out of it.
+std::vector<Velmora::Schemas::Soa::_2006_03::Exceptions::ErrorEntry> takeStore() {
     int count = 0;
     const int* severities = nullptr;
     const int* codes = nullptr;
     const char* const* texts = nullptr;
     ERROR_store_ask(&count, &severities, &codes, &texts);
-    for (int i = 0; i < count; ++i) {
+    std::vector<Velmora::Schemas::Soa::_2006_03::Exceptions::ErrorEntry> errors;
+    errors.reserve(count);
+    for (int i = 0; i < count; ++i) errors.push_back({codes[i], severities[i], texts[i]});
+    ERROR_store_clear();
+    return errors;
+}
+
+}  // namespace
+
+Base::ErrorStack PartialErrors::takeStoredErrors() {
+    Base::ErrorStack stack;
+    for (const auto& error : takeStore()) {
         Base::ErrorValue value;
-        value.setMessage(texts[i]);
-        value.setCode(codes[i]);
-        value.setLevel(severities[i]);
+        value.setMessage(error.message);
+        value.setCode(error.code);
+        value.setLevel(error.level);
         stack.addErrorValue(value);
     }
-    ERROR_store_clear();
     return stack;
 }
 
@@ -124,14 +134,9 @@ void ServiceData::setRefreshPOM(bool refresh) { g_refreshPOM = refresh; }
 bool ServiceData::askRefreshPOM() { return g_refreshPOM; }
 
 ServiceException::ServiceException() {
-    int count = 0;
-    const int* severities = nullptr;
-    const int* codes = nullptr;
-    const char* const* texts = nullptr;
-    ERROR_store_ask(&count, &severities, &codes, &texts);
-    for (int i = 0; i < count; ++i) m_wire.addError({codes[i], severities[i], texts[i]});
-    m_wire.setMessage(count > 0 ? texts[count - 1] : "The operation failed.");
-    ERROR_store_clear();
+    for (auto& error : takeStore()) m_wire.addError(std::move(error));
+    const auto& errors = m_wire.getErrors();
+    m_wire.setMessage(errors.empty() ? "The operation failed." : errors.back().message);
 }
 
 ServiceException::ServiceException(const std::string& message) { m_wire.setMessage(message); }
