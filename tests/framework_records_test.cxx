@@ -5,6 +5,7 @@
 #include "soa_server/service_manager.hxx"
 #include "support/service_test.hxx"
 #include "tag/pom_ref.hxx"
+#include "tag/tag_list.hxx"
 
 #include <map>
 
@@ -115,6 +116,32 @@ TEST_F(FrameworkRecords, UidsOfNullLiveAndDeletedObjects) {
     int n = -1;
     ERROR_store_ask(&n, nullptr, nullptr, nullptr);
     EXPECT_EQ(n, 0);
+
+    // In a list the failed reference is left out and the rest keep their order.
+    tag_t b = makeFolder("b"), c = makeFolder("c");
+    std::vector<POMRef<WorkspaceObject>> refs{POMRef<WorkspaceObject>(b), POMRef<WorkspaceObject>(gone),
+                                              POMRef<WorkspaceObject>(c)};
+    auto wire = vl::skeleton::toWireRefs(refs);
+    ASSERT_EQ(wire.size(), 2u);
+    EXPECT_EQ(wire[0].getUid(), Utils::tagToUid(b));
+    EXPECT_EQ(wire[1].getUid(), Utils::tagToUid(c));
+    ERROR_store_ask(&n, nullptr, nullptr, nullptr);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(vl::skeleton::toWireRefs(std::vector<Tag>{Tag(c), gone}).size(), 1u);
+}
+
+TEST(TagListTest, KeepsOrderAndDuplicates) {
+    TagList list;
+    EXPECT_TRUE(list.empty());
+    list.add(7);
+    list.add(3);
+    list.add(7);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list[0], 7u);
+    EXPECT_EQ(list[1], 3u);
+    EXPECT_EQ(list[2], 7u);
+    EXPECT_EQ(list[3], NULLTAG);
+    EXPECT_EQ(list[-1], NULLTAG);
 }
 
 TEST_F(FrameworkRecords, PomRefFetchesOnFirstUseAndOrdersByTag) {

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vl::skeleton {
 
@@ -118,6 +119,14 @@ inline Velmora::Schemas::Soa::_2006_03::Base::ServiceData toWireServiceData(Velm
     return data.getWireData();
 }
 
+inline Tag tagOf(const Tag& tag) { return tag; }
+inline Tag tagOf(unsigned int tag) { return Tag(tag); }
+template <class Ref>
+  requires requires(const Ref& r) { r.tag(); }
+Tag tagOf(const Ref& ref) {
+    return ref.tag();
+}
+
 // A tag as a wire reference; a tag that cannot be made into one gives the
 // null reference, and the error it stored is cleared.
 inline Velmora::Schemas::Soa::_2006_03::Base::ModelObject toWireRef(const Tag& tag) {
@@ -127,6 +136,22 @@ inline Velmora::Schemas::Soa::_2006_03::Base::ModelObject toWireRef(const Tag& t
         ERROR_store_clear();
         return Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(0));
     }
+}
+
+// A list of tags as wire references; a tag that cannot be made into one is
+// left out (its error cleared), the others keep their order. Takes any range
+// of `Tag`, `POMRef<T>` or raw tags.
+template <class Range>
+std::vector<Velmora::Schemas::Soa::_2006_03::Base::ModelObject> toWireRefs(const Range& tags) {
+    std::vector<Velmora::Schemas::Soa::_2006_03::Base::ModelObject> wire;
+    for (const auto& element : tags) {
+        try {
+            wire.push_back(Velmora::Soa::Internal::Server::Utils::createWireModelObect(tagOf(element)));
+        } catch (const IFail&) {
+            ERROR_store_clear();
+        }
+    }
+    return wire;
 }
 
 inline Tag toLocalRef(const Velmora::Schemas::Soa::_2006_03::Base::ModelObject& object) {
