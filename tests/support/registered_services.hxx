@@ -1,0 +1,17 @@
+#pragma once
+// The services this library registers, exactly, in start-up order. A service
+// that joins the start-up takes its line here, in its place.
+#include <string>
+#include <vector>
+
+namespace vl::test {
+
+inline const std::vector<std::string>& registeredServices() {
+    static const std::vector<std::string> names = {
+        "Core-2006-03-Session",         // 3
+        "Core-2006-03-DataManagement",  // 6
+    };
+    return names;
+}
+
+}  // namespace vl::test
