@@ -10,6 +10,7 @@ inline const std::vector<std::string>& registeredServices() {
     static const std::vector<std::string> names = {
         "Core-2006-03-Session",         // 3
         "Core-2006-03-DataManagement",  // 6
+        "Core-2007-01-DataManagement",  // 7
     };
     return names;
 }

@@ -1,0 +1,31 @@
+// The operations this build does not offer yet: each answers "not available".
+#include "soa_services/core/code/datamanagement0701impl.hxx"
+
+#include "foundation/error_codes.hxx"
+#include "foundation/ifail.hxx"
+
+namespace Velmora::Soa::Core::_2007_01 {
+
+DataManagement::GetDatasetCreationRelatedInfoResponse DataManagementImpl::getDatasetCreationRelatedInfo(
+    const std::string&, const Tag&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+DataManagement::GetItemCreationRelatedInfoResponse DataManagementImpl::getItemCreationRelatedInfo(const std::string&,
+                                                                                                  const Tag&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+std::vector<DataManagement::FormPropDescriptor> DataManagementImpl::getAllFormPropDescriptor(const Tag&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+DataManagement::CreateOrUpdateFormsResponse DataManagementImpl::createOrUpdateForms(const std::vector<FormInfo>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+DataManagement::SaveAsNewItemResponse DataManagementImpl::saveAsNewItem(const std::vector<SaveAsNewItemInfo>&) {
+    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
+}
+
+}  // namespace Velmora::Soa::Core::_2007_01
