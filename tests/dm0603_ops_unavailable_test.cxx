@@ -1,5 +1,5 @@
-// The operations a later build carries answer with a clear exception
-// document, whatever their input, and change nothing.
+// The operation a later build carries answers with a clear exception
+// document, whatever its input, and changes nothing.
 #include "dm0603_ops_support.hxx"
 
 #include "foundation/error_codes.hxx"
@@ -15,15 +15,10 @@ class Dm0603OpsNotAvailable : public vl::test::ServiceTest {};
 
 TEST_F(Dm0603OpsNotAvailable, AnswerWithAnExceptionDocument) {
     const unsigned int folder = newFolder("f");
-    const std::string obj = ref("object", folder);
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"createDatasets",
          "<CreateDatasetsInput><input clientId=\"c\" name=\"d\" relationType=\"\" type=\"Text\" description=\"\" "
          "toolUsed=\"\">" + ref("container", folder) + "</input></CreateDatasetsInput>"},
-        {"revise", "<ReviseInput/>"},
-        {"deleteRelations", "<DeleteRelationsInput/>"},
-        {"deleteObjects", "<DeleteObjectsInput>" + obj + "</DeleteObjectsInput>"},
-        {"changeOwnership", "<ChangeOwnershipInput/>"},
     };
     const long objects = vl::platform::STORE_object_count();
     for (const auto& [operation, request] : cases) {

@@ -10,12 +10,20 @@ enum ErrorCode : int {
     ERR_INVALID_TAG = 7007,
     ERR_EMPTY_NAME = 6010,
     ERR_RELATE_TO_CONTAINER = 89015,
+    ERR_NO_OUTPUT_FORMAT = 9008,       // the dataset's tool has no output format
+    ERR_NO_SUCH_DATASET_TYPE = 9010,   // stored with the type name as its text
+    ERR_TOOL_NOT_OF_TYPE = 26003,      // no such tool, or not a tool of the dataset's type
+    ERR_NO_MASTER_FORM_TYPE = 35009,   // revise: no master-form relation type
 
     // The core service library's own codes (214100-214231).
     ERR_LOGIN_WRONG_USER = 214100,   // the session's user is not the one asked for
     ERR_LOGIN_WRONG_GROUP = 214101,  // the session's group is not the one asked for
     ERR_LOGIN_WRONG_ROLE = 214102,   // the session's role is not the one asked for
     ERR_UNKNOWN_PREF_SCOPE = 214103,
+    ERR_DATASET_NAME_OR_TYPE_EMPTY = 214122,  // createDatasets: empty name or type
+    ERR_REFERENCED_BY_NON_FOLDER = 214123,    // deleteObjects: referenced by more than folders
+    ERR_EMPTY_REVISION_ID = 214124,           // revise: empty revision identifier
+    ERR_EMPTY_FORM_PROPERTY = 214128,         // revise: form property with empty name or value
     ERR_EMPTY_DISPLAY_VALUE = 214129,      // setDisplayProperties: empty name or text
     ERR_OPERATION_NOT_AVAILABLE = 214200,  // the operation is not offered by this build
     ERR_TOO_MANY_IDENTIFIERS = 214201,     // more identifier pairs asked for than one input may have
@@ -82,10 +90,18 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_INVALID_TAG, "invalid tag"},
     {ERR_EMPTY_NAME, "a name is required"},
     {ERR_RELATE_TO_CONTAINER, "the object could not be related to its container"},
+    {ERR_NO_OUTPUT_FORMAT, "the dataset's tool has no output format"},
+    {ERR_NO_SUCH_DATASET_TYPE, "no such dataset type"},
+    {ERR_TOOL_NOT_OF_TYPE, "no such tool, or not a tool of the dataset's type"},
+    {ERR_NO_MASTER_FORM_TYPE, "the master form relation type cannot be found"},
     {ERR_LOGIN_WRONG_USER, "the session's user is not the user asked for"},
     {ERR_LOGIN_WRONG_GROUP, "the session's group is not the group asked for"},
     {ERR_LOGIN_WRONG_ROLE, "the session's role is not the role asked for"},
     {ERR_UNKNOWN_PREF_SCOPE, "unknown preference scope"},
+    {ERR_DATASET_NAME_OR_TYPE_EMPTY, "a dataset needs a name and a type"},
+    {ERR_REFERENCED_BY_NON_FOLDER, "the object is referenced by more than folders"},
+    {ERR_EMPTY_REVISION_ID, "a revision identifier is required"},
+    {ERR_EMPTY_FORM_PROPERTY, "a form property needs a name and a value"},
     {ERR_EMPTY_DISPLAY_VALUE, "a property name and a display value are required"},
     {ERR_OPERATION_NOT_AVAILABLE, "the operation is not available"},
     {ERR_TOO_MANY_IDENTIFIERS, "too many identifiers requested (at most 10000 per input)"},

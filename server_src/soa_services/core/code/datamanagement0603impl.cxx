@@ -1,6 +1,6 @@
 // Data management 2006_03: relations (with the relation-type choice from
 // preferences), folders and the container rule that the create operations
-// share, and the operations not offered yet.
+// share, and the operation not offered yet.
 #include "soa_services/core/code/datamanagement0603impl.hxx"
 
 #include "aom/aom.hxx"
@@ -347,22 +347,6 @@ DataManagement::CreateFoldersResponse DataManagementImpl::createFolders(const st
 // --- operations built later ---
 
 DataManagement::CreateDatasetsResponse DataManagementImpl::createDatasets(const std::vector<DatasetProperties>&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
-DataManagement::ReviseResponse DataManagementImpl::revise(const std::map<POMRef<OstraItemRevP>, ReviseProperties>&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
-Velmora::Soa::Server::ServiceData DataManagementImpl::deleteRelations(const std::vector<Relationship>&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
-Velmora::Soa::Server::ServiceData DataManagementImpl::changeOwnership(const std::vector<ObjectOwner>&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
-Velmora::Soa::Server::ServiceData DataManagementImpl::deleteObjects(std::vector<Tag>&) {
     throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
 }
 
