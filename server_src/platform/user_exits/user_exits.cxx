@@ -140,6 +140,39 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
+int defaultValidateIds(const char* itemId, const char* revId, const char* itemType, char** modifiedItemId,
+                       char** modifiedRevId, IDValid_t* itemStatus, IDValid_t* revStatus) {
+    std::string typeName = itemType && *itemType ? itemType : "Item";
+    const TypeDef* it = typeNamed(typeName);
+    if (!it || !it->cls->isA("Item")) return fail(ERR_NOT_AN_ITEM_TYPE, typeName);
+    std::string revType;
+    for (const TypeDef* t = it; t && revType.empty(); t = typeDef(t->parent)) revType = t->revisionType;
+
+    auto check = [](const std::string& given, const std::string& type, const char* property, char** modified,
+                    IDValid_t* status) {
+        std::string id = trim(given);
+        IDValid_t st = ID_valid;
+        if (id.empty() || !NAMING_check(type, property, id))
+            st = ID_invalid;
+        else if (id != given)
+            st = ID_modified;
+        if (st == ID_modified && modified) *modified = SM_string_copy_persistent(id.c_str());
+        if (status) *status = st;
+        return id;
+    };
+    std::string item = check(itemId ? itemId : "", it->name, "item_id", modifiedItemId, itemStatus);
+    std::string rev = check(revId ? revId : "", revType, "item_revision_id", modifiedRevId, revStatus);
+    tag_t existing = item.empty() ? 0 : findByKey("Item", item);
+    if (existing) {
+        if (itemStatus && *itemStatus != ID_invalid) *itemStatus = ID_duplicate;
+        for (tag_t r : getTags(*find(existing), "revision_list"))
+            if (const Object* o = find(r); o && getString(*o, "item_revision_id") == rev && revStatus &&
+                                           *revStatus != ID_invalid)
+                *revStatus = ID_duplicate;
+    }
+    return 0;
+}
+
 }  // namespace
 
 namespace vl::platform {
@@ -152,6 +185,7 @@ UserExits USER_default_exits() {
     e.itemCreated = [](const std::string& itemId, const std::string& revId) {
         S().createdItems.emplace_back(itemId, revId);
     };
+    e.validateIds = &defaultValidateIds;
     return e;
 }
 
@@ -160,6 +194,7 @@ void USER_set_exits(const UserExits& e) {
     if (e.newRevisionId) exits().newRevisionId = e.newRevisionId;
     if (e.newDatasetName) exits().newDatasetName = e.newDatasetName;
     if (e.itemCreated) exits().itemCreated = e.itemCreated;
+    if (e.validateIds) exits().validateIds = e.validateIds;
 }
 
 void USER_reset_exits() { exits() = USER_default_exits(); }
@@ -214,6 +249,7 @@ int USER_item_created(const char* itemId, const char* revId) {
     return 0;
 }
 
+
 int USER_validate_item_rev_id_2(const char* itemId, const char* revId, const char* itemType, char** modifiedItemId,
                                 char** modifiedRevId, IDValid_t* itemStatus, IDValid_t* revStatus) {
     VL_ENTER("USER_validate_item_rev_id_2", 0);
@@ -221,33 +257,5 @@ int USER_validate_item_rev_id_2(const char* itemId, const char* revId, const cha
     if (modifiedRevId) *modifiedRevId = nullptr;
     if (itemStatus) *itemStatus = ID_valid;
     if (revStatus) *revStatus = ID_valid;
-    std::string typeName = itemType && *itemType ? itemType : "Item";
-    const TypeDef* it = typeNamed(typeName);
-    if (!it || !it->cls->isA("Item")) return fail(ERR_NOT_AN_ITEM_TYPE, typeName);
-    std::string revType;
-    for (const TypeDef* t = it; t && revType.empty(); t = typeDef(t->parent)) revType = t->revisionType;
-
-    auto check = [](const std::string& given, const std::string& type, const char* property, char** modified,
-                    IDValid_t* status) {
-        std::string id = trim(given);
-        IDValid_t st = ID_valid;
-        if (id.empty() || !NAMING_check(type, property, id))
-            st = ID_invalid;
-        else if (id != given)
-            st = ID_modified;
-        if (st == ID_modified && modified) *modified = SM_string_copy_persistent(id.c_str());
-        if (status) *status = st;
-        return id;
-    };
-    std::string item = check(itemId ? itemId : "", it->name, "item_id", modifiedItemId, itemStatus);
-    std::string rev = check(revId ? revId : "", revType, "item_revision_id", modifiedRevId, revStatus);
-    tag_t existing = item.empty() ? 0 : findByKey("Item", item);
-    if (existing) {
-        if (itemStatus && *itemStatus != ID_invalid) *itemStatus = ID_duplicate;
-        for (tag_t r : getTags(*find(existing), "revision_list"))
-            if (const Object* o = find(r); o && getString(*o, "item_revision_id") == rev && revStatus &&
-                                           *revStatus != ID_invalid)
-                *revStatus = ID_duplicate;
-    }
-    return 0;
+    return exits().validateIds(itemId, revId, itemType, modifiedItemId, modifiedRevId, itemStatus, revStatus);
 }

@@ -29,9 +29,11 @@ enum IDValid_t : int {
     ID_override = 3,
     ID_duplicate = 4,  // the item (or that revision of it) exists
 };
-// Validation of proposed identifiers for an item type. The modified ids are
-// SM strings or null: an id with surrounding blanks is "modified" to the
-// trimmed id.
+// Validation of proposed identifiers for an item type, by the replaceable
+// exit. The modified ids are SM strings or null. The default exit: an id with
+// surrounding blanks is "modified" to the trimmed id; an empty id, or one
+// that breaks the naming rule, is invalid; an existing item (or revision of
+// it) is a duplicate; an unknown item type fails.
 int USER_validate_item_rev_id_2(const char* itemId, const char* revId, const char* itemType, char** modifiedItemId,
                                 char** modifiedRevId, IDValid_t* itemStatus, IDValid_t* revStatus);
 
@@ -42,6 +44,12 @@ struct UserExits {
     std::function<int(tag_t item, tag_t type, bool* modifiable, std::string* id)> newRevisionId;
     std::function<int(tag_t owner, tag_t type, std::string* name, bool* modifiable)> newDatasetName;
     std::function<void(const std::string& itemId, const std::string& revId)> itemCreated;
+    // Identifier validation, with USER_validate_item_rev_id_2's arguments
+    // (the outputs already null and ID_valid). What it leaves in the two
+    // id outputs is the caller's to free, also when it fails.
+    std::function<int(const char* itemId, const char* revId, const char* itemType, char** modifiedItemId,
+                      char** modifiedRevId, IDValid_t* itemStatus, IDValid_t* revStatus)>
+        validateIds;
 };
 // Replaces the exits that are set in `exits`; unset ones keep the default.
 void USER_set_exits(const UserExits& exits);
