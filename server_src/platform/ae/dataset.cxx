@@ -85,12 +85,16 @@ int AE_ask_datasettype_file_refs(tag_t datasetType, const char* reference, int* 
     std::vector<std::string> fmts = getStrings(*t, "ref_formats");
     std::vector<std::string> tmpls = getStrings(*t, "ref_templates");
     std::vector<std::string> outT, outF;
+    bool named = false;
     for (std::size_t i = 0; i < names.size(); ++i)
         if (reference && names[i] == reference) {
+            named = true;
+            // An entry without a format only names the reference.
+            if (i >= fmts.size() || fmts[i].empty()) continue;
             outT.push_back(i < tmpls.size() ? tmpls[i] : "");
-            outF.push_back(i < fmts.size() ? fmts[i] : "");
+            outF.push_back(fmts[i]);
         }
-    if (outT.empty()) return fail(ERR_NO_SUCH_REFERENCE, reference ? reference : "");
+    if (!named) return fail(ERR_NO_SUCH_REFERENCE, reference ? reference : "");
     if (count) *count = static_cast<int>(outT.size());
     if (templates) *templates = SM_pack_string_range(outT);
     if (formats) *formats = SM_pack_string_range(outF);

@@ -18,7 +18,9 @@ int AE_ask_datasettype_tools(tag_t datasetType, int* count, tag_t** tools);
 // Named references of the type (one SM block of strings).
 int AE_ask_datasettype_refs(tag_t datasetType, int* count, char*** references);
 // File name templates (extensions such as "*.txt") and formats ("TEXT",
-// "BINARY", "OBJECT") of one named reference: parallel, one block each.
+// "BINARY", "OBJECT") of one named reference: parallel, one block each. A
+// reference declared without a format gives a count of 0; a name the type
+// does not have fails (ERR_NO_SUCH_REFERENCE).
 int AE_ask_datasettype_file_refs(tag_t datasetType, const char* reference, int* count, char*** templates,
                                  char*** formats);
 // Every dataset type (one SM block).

@@ -542,10 +542,14 @@ private:
         a.consumed(2);
         tag_t dt = findByKey("DatasetType", type);
         if (!dt) bad("unknown dataset type " + type);
-        std::string format = a.need("format");
-        if (format != "TEXT" && format != "BINARY" && format != "OBJECT") bad("format must be TEXT, BINARY or OBJECT");
+        // Without a format the reference is named but takes no files: one
+        // entry with an empty format and template stands for it.
+        const bool takesFiles = a.has("format");
+        std::string format = takesFiles ? a.need("format") : std::string();
+        if (takesFiles && format.empty()) bad("a format needs a name");
         std::vector<std::string> templates = a.list("template");
-        if (templates.empty()) templates.push_back("*");
+        if (!takesFiles && !templates.empty()) bad("file templates need a format");
+        if (templates.empty()) templates.push_back(takesFiles ? "*" : "");
         Object& d = *find(dt);
         std::vector<std::string> names = getStrings(d, "ref_names");
         std::vector<std::string> formats = getStrings(d, "ref_formats");
