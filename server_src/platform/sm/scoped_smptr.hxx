@@ -5,7 +5,9 @@
 
 #include <type_traits>
 
-template <class T>
+// `Free` is the allocator's release call: SM_free, or MEM_free where the
+// platform documents a block as the toolkit memory library's.
+template <class T, void (*Free)(void*) = SM_free>
 class scoped_smptr {
 public:
     scoped_smptr() = default;
@@ -13,7 +15,7 @@ public:
     scoped_smptr(const scoped_smptr&) = delete;
     scoped_smptr& operator=(const scoped_smptr&) = delete;
     virtual ~scoped_smptr() {
-        SM_free(static_cast<void*>(const_cast<std::remove_const_t<T>*>(p)));
+        Free(static_cast<void*>(const_cast<std::remove_const_t<T>*>(p)));
         p = nullptr;
     }
 
@@ -25,7 +27,7 @@ public:
     // Address to pass as a platform call's out parameter; a block already
     // held is freed first, so refilling never leaks.
     T** operator&() {
-        SM_free(static_cast<void*>(const_cast<std::remove_const_t<T>*>(p)));
+        Free(static_cast<void*>(const_cast<std::remove_const_t<T>*>(p)));
         p = nullptr;
         return &p;
     }

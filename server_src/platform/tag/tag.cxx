@@ -10,6 +10,7 @@ int Tag::isValid(unsigned int tag) { return find(tag) ? 0 : 1; }
 
 status_t Tag::object(POMObject** out) const {
     if (out) *out = nullptr;
+    if (int rc = enter("Tag::object", m_value)) return status_t(rc);
     POMObject* p = loaded(m_value);
     if (!p) return status_t(fail(vl::platform::ERR_INVALID_TAG));
     if (out) *out = p;
