@@ -33,10 +33,10 @@ TEST_F(ErrorStoreTest, EmptyStoreGivesZeroCountAndValidArrays) {
 }
 
 TEST_F(ErrorStoreTest, StoreReturnsCodeAndNeverHandsOutANullText) {
-    EXPECT_EQ(ERROR_store(3, 214150), 214150);
+    EXPECT_EQ(ERROR_store(3, 214199), 214199);
     EXPECT_EQ(ERROR_store_initial_error(3, 525084, "container is not modifiable"), 525084);
     EXPECT_EQ(ERROR_store(3, 7007, nullptr, "second text used when first is null"), 7007);
-    EXPECT_EQ(textAt(0), "Error 214150");
+    EXPECT_EQ(textAt(0), "Error 214199");
     EXPECT_EQ(textAt(1), "container is not modifiable");
     EXPECT_EQ(textAt(2), "second text used when first is null");
     EXPECT_EQ(ERROR_store_ask_last_ifail(), 7007);

@@ -20,13 +20,23 @@ enum ErrorCode : int {
     ERR_LOGIN_WRONG_GROUP = 214101,  // the session's group is not the one asked for
     ERR_LOGIN_WRONG_ROLE = 214102,   // the session's role is not the one asked for
     ERR_UNKNOWN_PREF_SCOPE = 214103,
+    ERR_UNUSABLE_INPUT_OBJECT = 214110,    // an input object the query cannot be asked of
+    ERR_WHERE_REFERENCED_FAILED = 214111,  // the referencers of an input object could not be listed
+    ERR_NO_RELATION_MATCH = 214116,        // no referencer through a relation a filter with type names names
+    ERR_NO_TYPE_MATCH = 214117,            // referencers through a named relation, none of a listed type
+    ERR_NO_REFERENCERS = 214118,           // the object store knows no referencer of the object
     ERR_DATASET_NAME_OR_TYPE_EMPTY = 214122,  // createDatasets: empty name or type
     ERR_REFERENCED_BY_NON_FOLDER = 214123,    // deleteObjects: referenced by more than folders
     ERR_EMPTY_REVISION_ID = 214124,           // revise: empty revision identifier
     ERR_EMPTY_FORM_PROPERTY = 214128,         // revise: form property with empty name or value
     ERR_EMPTY_DISPLAY_VALUE = 214129,      // setDisplayProperties: empty name or text
+    ERR_NO_SUCH_DATASET_TYPE = 214135,
+    ERR_ID_VALIDATION_FAILED = 214141,     // the identifier validation exit failed
+    ERR_NO_SUCH_RELATION_TYPE = 214150,
+    ERR_NO_RELATION_FILTERS = 214160,      // a relation expansion without relation filters
     ERR_OPERATION_NOT_AVAILABLE = 214200,  // the operation is not offered by this build
     ERR_TOO_MANY_IDENTIFIERS = 214201,     // more identifier pairs asked for than one input may have
+    ERR_OBJECT_NOT_LOADED = 214231,        // a valid tag whose object could not be loaded
 
     // The platform's own range.
     ERR_PLATFORM_BASE = 990000,
@@ -98,13 +108,23 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_LOGIN_WRONG_GROUP, "the session's group is not the group asked for"},
     {ERR_LOGIN_WRONG_ROLE, "the session's role is not the role asked for"},
     {ERR_UNKNOWN_PREF_SCOPE, "unknown preference scope"},
+    {ERR_UNUSABLE_INPUT_OBJECT, "the input object cannot be used for this query"},
+    {ERR_WHERE_REFERENCED_FAILED, "the referencers of the object could not be listed"},
+    {ERR_NO_RELATION_MATCH, "no referencer is related through a relation of the filters"},
+    {ERR_NO_TYPE_MATCH, "no referencer related through a relation of the filters is of a listed type"},
+    {ERR_NO_REFERENCERS, "the object has no referencers"},
     {ERR_DATASET_NAME_OR_TYPE_EMPTY, "a dataset needs a name and a type"},
     {ERR_REFERENCED_BY_NON_FOLDER, "the object is referenced by more than folders"},
     {ERR_EMPTY_REVISION_ID, "a revision identifier is required"},
     {ERR_EMPTY_FORM_PROPERTY, "a form property needs a name and a value"},
     {ERR_EMPTY_DISPLAY_VALUE, "a property name and a display value are required"},
+    {ERR_NO_SUCH_DATASET_TYPE, "no dataset type has that name"},
+    {ERR_ID_VALIDATION_FAILED, "the identifiers could not be validated"},
+    {ERR_NO_SUCH_RELATION_TYPE, "no relation type has that name"},
+    {ERR_NO_RELATION_FILTERS, "no relation filters were given"},
     {ERR_OPERATION_NOT_AVAILABLE, "the operation is not available"},
     {ERR_TOO_MANY_IDENTIFIERS, "too many identifiers requested (at most 10000 per input)"},
+    {ERR_OBJECT_NOT_LOADED, "the object could not be loaded"},
     {ERR_INJECTED, "injected failure"},
     {ERR_NO_SUCH_OBJECT, "no such object"},
     {ERR_WRONG_CLASS, "object is not of the expected class"},
