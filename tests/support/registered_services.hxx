@@ -11,6 +11,7 @@ inline const std::vector<std::string>& registeredServices() {
         "Core-2006-03-Session",         // 3
         "Core-2006-03-DataManagement",  // 6
         "Core-2007-01-DataManagement",  // 7
+        "Core-2007-06-DataManagement",  // 8
     };
     return names;
 }

@@ -30,7 +30,7 @@ enum ErrorCode : int {
     ERR_EMPTY_REVISION_ID = 214124,           // revise: empty revision identifier
     ERR_EMPTY_FORM_PROPERTY = 214128,         // revise: form property with empty name or value
     ERR_EMPTY_DISPLAY_VALUE = 214129,      // setDisplayProperties: empty name or text
-    ERR_NO_SUCH_DATASET_TYPE = 214135,
+    ERR_DATASET_TYPE_NOT_FOUND = 214135,  // getDatasetTypeInfo: no dataset type has the name
     ERR_ID_VALIDATION_FAILED = 214141,     // the identifier validation exit failed
     ERR_NO_SUCH_RELATION_TYPE = 214150,
     ERR_NO_RELATION_FILTERS = 214160,      // a relation expansion without relation filters
@@ -118,7 +118,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_EMPTY_REVISION_ID, "a revision identifier is required"},
     {ERR_EMPTY_FORM_PROPERTY, "a form property needs a name and a value"},
     {ERR_EMPTY_DISPLAY_VALUE, "a property name and a display value are required"},
-    {ERR_NO_SUCH_DATASET_TYPE, "no dataset type has that name"},
+    {ERR_DATASET_TYPE_NOT_FOUND, "no dataset type has that name"},
     {ERR_ID_VALIDATION_FAILED, "the identifiers could not be validated"},
     {ERR_NO_SUCH_RELATION_TYPE, "no relation type has that name"},
     {ERR_NO_RELATION_FILTERS, "no relation filters were given"},

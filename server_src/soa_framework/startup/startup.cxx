@@ -12,6 +12,7 @@
 #include "soa_services/core/skeletons/core/_2006_03/session/session_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2006_03/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/datamanagement/datamanagement_skeleton.hxx"
+#include "soa_services/core/skeletons/core/_2007_06/datamanagement/datamanagement_skeleton.hxx"
 
 // 3 Core-2006-03-Session
 VL_REGISTER_SERVICE(Session0603, "Core-2006-03-Session", Velmora::Services::Core::_2006_03::SessionIiopSkeleton,
@@ -26,3 +27,8 @@ VL_REGISTER_SERVICE(DataManagement0603, "Core-2006-03-DataManagement",
 VL_REGISTER_SERVICE(DataManagement0701, "Core-2007-01-DataManagement",
                     Velmora::Services::Core::_2007_01::DataManagementIiopSkeleton,
                     Velmora::Soa::Core::_2007_01::DataManagementImpl)
+
+// 8 Core-2007-06-DataManagement
+VL_REGISTER_SERVICE(DataManagement0706, "Core-2007-06-DataManagement",
+                    Velmora::Services::Core::_2007_06::DataManagementIiopSkeleton,
+                    Velmora::Soa::Core::_2007_06::DataManagementImpl)
