@@ -83,6 +83,8 @@ enum ErrorCode : int {
     // Datasets and tools.
     ERR_NO_SUCH_TOOL = 990060,
     ERR_NO_SUCH_REFERENCE = 990061,
+    // Product structure.
+    ERR_STRUCTURE_CYCLE = 990070,  // an occurrence would make a revision its own ancestor
     // Request-level failures answered by the skeleton base.
     ERR_BAD_REQUEST = 990050,        // the request document could not be read
     ERR_UNKNOWN_OPERATION = 990051,  // no such operation in the service
@@ -165,6 +167,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_NOT_PRIVILEGED, "needs an administration group"},
     {ERR_NO_SUCH_TOOL, "no such tool"},
     {ERR_NO_SUCH_REFERENCE, "no such named reference"},
+    {ERR_STRUCTURE_CYCLE, "the occurrence would make a revision its own ancestor"},
     {ERR_BAD_REQUEST, "the request document could not be read"},
     {ERR_UNKNOWN_OPERATION, "the service has no such operation"},
     {ERR_INTERNAL, "internal error"},

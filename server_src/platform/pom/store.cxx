@@ -920,7 +920,7 @@ int enter(const char* function, tag_t tag) {
 
 namespace {
 
-using Factory = POMObject* (*)(tag_t);
+using Factory = LoadedFactory;
 
 template <class T>
 POMObject* make(tag_t t) {
@@ -958,7 +958,23 @@ const std::unordered_map<std::string, Factory>& factories() {
     return f;
 }
 
+std::unordered_map<std::string, Factory>& registeredFactories() {
+    static std::unordered_map<std::string, Factory> f;
+    return f;
+}
+
+Factory factoryOf(const std::string& className) {
+    auto ft = factories().find(className);
+    if (ft != factories().end()) return ft->second;
+    auto rt = registeredFactories().find(className);
+    return rt != registeredFactories().end() ? rt->second : nullptr;
+}
+
 }  // namespace
+
+bool registerLoadedClass(const char* className, LoadedFactory make) {
+    return registeredFactories().emplace(className, make).second;
+}
 
 POMObject* loaded(tag_t tag) {
     const Object* o = find(tag);
@@ -967,13 +983,11 @@ POMObject* loaded(tag_t tag) {
     auto it = m.find(tag);
     if (it != m.end()) return it->second.get();
     Factory f = &make<POMObject>;
-    for (const ClassDef* c = o->cls; c; c = c->parent) {
-        auto ft = factories().find(c->name);
-        if (ft != factories().end()) {
-            f = ft->second;
+    for (const ClassDef* c = o->cls; c; c = c->parent)
+        if (Factory found = factoryOf(c->name)) {
+            f = found;
             break;
         }
-    }
     return m.emplace(tag, std::unique_ptr<POMObject>(f(tag))).first->second.get();
 }
 

@@ -386,6 +386,11 @@ int faultPending();
 
 // --- loaded objects ---
 POMObject* loaded(tag_t tag);  // null (nothing stored) when gone
+// Libraries on top of the store give the loaded form of their own classes
+// (at load time, from a static initialiser): objects of the class and its
+// subclasses are handed out as what `make` returns.
+using LoadedFactory = POMObject* (*)(tag_t);
+bool registerLoadedClass(const char* className, LoadedFactory make);
 // The property object of AOM_ask_property, kept like loaded objects.
 OstraProperty* propertyObject(tag_t tag, const std::string& name);
 void dropLoaded();  // loaded objects and property objects

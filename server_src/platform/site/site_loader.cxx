@@ -8,6 +8,7 @@
 #include "foundation/error_store.hxx"
 #include "pom/store.hxx"
 #include "pom/test_seams.hxx"
+#include "ps/ps.hxx"
 #include "server_info/server_info.hxx"
 #include "sm/sm.hxx"
 #include "user_exits/user_exits.hxx"
@@ -332,10 +333,13 @@ private:
             doSession(a);
         } else if (kw == "project") {
             doProject(a);
-        } else if (kw == "folder" || kw == "item" || kw == "dataset" || kw == "form") {
+        } else if (kw == "folder" || kw == "item" || kw == "dataset" || kw == "form" || kw == "revision" ||
+                   kw == "appearancegroup" || kw == "revisionrule") {
             doObject(kw, a);
         } else if (kw == "relate") {
             doRelate(a);
+        } else if (kw == "bom") {
+            doBom(a);
         } else if (kw == "set") {
             doSet(a);
         } else {
@@ -1006,6 +1010,19 @@ private:
                 check(FORM_create(a.need("name").c_str(), a.opt("desc").c_str(), a.need("type").c_str(), &made),
                       "form");
             });
+        } else if (kind == "revision") {
+            tag_t item = objectRef(a.need("item"));
+            if (!find(item)->cls->isA("Item")) bad(a.opt("item") + " is not an item");
+            std::string id = a.need("id");
+            as(a, [&] {
+                tag_t latest = 0;
+                check(ITEM_ask_latest_rev(item, &latest), "revision");
+                check(ITEM_copy_rev(latest, id.c_str(), &made), "revision");
+            });
+        } else if (kind == "appearancegroup") {
+            as(a, [&] { check(PS_create_appearance_group(a.need("name").c_str(), &made), "appearance group"); });
+        } else if (kind == "revisionrule") {
+            as(a, [&] { check(PS_create_revision_rule(a.need("name").c_str(), &made), "revision rule"); });
         } else if (kind == "dataset") {
             as(a, [&] {
                 std::string type = a.need("type");
@@ -1073,6 +1090,21 @@ private:
         label(lbl, made);
     }
 
+    // Runs platform calls as the owner of `object`, returning their code.
+    template <class F>
+    int asOwnerOf(tag_t object, F call) {
+        tag_t user = getTag(*find(object), "owning_user");
+        Store& s = S();
+        Session keep = s.session;
+        s.session = Session{};
+        s.session.user = user ? user : (m_session ? m_session->user : 0);
+        s.session.group = getTag(*find(object), "owning_group");
+        s.session.loggedIn = true;
+        int rc = call();
+        s.session = keep;
+        return rc;
+    }
+
     void doRelate(Args& a) {
         tag_t p = objectRef(a.word(0, "@primary"));
         tag_t sec = objectRef(a.word(1, "@secondary"));
@@ -1081,17 +1113,24 @@ private:
         const TypeDef* rt = typeOf(type);
         if (!rt->cls->isA("Relation")) bad(type + " is not a relation type");
         tag_t rel = 0;
-        tag_t user = getTag(*find(p), "owning_user");
-        Store& s = S();
-        Session keep = s.session;
-        s.session = Session{};
-        s.session.user = user ? user : (m_session ? m_session->user : 0);
-        s.session.group = getTag(*find(p), "owning_group");
-        s.session.loggedIn = true;
-        int rc = GRM_create_relation(p, sec, rt->tag, 0, &rel);
-        if (!rc) rc = GRM_save_relation(rel);
-        s.session = keep;
-        check(rc, "relation");
+        check(asOwnerOf(p,
+                        [&] {
+                            int rc = GRM_create_relation(p, sec, rt->tag, 0, &rel);
+                            return rc ? rc : GRM_save_relation(rel);
+                        }),
+              "relation");
+    }
+
+    void doBom(Args& a) {
+        const std::string parentLabel = a.word(0, "@parent revision"), childLabel = a.word(1, "@child");
+        tag_t parent = objectRef(parentLabel);
+        tag_t child = objectRef(childLabel);
+        a.consumed(2);
+        if (!find(parent)->cls->isA("ItemRevision")) bad(parentLabel + " is not an item revision");
+        tag_t occurrence = 0;
+        int rc = asOwnerOf(parent, [&] { return PS_create_occurrence(parent, child, &occurrence); });
+        if (rc == ERR_STRUCTURE_CYCLE) bad(parentLabel + " would become its own ancestor through " + childLabel);
+        check(rc, "bom");
     }
 
     void doSet(Args& a) {
@@ -1186,6 +1225,7 @@ int SITE_load_text(const std::string& text, const std::string& name, std::string
     try {
         Loader loader(schema);
         loader.run(site::kBuiltinSchema, "<built-in schema>");
+        loader.run(ps::kSchema, "<product-structure schema>");
         loader.run(text, name);
         loader.finish();
     } catch (const LoadError& e) {
