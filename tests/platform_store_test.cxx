@@ -289,8 +289,10 @@ TEST_F(PlatformStore, ReferencersAndTheWhereReferencedView) {
     };
     using P = std::vector<std::pair<std::string, int>>;
     EXPECT_EQ(whereReferenced(spec, 1), (P{{"ItemRevision:Requirement", 1}}));
-    EXPECT_EQ(whereReferenced(widget, 1), (P{{"Folder:contents", 1}}));
-    EXPECT_EQ(whereReferenced(widget, 2), (P{{"Folder:contents", 1}, {"User:home_folder", 2}}));
+    EXPECT_EQ(whereReferenced(widget, 1), (P{{"Folder:contents", 1}, {"PSOccurrence:child", 1}}))
+        << "the bracket's structure uses it too";
+    EXPECT_EQ(whereReferenced(widget, 2),
+              (P{{"Folder:contents", 1}, {"PSOccurrence:child", 1}, {"User:home_folder", 2}}));
     tag_t each = 0;
     UOM_find_by_name("each", &each);
     EXPECT_EQ(whereReferenced(each, 1), (P{{"ListOfValues:lov_tags", 1}, {"Item:uom_tag", 1}}))
@@ -318,6 +320,22 @@ TEST_F(PlatformStore, DeletionOfAReferencedObjectIsRefused) {
     EXPECT_EQ(Tag::isValid(widget), 0);
 
     ASSERT_EQ(FL_remove(homeOf("alice"), widget), 0);
+    EXPECT_EQ(AOM_delete(widget), ERR_REFERENCED) << "the brackets' structures use it and its revision";
+    for (tag_t used : {widget, rev}) {
+        int c = 0;
+        int* l = nullptr;
+        tag_t* r = nullptr;
+        char** names = nullptr;
+        ASSERT_EQ(WSOM_where_referenced(used, 1, &c, &l, &r, &names), 0);
+        std::vector<tag_t> occurrences;
+        for (int i = 0; i < c; ++i)
+            if (std::string(names[i]) == "child") occurrences.push_back(r[i]);
+        SM_free(l);
+        SM_free(r);
+        SM_free(names);
+        ASSERT_EQ(occurrences.size(), 1u);
+        ASSERT_EQ(AOM_delete(occurrences[0]), 0);
+    }
     std::string revUid = tagToUid(rev);
     ASSERT_EQ(AOM_delete(widget), 0);
     EXPECT_NE(Tag::isValid(widget), 0);
