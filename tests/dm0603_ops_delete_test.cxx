@@ -182,10 +182,11 @@ TEST_F(Dm0603OpsDeleteObjects, RefusedDeletionsChangeNothing) {
          P::ERR_REFERENCED_BY_NON_FOLDER},
         {"an item whose revision is filed elsewhere",
          [] {
-             const tag_t widget = itemWithId("000100");
-             Setup s{widget, {newFolder("items"), newFolder("revisions")}};
-             put(s.folders[0], {newObject("WolfObject", "before"), widget, newObject("WolfObject", "after")});
-             put(s.folders[1], {latestRevisionOf(widget)});
+             // The design guide: no structure uses it.
+             const tag_t guide = itemWithId("DOC-0001");
+             Setup s{guide, {newFolder("items"), newFolder("revisions")}};
+             put(s.folders[0], {newObject("WolfObject", "before"), guide, newObject("WolfObject", "after")});
+             put(s.folders[1], {latestRevisionOf(guide)});
              return s;
          },
          P::ERR_REFERENCED},
