@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -19,7 +20,9 @@ struct GatewayRun {
 
 // Files named after the running test: ctest runs tests side by side.
 std::string scratch(const std::string& name) {
-    return ::testing::TempDir() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+    // The process id keeps runs of other build trees on this machine apart.
+    return ::testing::TempDir() + "/" + std::to_string(getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
 }
 
 GatewayRun gateway(const std::string& args, const std::string& input = "") {
@@ -34,6 +37,8 @@ GatewayRun gateway(const std::string& args, const std::string& input = "") {
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::ifstream e(err);
     r.err.assign(std::istreambuf_iterator<char>(e), std::istreambuf_iterator<char>());
+    std::remove(in.c_str());
+    std::remove(err.c_str());
     return r;
 }
 
