@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,12 @@ inline void useDefaultSite() {
         ASSERT_EQ(vl::platform::SITE_load(VL_DEFAULT_SITE, &error), 0) << error;
     }
     vl::platform::SITE_reset();
+}
+
+// The default site's text, for fixtures that add to it.
+inline std::string defaultSiteText() {
+    std::ifstream in(VL_DEFAULT_SITE);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Codes held in the error store, oldest first.

@@ -252,6 +252,8 @@ int AOM_UIF_ask_value(tag_t object, const char* name, char** displayValue) {
     if (int rc = property(object, name, &o, &d)) return rc;
     Value v = propertyValue(*o, *d);
     std::string text = displayText(v, d->m_valueType);
+    // A type shows by its display name.
+    if (const TypeDef* td = typeDef(object); td && d->m_name == "type_name") text = td->displayName;
     // A value from a list of values shows as its display text.
     if (const Object* lov = find(d->m_lov); lov && d->m_arraySize == 1) {
         std::vector<std::string> vals = getStrings(*lov, "lov_values");

@@ -38,7 +38,7 @@ int AOM_ask_property_names(tag_t object, int* count, char*** names);  // one SM 
 
 // Display values: text as a client shows it (references as the referenced
 // object's display string, arrays joined by ",", logicals "True"/"False",
-// dates "YYYY-MM-DDTHH:MM:SS").
+// dates "YYYY-MM-DDTHH:MM:SS"); a type's "type_name" shows as its display name.
 int AOM_UIF_ask_value(tag_t object, const char* name, char** displayValue);
 // Parses a display text into the property's value type (references by uid,
 // arrays split at ","); a text that does not parse, or is not in an

@@ -37,6 +37,10 @@ int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const s
     s.typeByName[name] = o.tag;
     if (!s.typeOfClass.count(cls) && cls->name == name) s.typeOfClass[cls] = o.tag;
     if (!o.type) o.type = o.tag;  // the type of types describes itself
+    // Types made before the type of types are of that type too.
+    if (cls->name == "OstraType" && name == "OstraType")
+        for (auto& [t, other] : s.types)
+            if (Object* typeObject = find(t)) typeObject->type = o.tag;
     tag_t t = o.tag;
     journalUndo([t, name, cls] {
         Store& st = S();
@@ -209,12 +213,16 @@ std::string OSTRATYPE_name_of(tag_t type) {
 }
 }  // namespace vl::platform
 
-status_t OstraType::describe(std::vector<PropertyDescriptor*>* collection) const {
-    if (collection) collection->clear();
+status_t OstraType::describe(OrderedCollection<PropertyDescriptor>** collection) const {
+    if (collection) *collection = nullptr;
+    if (int rc = enter("OstraType::describe", m_type)) return status_t(rc);
     const TypeDef* td = nullptr;
     if (int rc = needType(m_type, &td)) return status_t(rc);
-    if (collection)
-        for (tag_t d : td->properties) collection->push_back(&S().descriptors.at(d));
+    std::vector<PropertyDescriptor*> descriptors;
+    descriptors.reserve(td->properties.size());
+    for (tag_t d : td->properties) descriptors.push_back(&S().descriptors.at(d));
+    m_described = std::make_unique<VectorCollection<PropertyDescriptor>>(std::move(descriptors));
+    if (collection) *collection = m_described.get();
     return status_t::OK;
 }
 
@@ -254,6 +262,7 @@ void OstraType::clearChangedTagList() { S().changedTags.clear(); }
 
 status_t OstraTypeP::isTypeOf(tag_t type, const char* typeName, bool& result) {
     result = false;
+    if (int rc = enter("OstraTypeP::isTypeOf", type)) return status_t(rc);
     const TypeDef* td = nullptr;
     if (int rc = needType(type, &td)) return status_t(rc);
     result = typeName && typeIsA(type, typeName);

@@ -3,9 +3,11 @@
 // its parent type and its property descriptors. Type names are at most
 // OSTRATYPE_name_size_c (32) characters, so OSTRATYPE_ask_name and
 // OSTRATYPE_ask_class_name never write more than 33 bytes.
+#include "foundation/collection.hxx"
 #include "foundation/ifail.hxx"
 #include "pom/pom_types.hxx"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,11 +44,15 @@ std::string OSTRATYPE_name_of(tag_t type);
 class OstraType {
 public:
     explicit OstraType(tag_t type = 0) : m_type(type) {}
+    OstraType(const OstraType&) = delete;
+    OstraType& operator=(const OstraType&) = delete;
     virtual ~OstraType() = default;
     tag_t tag() const { return m_type; }
 
-    // The type's property descriptors in declaration order (owned by the type).
-    status_t describe(std::vector<PropertyDescriptor*>* collection) const;
+    // The type's property descriptors in declaration order. The collection
+    // belongs to this object (a later call replaces it); its descriptors
+    // belong to the store.
+    status_t describe(OrderedCollection<PropertyDescriptor>** collection) const;
 
     // True when this call suspended the list (it was not suspended before):
     // the caller must then resume it.
@@ -61,11 +67,13 @@ public:
 
 private:
     tag_t m_type;
+    mutable std::unique_ptr<OrderedCollection<PropertyDescriptor>> m_described;
 };
 
 class OstraTypeP {
 public:
-    // *result: the type is `typeName` or derives from it.
+    // *result: the type is `typeName` or derives from it (false for a name
+    // that is no type).
     static status_t isTypeOf(tag_t type, const char* typeName, bool& result);
 };
 

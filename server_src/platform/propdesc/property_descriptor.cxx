@@ -30,8 +30,8 @@ int PropertyDescriptor::askLOVAttachSpecifier() const {
 
 int PropertyDescriptor::askListOfValues(ListOfValues** out) const {
     if (out) *out = nullptr;
-    if (!find(m_lov)) return fail(ERR_NOT_FOUND, m_name + " has no list of values");
-    if (out) *out = new ListOfValues(m_lov);
+    if (int rc = enter("PropertyDescriptor::askListOfValues", m_tag)) return rc;
+    if (out && find(m_lov)) *out = new ListOfValues(m_lov);
     return 0;
 }
 
@@ -97,6 +97,7 @@ std::vector<std::string> ListOfValues::displayValues() const {
 int ListOfValues::askInterdependents(tag_t type, const char* property, int* count, char*** names) const {
     if (count) *count = 0;
     if (names) *names = nullptr;
+    if (int rc = enter("ListOfValues::askInterdependents", tag())) return rc;
     const TypeDef* td = typeDef(type);
     if (!td) return fail(ERR_TYPE_NOT_FOUND);
     std::vector<std::string> out;
@@ -234,8 +235,8 @@ int LOV_ask_value_displays(tag_t lov, int* count, char*** displays) {
 }
 
 int LOV_find_attached_prop(const char* typeName, const char* propertyName, tag_t* lov) {
-    VL_ENTER("LOV_find_attached_prop", 0);
     if (lov) *lov = 0;
+    VL_ENTER("LOV_find_attached_prop", 0);
     const TypeDef* td = typeName ? typeNamed(typeName) : nullptr;
     if (!td) return fail(ERR_TYPE_NOT_FOUND, typeName ? typeName : "");
     PropertyDescriptor* d = propertyName ? descriptorOfType(td->tag, propertyName) : nullptr;

@@ -43,7 +43,8 @@ public:
     // The list of values (null tag when none); attach specifier 0 none, 1 exhaustive, 2 suggestive.
     virtual tag_t lov() const { return m_lov; }
     virtual int askLOVAttachSpecifier() const;
-    // A new ListOfValues the caller deletes; ERR_NOT_FOUND when none.
+    // A new ListOfValues the caller deletes; 0 and null when the property has
+    // none (that is no failure).
     virtual int askListOfValues(ListOfValues** out) const;
     virtual std::vector<std::string> initialValues() const { return m_initial; }
 
@@ -95,7 +96,9 @@ int LOV_ask_values_int(tag_t lov, int* count, int** values);
 int LOV_ask_values_double(tag_t lov, int* count, double** values);
 int LOV_ask_values_tag(tag_t lov, int* count, tag_t** values);
 int LOV_ask_value_displays(tag_t lov, int* count, char*** displays);    // one SM block
-// The list of values attached to a property of a type; 0 and null when none.
+// The list of values attached to a property of a type, by the type's own rule
+// or an ancestor's; 0 and null when none. *lov is written on every call (null
+// on failure).
 int LOV_find_attached_prop(const char* typeName, const char* propertyName, tag_t* lov);
 
 // Property rule: the site's initial values and constraints for one property of

@@ -399,8 +399,9 @@ private:
         m_schema->byId[c->id] = raw;
         m_schema->order.push_back(raw);
         m_schema->byName[name] = std::move(c);
-        // Every class has a business type of its own name; until the class of
-        // types itself is complete, they wait.
+        // Every class but an untyped one has a business type of its own name;
+        // until the class of types itself is complete, they wait.
+        if (a.flag("untyped")) return;
         m_pendingTypes.emplace_back(raw, a.opt("display"));
         if (m_typesReady) flushTypes();
     }
@@ -411,8 +412,12 @@ private:
             if (!t || t->attr("display_name") < 0) return;
             m_typesReady = true;
         }
-        for (auto& [cls, display] : m_pendingTypes)
-            newType(cls->name, cls, cls->parent ? typeOfClass(cls->parent) : 0, display);
+        for (auto& [cls, display] : m_pendingTypes) {
+            // Under the nearest class that has a type (an untyped one has none).
+            tag_t parent = 0;
+            for (const ClassDef* p = cls->parent; p && !parent; p = p->parent) parent = typeOfClass(p);
+            newType(cls->name, cls, parent, display);
+        }
         m_pendingTypes.clear();
     }
 

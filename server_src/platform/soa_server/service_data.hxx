@@ -97,8 +97,17 @@ public:
     ModelSchema& operator=(const ModelSchema&) = default;
     ~ModelSchema() = default;
 
-    void addType(const Base::ModelType& type) { m_wire.addType(type); }
-    void addClass(const Base::ModelClass& cls) { m_wire.addClasse(cls); }
+    void addType(const std::string& uid, const std::string& name, const std::string& uifName,
+                 const std::string& className, const std::string& parentTypeName, const std::string& typeUid,
+                 bool isExternal);
+    // Adds to the last type entry of `typeUid`; nothing when there is none.
+    void addPropertyDescriptor(const std::string& typeUid, const std::string& name, const std::string& displayName,
+                               int valueType, int propertyType, bool displayable, bool isArray,
+                               const std::string& lovUid, const std::string& lovTypeUid, bool required, bool enabled,
+                               bool modifiable, int lovAttachSpecifier, int maxLength,
+                               std::vector<std::string> interdependents);
+    // `parentClassName` "" at the root.
+    void addClass(const std::string& className, const std::string& parentClassName);
     Base::ModelSchema& getWireData() { return m_wire; }
 
 private:
