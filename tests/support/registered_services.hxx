@@ -8,6 +8,7 @@ namespace vl::test {
 
 inline const std::vector<std::string>& registeredServices() {
     static const std::vector<std::string> names = {
+        "Internal-Core-2006-03-Types",  // 2
         "Core-2006-03-Session",         // 3
         "Core-2006-03-DataManagement",  // 6
         "Core-2007-01-DataManagement",  // 7

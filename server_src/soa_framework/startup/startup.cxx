@@ -13,6 +13,12 @@
 #include "soa_services/core/skeletons/core/_2006_03/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_06/datamanagement/datamanagement_skeleton.hxx"
+#include "soa_services/core/skeletons/internal/_2006_03/types/types_skeleton.hxx"
+
+// 2 Internal-Core-2006-03-Types
+VL_REGISTER_SERVICE(Types0603, "Internal-Core-2006-03-Types",
+                    Velmora::Services::Internal::Core::_2006_03::TypesIiopSkeleton,
+                    Velmora::Soa::Internal::Core::_2006_03::TypesImpl)
 
 // 3 Core-2006-03-Session
 VL_REGISTER_SERVICE(Session0603, "Core-2006-03-Session", Velmora::Services::Core::_2006_03::SessionIiopSkeleton,
