@@ -258,10 +258,13 @@ public:
 private:
     std::string where() const { return m_file + ":" + std::to_string(m_line) + ": "; }
 
-    void rebuild() {
-        if (!m_dirty) return;
+    // Descriptors again after a change of classes, types or rules. A rule
+    // statement needs them only to check the property's name, which no rule
+    // changes, so `forRule` skips a rebuild that only rules asked for.
+    void rebuild(bool forRule = false) {
+        if (!m_dirty && (forRule || !m_rulesDirty)) return;
         buildDescriptors(S());
-        m_dirty = false;
+        m_dirty = m_rulesDirty = false;
     }
 
     void statement(std::vector<Token> tokens) {
@@ -626,7 +629,7 @@ private:
         std::string prop = a.word(1, "property");
         a.consumed(2);
         const TypeDef* t = typeOf(type);
-        rebuild();
+        rebuild(true);
         if (!descriptorOfType(t->tag, prop)) bad("type " + type + " has no property " + prop);
         PropRuleDef& r = S().propRules[{type, prop}];
         auto tri = [&](const char* key, std::optional<bool>& field) {
@@ -658,7 +661,7 @@ private:
         Object& o = *find(r.tag);
         initValue(o, "initial", r.initial);
         initValue(o, "complex", r.complex.empty() ? std::vector<std::string>{} : std::vector<std::string>{r.complex});
-        m_dirty = true;
+        m_rulesDirty = true;
     }
 
     void doNamingRule(Args& a) {
@@ -1172,7 +1175,8 @@ private:
     std::shared_ptr<Schema> m_schema;
     std::string m_file;
     int m_line = 0;
-    bool m_dirty = false;
+    bool m_dirty = false;       // classes, attributes or types changed
+    bool m_rulesDirty = false;  // property rules changed
     bool m_objectsMade = false;
     std::set<std::string> m_hasChildren;
     std::map<std::string, tag_t> m_labels;
