@@ -6,6 +6,7 @@
 // and write, median of a few runs just before) and ratio (whole request /
 // bare). Whole requests are timed by hand, so the store reset between
 // createItems runs stays outside the measure.
+#include "bench_support.hxx"
 #include "gateway/vl_service_manager.hxx"
 #include "pom/test_seams.hxx"
 #include "soa_common/xml.hxx"
@@ -30,21 +31,14 @@
 
 namespace {
 
+using vl::bench::expectNoErrors;
+using vl::bench::loadSite;
 namespace xc = XERCES_CPP_NAMESPACE;
 using Velmora::Soa::Common::Xml::SAXToNodeParser;
 using Velmora::Soa::Common::Xml::XMLNode;
 using Velmora::Soa::Common::Xml::XmlStream;
 
 const char* const kService = "Core-2006-03-DataManagement";
-
-void loadSite() {
-    static bool loaded = [] {
-        if (vl::platform::SITE_ensure_loaded(VL_DEFAULT_SITE) != 0) std::exit(1);
-        return true;
-    }();
-    (void)loaded;
-    vl::platform::SITE_reset();
-}
 
 std::string invoke(const std::string& operation, const std::string& xml) {
     std::string reply;
@@ -53,13 +47,6 @@ std::string invoke(const std::string& operation, const std::string& xml) {
         std::exit(1);
     }
     return reply;
-}
-
-void expectNoErrors(const std::string& reply, const char* what) {
-    if (reply.find("partialError") != std::string::npos || reply.find("Exception") != std::string::npos) {
-        std::fprintf(stderr, "%s answered with an error:\n%.2000s\n", what, reply.c_str());
-        std::exit(1);
-    }
 }
 
 std::string createItemsRequest(int n) {

@@ -8,6 +8,7 @@
 #include "aom/aom.hxx"
 #include "aom/folder.hxx"
 #include "aom/grm.hxx"
+#include "bench_support.hxx"
 #include "gateway/vl_service_manager.hxx"
 #include "pom/test_seams.hxx"
 #include "soa_common/xml.hxx"
@@ -23,18 +24,11 @@
 
 namespace {
 
+using vl::bench::expectNoErrors;
+using vl::bench::loadSite;
 using Velmora::Soa::Common::Xml::SAXToNodeParser;
 using Velmora::Soa::Common::Xml::XMLNode;
 using Velmora::Soa::Internal::Server::Utils;
-
-void loadSite() {
-    static bool loaded = [] {
-        if (vl::platform::SITE_ensure_loaded(VL_DEFAULT_SITE) != 0) std::exit(1);
-        return true;
-    }();
-    (void)loaded;
-    vl::platform::SITE_reset();
-}
 
 std::string invoke(const char* service, const std::string& operation, const std::string& xml) {
     std::string reply;
@@ -47,13 +41,6 @@ std::string invoke(const char* service, const std::string& operation, const std:
 
 std::string invoke(const std::string& operation, const std::string& xml) {
     return invoke("Core-2007-06-DataManagement", operation, xml);
-}
-
-void expectNoErrors(const std::string& reply, const char* what) {
-    if (reply.find("partialError") != std::string::npos || reply.find("Exception") != std::string::npos) {
-        std::fprintf(stderr, "%s answered with an error:\n%.2000s\n", what, reply.c_str());
-        std::exit(1);
-    }
 }
 
 void fail(const char* what) {
