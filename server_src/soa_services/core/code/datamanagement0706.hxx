@@ -13,8 +13,10 @@ namespace Velmora::Soa::Core::_2007_06 {
 
 class DataManagement {
 public:
-    // Status of one proposed identifier; the wire carries it as its name.
-    enum ValidateIdsStatus { Valid = 0, Invalid = 1, Modified = 2, Override = 3, Duplicate = 4 };
+    // Status of one proposed identifier; the wire carries it as its name. Any
+    // int is a value of it, so a value outside the five can reach the wire
+    // converter, which refuses it.
+    enum ValidateIdsStatus : int { Valid = 0, Invalid = 1, Modified = 2, Override = 3, Duplicate = 4 };
 
     // whereReferencedByRelationName
     struct RelationAndTypesFilter {
