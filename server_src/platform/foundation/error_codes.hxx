@@ -14,6 +14,7 @@ enum ErrorCode : int {
     ERR_NO_SUCH_DATASET_TYPE = 9010,   // stored with the type name as its text
     ERR_TOOL_NOT_OF_TYPE = 26003,      // no such tool, or not a tool of the dataset's type
     ERR_NO_MASTER_FORM_TYPE = 35009,   // revise: no master-form relation type
+    ERR_NO_TRANSIENT_VOLUME = 1700,  // the site has no transient volume
 
     // The core service library's own codes (214100-214231).
     ERR_LOGIN_WRONG_USER = 214100,   // the session's user is not the one asked for
@@ -29,6 +30,8 @@ enum ErrorCode : int {
     ERR_REFERENCED_BY_NON_FOLDER = 214123,    // deleteObjects: referenced by more than folders
     ERR_EMPTY_REVISION_ID = 214124,           // revise: empty revision identifier
     ERR_EMPTY_FORM_PROPERTY = 214128,         // revise: form property with empty name or value
+    ERR_POLICY_REFUSED = 214104,     // the object property policy could not be used (text: the policy)
+    ERR_POLICY_PARSE = 214105,       // why the policy could not be read (text: the parser's message)
     ERR_EMPTY_DISPLAY_VALUE = 214129,      // setDisplayProperties: empty name or text
     ERR_DATASET_TYPE_NOT_FOUND = 214135,  // getDatasetTypeInfo: no dataset type has the name
     ERR_ID_VALIDATION_FAILED = 214141,     // the identifier validation exit failed
@@ -106,6 +109,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_NO_SUCH_DATASET_TYPE, "no such dataset type"},
     {ERR_TOOL_NOT_OF_TYPE, "no such tool, or not a tool of the dataset's type"},
     {ERR_NO_MASTER_FORM_TYPE, "the master form relation type cannot be found"},
+    {ERR_NO_TRANSIENT_VOLUME, "the site has no transient volume"},
     {ERR_LOGIN_WRONG_USER, "the session's user is not the user asked for"},
     {ERR_LOGIN_WRONG_GROUP, "the session's group is not the group asked for"},
     {ERR_LOGIN_WRONG_ROLE, "the session's role is not the role asked for"},
@@ -119,6 +123,8 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_REFERENCED_BY_NON_FOLDER, "the object is referenced by more than folders"},
     {ERR_EMPTY_REVISION_ID, "a revision identifier is required"},
     {ERR_EMPTY_FORM_PROPERTY, "a form property needs a name and a value"},
+    {ERR_POLICY_REFUSED, "the object property policy could not be used"},
+    {ERR_POLICY_PARSE, "the object property policy could not be read"},
     {ERR_EMPTY_DISPLAY_VALUE, "a property name and a display value are required"},
     {ERR_DATASET_TYPE_NOT_FOUND, "no dataset type has that name"},
     {ERR_ID_VALIDATION_FAILED, "the identifiers could not be validated"},

@@ -42,6 +42,21 @@ bool describeObject(unsigned int tag, ObjectSummary* out) {
     return true;
 }
 
+unsigned int objectType(unsigned int tag) {
+    const Object* o = find(tag);
+    return o ? o->type : 0;
+}
+
+std::vector<std::string> typeLineage(unsigned int type) {
+    std::vector<std::string> names;
+    // Bounded by the number of types, should a parent chain ever loop.
+    for (const TypeDef* t = typeDef(type); t && names.size() <= S().types.size(); t = typeDef(t->parent))
+        names.push_back(t->name);
+    return names;
+}
+
+bool typeHasProperty(unsigned int type, const std::string& name) { return descriptorOfType(type, name) != nullptr; }
+
 int readProperty(unsigned int tag, const std::string& name, PropertyRead* out) {
     Object* o = nullptr;
     if (int rc = need(tag, &o)) return rc;

@@ -19,6 +19,13 @@ struct ObjectSummary {
 // False (and an error stored) when the tag names no live object.
 bool describeObject(unsigned int tag, ObjectSummary* out);
 
+// The business type of a live object, 0 for anything else.
+unsigned int objectType(unsigned int tag);
+// The type's name, then its parent's and so on up to the root, nearest first.
+std::vector<std::string> typeLineage(unsigned int type);
+// Whether objects of the type have a property of that name.
+bool typeHasProperty(unsigned int type, const std::string& name);
+
 struct PropertyRead {
     bool modifiable = false;
     std::string uiValue;              // display value (array values joined by ",")

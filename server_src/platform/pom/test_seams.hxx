@@ -18,7 +18,8 @@ int SITE_load_text(const std::string& text, const std::string& name, std::string
 // Restores the state right after the last successful load: objects, types,
 // preferences, session (the fixture's session user logged in), user exits,
 // counters; clears the error store, fault injections, call log, system log,
-// locks and markpoints.
+// locks and markpoints; removes the installed object property policies and
+// switches the empty policy and the per-request refresh off.
 void SITE_reset();
 // Path of the last successfully loaded fixture ("" when none).
 std::string SITE_loaded_path();

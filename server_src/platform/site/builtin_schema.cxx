@@ -119,7 +119,8 @@ class Project POMObject
 attr Project project_id string max=32 key system
 attr Project name string max=128
 class WorkContext POMObject
-attr WorkContext name string max=128 key system
+attr WorkContext context_id string max=32 key system
+attr WorkContext name string max=128 system
 class PseudoFolder POMObject
 attr PseudoFolder owner_object untypedref system backref
 attr PseudoFolder property_name string max=64 system

@@ -10,6 +10,8 @@
 #include "pom/test_seams.hxx"
 #include "ps/ps.hxx"
 #include "server_info/server_info.hxx"
+#include "soa_server/policy.hxx"
+#include "soa_server/service_data.hxx"
 #include "sm/sm.hxx"
 #include "user_exits/user_exits.hxx"
 
@@ -336,6 +338,8 @@ private:
             doSession(a);
         } else if (kw == "project") {
             doProject(a);
+        } else if (kw == "workcontext") {
+            doWorkContext(a);
         } else if (kw == "folder" || kw == "item" || kw == "dataset" || kw == "form" || kw == "revision" ||
                    kw == "appearancegroup" || kw == "revisionrule") {
             doObject(kw, a);
@@ -897,7 +901,10 @@ private:
     void doSession(Args& a) {
         Session se = sessionFor(a.word(0, "user"), a.word(1, "group"), a.word(2, "role"));
         a.consumed(3);
-        if (m_session) se.project = m_session->project;
+        if (m_session) {
+            se.project = m_session->project;
+            se.workContext = m_session->workContext;
+        }
         m_session = se;
     }
 
@@ -911,6 +918,19 @@ private:
         if (a.flag("current")) {
             if (!m_session) bad("a current project needs a session line before it");
             m_session->project = p.tag;
+        }
+    }
+
+    void doWorkContext(Args& a) {
+        std::string id = a.word(0, "work context id");
+        a.consumed(1);
+        if (findByKey("WorkContext", id)) bad("work context " + id + " exists already");
+        Object& w = newObject("WorkContext");
+        initValue(w, "context_id", std::vector<std::string>{id});
+        initValue(w, "name", std::vector<std::string>{a.opt("name", id)});
+        if (a.flag("current")) {
+            if (!m_session) bad("a current work context needs a session line before it");
+            m_session->workContext = w.tag;
         }
     }
 
@@ -1219,6 +1239,9 @@ void clearSeams() {
     callLogClear();
     SYSLOG_clear();
     USER_reset_exits();
+    // The SOA server's switches: every test and fuzz input starts alike.
+    Velmora::Soa::Internal::Server::PolicyManager::reset();
+    Velmora::Soa::Server::ServiceData::setRefreshPOM(false);
 }
 
 }  // namespace

@@ -36,6 +36,11 @@ Velmora::Soa::Common::ObjectProperties PropertyPolicy::getObjectProperties(const
     return it->second;
 }
 
+const Velmora::Soa::Common::ObjectProperties* PropertyPolicy::findType(const std::string& typeName) const {
+    auto it = m_types.find(typeName);
+    return it == m_types.end() ? nullptr : &it->second;
+}
+
 XmlPropertyPolicy* XmlPropertyPolicy::createPolicy(const std::string& xml) {
     using Velmora::Soa::Common::Xml::XMLNode;
     Velmora::Soa::Common::Xml::SAXToNodeParser parser;
@@ -61,7 +66,8 @@ void PolicyManager::setEmptyPolicy(bool empty) { policies().empty = empty; }
 bool PolicyManager::isEmptyPolicy() { return policies().empty; }
 
 void PolicyManager::addPropertyPolicy(const std::string& name, PropertyPolicy* policy) {
-    policies().policies[name].reset(policy);
+    std::unique_ptr<PropertyPolicy> owned(policy);
+    policies().policies[name] = std::move(owned);
 }
 
 PropertyPolicy* PolicyManager::findPolicy(const std::string& name) {

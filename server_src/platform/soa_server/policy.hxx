@@ -42,6 +42,8 @@ public:
     virtual std::string getName() = 0;
     // The properties for a type name; empty when the policy names none.
     virtual Velmora::Soa::Common::ObjectProperties getObjectProperties(const std::string& typeName);
+    // The policy's entry for exactly that type name, null when it names none.
+    const Velmora::Soa::Common::ObjectProperties* findType(const std::string& typeName) const;
 
 protected:
     std::map<std::string, Velmora::Soa::Common::ObjectProperties> m_types;
@@ -75,9 +77,11 @@ class PolicyManager {
 public:
     static void setEmptyPolicy(bool empty);
     static bool isEmptyPolicy();
-    // Installs `policy` under `name`, freeing any policy it replaces.
+    // Installs `policy` under `name`, freeing any policy it replaces; owns it
+    // from the call on, also when the call fails.
     static void addPropertyPolicy(const std::string& name, PropertyPolicy* policy);
     static PropertyPolicy* findPolicy(const std::string& name);
+    // The state of a fresh server: no policy installed, the empty policy off.
     static void reset();
 };
 

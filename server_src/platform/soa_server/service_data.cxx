@@ -3,7 +3,10 @@
 #include "foundation/error_store.hxx"
 #include "foundation/ifail.hxx"
 #include "pom/soa_view.hxx"
+#include "soa_server/policy.hxx"
 #include "soa_server/utils.hxx"
+
+#include <unordered_map>
 
 namespace Velmora::Soa::Server {
 
@@ -23,6 +26,21 @@ std::vector<Velmora::Schemas::Soa::_2006_03::Exceptions::ErrorEntry> takeStore()
     for (int i = 0; i < count; ++i) errors.push_back({codes[i], severities[i], texts[i]});
     ERROR_store_clear();
     return errors;
+}
+
+// What the policy names for objects of the type: the entry of the type itself
+// or else of its nearest ancestor, less the properties the type lacks.
+std::set<std::string> policyProperties(const Velmora::Soa::Internal::Server::PropertyPolicy& policy,
+                                       unsigned int type) {
+    std::set<std::string> names;
+    for (const std::string& typeName : vl::platform::typeLineage(type)) {
+        const Velmora::Soa::Common::ObjectProperties* entry = policy.findType(typeName);
+        if (!entry) continue;
+        for (const std::string& name : entry->propertyNames)
+            if (vl::platform::typeHasProperty(type, name)) names.insert(name);
+        break;
+    }
+    return names;
 }
 
 }  // namespace
@@ -60,27 +78,34 @@ void PartialErrors::addErrorStackWithIndex(int index) {
 }
 
 void ServiceData::addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&),
-                         const std::string& uid) {
+                         const Tag& object) {
+    std::string uid = vl::platform::tagToUid(object);
     if (!seen.insert(uid).second) return;
+    m_listed.push_back(object.value());
     Base::RefId ref;
-    ref.setUid(uid);
+    ref.setUid(std::move(uid));
     (m_wire.*add)(ref);
 }
 
 // The null tag names no object: it is never listed.
 void ServiceData::addCreatedObject(const Tag& object) {
     if (object.isNull()) return;
-    addRef(m_created, &Base::ServiceData::addCreatedObj, vl::platform::tagToUid(object));
+    addRef(m_created, &Base::ServiceData::addCreatedObj, object);
 }
 void ServiceData::addUpdatedObject(const Tag& object) {
     if (object.isNull()) return;
-    addRef(m_updated, &Base::ServiceData::addUpdatedObj, vl::platform::tagToUid(object));
+    addRef(m_updated, &Base::ServiceData::addUpdatedObj, object);
 }
 void ServiceData::addPlainObject(const Tag& object) {
     if (object.isNull()) return;
-    addRef(m_plain, &Base::ServiceData::addPlainObj, vl::platform::tagToUid(object));
+    addRef(m_plain, &Base::ServiceData::addPlainObj, object);
 }
-void ServiceData::addDeletedObject(const std::string& uid) { addRef(m_deleted, &Base::ServiceData::addDeletedObj, uid); }
+void ServiceData::addDeletedObject(const std::string& uid) {
+    if (!m_deleted.insert(uid).second) return;
+    Base::RefId ref;
+    ref.setUid(uid);
+    m_wire.addDeletedObj(ref);
+}
 
 void ServiceData::addProperty(const Tag& object, const std::string& name) { addProperties(object, {name}); }
 
@@ -90,7 +115,21 @@ void ServiceData::addProperties(const Tag& object, const std::set<std::string>& 
     m_properties[it->second].second.insert(names.begin(), names.end());
 }
 
-void ServiceData::getNotifications() {}
+void ServiceData::getNotifications() {
+    using Velmora::Soa::Internal::Server::PolicyManager;
+    if (m_listed.empty() || PolicyManager::isEmptyPolicy()) return;
+    Velmora::Soa::Internal::Server::PropertyPolicy* policy = PolicyManager::findPolicy("XmlPolicy");
+    if (!policy) return;
+    // Per business type: the properties of the nearest type the policy names.
+    std::unordered_map<unsigned int, std::set<std::string>> byType;
+    for (unsigned int tag : m_listed) {
+        const unsigned int type = vl::platform::objectType(tag);
+        if (!type) continue;
+        auto [it, fresh] = byType.try_emplace(type);
+        if (fresh) it->second = policyProperties(*policy, type);
+        if (!it->second.empty()) addProperties(Tag(tag), it->second);
+    }
+}
 
 void ServiceData::inflateProperties() {
     for (const auto& [tag, names] : m_properties) {

@@ -52,19 +52,22 @@ public:
     void addProperty(const Tag& object, const std::string& name);
     void addProperties(const Tag& object, const std::set<std::string>& names);
 
-    // Called once per reply, in this order.
+    // Called once per reply, in this order. getNotifications adds to every
+    // created, updated and plain object the properties the installed
+    // "XmlPolicy" names for its type (or the nearest ancestor type it names)
+    // and the type has, unless the empty policy is on.
     void getNotifications();
     // Reads the requested properties from the store into the reply; a
     // property that cannot be read becomes a partial error keyed by its object.
     void inflateProperties();
     Base::ServiceData& getWireData();
 
+    // Per-request cache refresh; with no object cache it is only kept.
     static void setRefreshPOM(bool refresh);
     static bool askRefreshPOM();
 
 private:
-    void addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&),
-                const std::string& uid);
+    void addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&), const Tag& object);
 
     Base::ServiceData m_wire;
     std::set<std::string> m_created, m_updated, m_deleted, m_plain, m_reserved;
@@ -72,6 +75,9 @@ private:
     // Requested properties per object, in the order the objects were named.
     std::vector<std::pair<unsigned int, std::set<std::string>>> m_properties;
     std::map<unsigned int, std::size_t> m_propertyIndex;
+    // Created, updated and plain objects, in the order listed (an object
+    // listed as two kinds is here twice).
+    std::vector<unsigned int> m_listed;
 };
 
 class Preferences {
