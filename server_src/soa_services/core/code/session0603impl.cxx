@@ -1,5 +1,7 @@
 #include "soa_services/core/code/session0603impl.hxx"
 
+#include "soa_services/core/code/session_prefs.hxx"
+
 #include "aom/ostratype.hxx"
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
@@ -41,59 +43,6 @@ tag_t currentUser() {
     SSS_current_user(&user);
     return user;
 }
-
-// Puts the session's search scope back when a setting is done with, however
-// it ends.
-class SearchScopeRestore {
-public:
-    explicit SearchScopeRestore(OSTRA_preference_search_scope_e saved) : m_saved(saved) {}
-    SearchScopeRestore(const SearchScopeRestore&) = delete;
-    SearchScopeRestore& operator=(const SearchScopeRestore&) = delete;
-    ~SearchScopeRestore() {
-        try {
-            PREF_set_search_scope(m_saved);
-        } catch (...) {
-            // Out of memory while another exception is on its way: nothing
-            // better to do than let that one go on.
-        }
-    }
-
-private:
-    OSTRA_preference_search_scope_e m_saved;
-};
-
-// The values of one setting as the preference call takes them: an SM array
-// of SM string copies, all freed when it goes.
-class PrefValueArray {
-public:
-    explicit PrefValueArray(const std::vector<std::string>& values)
-        : m_count(static_cast<int>(values.size())),
-          m_values(static_cast<char**>(SM_alloc_persistent(values.size() * sizeof(char*)))) {
-        for (std::size_t i = 0; i < values.size(); ++i) m_values[i] = nullptr;
-        try {
-            for (std::size_t i = 0; i < values.size(); ++i) m_values[i] = SM_string_copy_persistent(values[i].c_str());
-        } catch (...) {
-            release();
-            throw;
-        }
-    }
-    PrefValueArray(const PrefValueArray&) = delete;
-    PrefValueArray& operator=(const PrefValueArray&) = delete;
-    ~PrefValueArray() { release(); }
-
-    int count() const { return m_count; }
-    const char* const* values() const { return m_values; }
-
-private:
-    void release() {
-        for (int i = 0; i < m_count; ++i) SM_free(m_values[i]);
-        SM_free(m_values);
-        m_values = nullptr;
-    }
-
-    int m_count;
-    char** m_values;
-};
 
 }  // namespace
 
@@ -166,12 +115,7 @@ Velmora::Soa::Server::ServiceData SessionImpl::logout() {
 }
 
 OSTRA_preference_search_scope_e SessionImpl::scopeFromName(std::string name) {
-    if (name == "all") return OSTRA_preference_all_preferences;
-    if (name == "site") return OSTRA_preference_site_preference;
-    if (name == "user") return OSTRA_preference_user_preference;
-    if (name == "role") return OSTRA_preference_role_preference;
-    if (name == "group") return OSTRA_preference_group_preference;
-    throw IFail(vl::platform::ERR_UNKNOWN_PREF_SCOPE);
+    return SessionPrefs::scopeFromName(name);
 }
 
 Session::PreferencesResponse SessionImpl::getPreferences(const std::string& prefScope,
@@ -192,8 +136,8 @@ Session::PreferencesResponse SessionImpl::setPreferences(const std::vector<PrefS
         // An unknown scope ends the whole call before the scope is switched.
         OSTRA_preference_search_scope_e scope = scopeFromName(setting.prefScope);
         PREF_set_search_scope(scope);
-        SearchScopeRestore restore(saved);
-        PrefValueArray values(setting.prefValues);
+        SessionPrefs::SearchScopeRestore restore(saved);
+        SessionPrefs::SmStringArray values(setting.prefValues);
         try {
             ResultStatus rs = PREF_set_char_values(setting.prefName.c_str(), values.count(), values.values());
             response.preferences.addPreference(setting.prefName, setting.prefScope);
