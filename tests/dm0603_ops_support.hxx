@@ -140,12 +140,7 @@ inline void setPref(const std::string& name, const std::vector<std::string>& val
     ASSERT_EQ(PREF_set_char_values(name.c_str(), static_cast<int>(texts.size()), texts.data()), 0) << name;
 }
 
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using vl::test::readFile;
 
 // Request tests on the default site with some statements of their own
 // appended; the default site is loaded again afterwards so that later tests

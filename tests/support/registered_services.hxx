@@ -8,11 +8,13 @@ namespace vl::test {
 
 inline const std::vector<std::string>& registeredServices() {
     static const std::vector<std::string> names = {
-        "Internal-Core-2006-03-Types",  // 2
-        "Core-2006-03-Session",         // 3
-        "Core-2006-03-DataManagement",  // 6
-        "Core-2007-01-DataManagement",  // 7
-        "Core-2007-06-DataManagement",  // 8
+        "Internal-Core-2006-03-Types",    // 2
+        "Core-2006-03-Session",           // 3
+        "Internal-Core-2007-05-Session",  // 4
+        "Core-2007-01-Session",           // 5
+        "Core-2006-03-DataManagement",    // 6
+        "Core-2007-01-DataManagement",    // 7
+        "Core-2007-06-DataManagement",    // 8
     };
     return names;
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -56,6 +57,13 @@ inline std::string esc(const std::string& text) {
     std::ostringstream out;
     Velmora::Soa::Common::Xml::XmlStream::escape(out, text);
     return out.str();
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 inline std::string uidOf(unsigned int tag) { return Velmora::Soa::Internal::Server::Utils::tagToUid(tag); }

@@ -10,6 +10,8 @@
 #include "soa_framework/startup/registration.hxx"
 #include "soa_services/core/code/session0603impl.hxx"
 #include "soa_services/core/skeletons/core/_2006_03/session/session_skeleton.hxx"
+#include "soa_services/core/skeletons/core/_2007_01/session/session_skeleton.hxx"
+#include "soa_services/core/skeletons/internal/core/_2007_05/session/session_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2006_03/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_06/datamanagement/datamanagement_skeleton.hxx"
@@ -23,6 +25,15 @@ VL_REGISTER_SERVICE(Types0603, "Internal-Core-2006-03-Types",
 // 3 Core-2006-03-Session
 VL_REGISTER_SERVICE(Session0603, "Core-2006-03-Session", Velmora::Services::Core::_2006_03::SessionIiopSkeleton,
                     Velmora::Soa::Core::_2006_03::SessionImpl)
+
+// 4 Internal-Core-2007-05-Session
+VL_REGISTER_SERVICE(Session0705, "Internal-Core-2007-05-Session",
+                    Velmora::Services::Internal::Core::_2007_05::SessionIiopSkeleton,
+                    Velmora::Soa::Internal::Core::_2007_05::SessionImpl)
+
+// 5 Core-2007-01-Session
+VL_REGISTER_SERVICE(Session0701, "Core-2007-01-Session", Velmora::Services::Core::_2007_01::SessionIiopSkeleton,
+                    Velmora::Soa::Core::_2007_01::SessionImpl)
 
 // 6 Core-2006-03-DataManagement
 VL_REGISTER_SERVICE(DataManagement0603, "Core-2006-03-DataManagement",

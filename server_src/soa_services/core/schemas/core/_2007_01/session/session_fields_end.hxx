@@ -1,0 +1,12 @@
+// Removes the field lists of session_fields.hxx (no include guard on purpose).
+#undef VL_WIRE_FIELDS_ScopedPreferenceNames
+#undef VL_WIRE_FIELDS_GetPreferencesInput
+#undef VL_WIRE_FIELDS_ReturnedPreferences
+#undef VL_WIRE_FIELDS_MultiPreferencesResponse
+#undef VL_WIRE_FIELDS_GetVLSessionInfoInput
+#undef VL_WIRE_FIELDS_TextInfo
+#undef VL_WIRE_FIELDS_ExtraInfo
+#undef VL_WIRE_FIELDS_GetVLSessionInfoResponse
+#undef VL_WIRE_FIELDS_SetObjectPropertyPolicyInput
+#undef VL_WIRE_FIELDS_SetObjectPropertyPolicyOutput
+#undef VL_SESSION_0701_TYPES
