@@ -158,6 +158,27 @@ inline Tag toLocalRef(const Velmora::Schemas::Soa::_2006_03::Base::ModelObject& 
     return Velmora::Soa::Internal::Server::Utils::uidToTag(object.getUid());
 }
 
+// Map entries as wire key/value entries, in the map's key order;
+// `setValue(entry, value)` sets each entry's value.
+template <class Entry, class Map, class SetValue>
+std::vector<Entry> toWireEntries(Map& local, SetValue&& setValue) {
+    std::vector<Entry> wire;
+    wire.reserve(local.size());
+    for (auto& [key, value] : local) {
+        Entry entry;
+        entry.setKey(key);
+        setValue(entry, value);
+        wire.push_back(entry);
+    }
+    return wire;
+}
+
+// ... where the value goes to the entry as it is.
+template <class Entry, class Map>
+std::vector<Entry> toWireEntries(Map& local) {
+    return toWireEntries<Entry>(local, [](Entry& entry, const auto& value) { entry.setValue(value); });
+}
+
 // A later entry with an equal key replaces an earlier one.
 template <class Map, class Entries, class Convert>
 Map toLocalMap(const Entries& entries, Convert&& convert) {

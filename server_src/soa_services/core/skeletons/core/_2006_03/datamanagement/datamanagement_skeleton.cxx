@@ -398,15 +398,7 @@ DataManagement::ObjectOwner Skeleton::toLocal(Wire::ObjectOwner wire) {
 // ---- maps
 
 std::vector<Wire::AttributeNameValueMap> Skeleton::toWireAttributeNameValueMap(AttributeMap local) {
-    std::vector<Wire::AttributeNameValueMap> wire;
-    wire.reserve(local.size());
-    for (const auto& [key, value] : local) {
-        Wire::AttributeNameValueMap entry;
-        entry.setKey(key);
-        entry.setValue(value);
-        wire.push_back(entry);
-    }
-    return wire;
+    return vl::skeleton::toWireEntries<Wire::AttributeNameValueMap>(local);
 }
 
 Skeleton::AttributeMap Skeleton::toLocalAttributeNameValueMap(std::vector<Wire::AttributeNameValueMap> wire) {

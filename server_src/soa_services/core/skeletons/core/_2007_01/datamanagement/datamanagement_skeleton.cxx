@@ -44,19 +44,7 @@ LocalVector toLocalRefs(const std::vector<BaseWire::ModelObject>& objects) {
     return local;
 }
 
-// Map entries in ascending key order.
-template <class Entry, class Map, class SetValue>
-std::vector<Entry> toWireEntries(Map& local, SetValue&& setValue) {
-    std::vector<Entry> wire;
-    wire.reserve(local.size());
-    for (auto& [key, value] : local) {
-        Entry entry;
-        entry.setKey(key);
-        setValue(entry, value);
-        wire.push_back(entry);
-    }
-    return wire;
-}
+using vl::skeleton::toWireEntries;
 
 template <class Getter>
 using WireElementOf = typename std::remove_cvref_t<Getter>::value_type;

@@ -97,15 +97,7 @@ Wire::MultiPreferencesResponse SessionIiopSkeleton::toWire(Local::MultiPreferenc
 }
 
 std::vector<Wire::ExtraInfo> SessionIiopSkeleton::toWireExtraInfo(std::map<std::string, std::string> local) {
-    std::vector<Wire::ExtraInfo> wire;
-    wire.reserve(local.size());
-    for (const auto& [key, value] : local) {
-        Wire::ExtraInfo entry;
-        entry.setKey(key);
-        entry.setValue(value);
-        wire.push_back(entry);
-    }
-    return wire;
+    return vl::skeleton::toWireEntries<Wire::ExtraInfo>(local);
 }
 
 std::map<std::string, std::string> SessionIiopSkeleton::toLocalExtraInfo(std::vector<Wire::ExtraInfo> wire) {
