@@ -5,6 +5,7 @@
 // Counter per_item: seconds per name (getPreferences) or per object (the
 // policy replies), whole requests through the gateway.
 #include "aom/folder.hxx"
+#include "bench_support.hxx"
 #include "gateway/vl_service_manager.hxx"
 #include "kernel/pref.hxx"
 #include "pom/test_seams.hxx"
@@ -19,14 +20,7 @@
 
 namespace {
 
-void loadSite() {
-    static bool loaded = [] {
-        if (vl::platform::SITE_ensure_loaded(VL_DEFAULT_SITE) != 0) std::exit(1);
-        return true;
-    }();
-    (void)loaded;
-    vl::platform::SITE_reset();
-}
+using vl::bench::loadSite;
 
 std::string invoke(const char* service, const char* operation, const std::string& xml) {
     std::string reply;

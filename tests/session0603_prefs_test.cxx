@@ -40,26 +40,7 @@ using vl::platform::ERR_UNKNOWN_PREF_SCOPE;
 
 class Session0603Prefs : public Session0603Fixture {
 protected:
-    // name -> (scope, values) of a preferences reply, in reply order.
-    struct Pref {
-        std::string name, scope;
-        std::vector<std::string> values;
-        bool operator==(const Pref&) const = default;
-    };
-    static std::vector<Pref> prefsOf(const Parsed& r) {
-        std::vector<Pref> out;
-        for (const XMLNode* p : childrenNamed(r.root->child("preferences"), "pref")) {
-            Pref pref{attrOf(p, "name"), attrOf(p, "scope"), {}};
-            for (const XMLNode* v : childrenNamed(p, "value")) pref.values.push_back(attrOf(v, "value"));
-            out.push_back(pref);
-        }
-        return out;
-    }
-    static OSTRA_preference_search_scope_e searchScope() {
-        OSTRA_preference_search_scope_e scope = OSTRA_preference_site_preference;
-        PREF_ask_search_scope(&scope);
-        return scope;
-    }
+    static std::vector<Pref> prefsOf(const Parsed& r) { return prefsIn(r.root->child("preferences"), "pref"); }
     static std::vector<std::string> stored(const std::string& name, OSTRA_preference_search_scope_e scope) {
         std::vector<std::string> values;
         if (!vl::platform::PREF_read(name, scope, &values)) values = {"<none>"};

@@ -3,6 +3,7 @@
 // fixture's users and members by name, replies read back.
 #include "support/service_test.hxx"
 
+#include "kernel/pref.hxx"
 #include "sa/sa.hxx"
 #include "soa_server/utils.hxx"
 
@@ -102,6 +103,30 @@ inline std::string attrOf(const XMLNode* node, const std::string& name) {
     if (!node) return "";
     const std::string* v = node->attr(name);
     return v ? *v : "";
+}
+
+// One preference of a reply: name, scope and values.
+struct Pref {
+    std::string name, scope;
+    std::vector<std::string> values;
+    bool operator==(const Pref&) const = default;
+};
+
+// The preferences written as `element` children of `parent`, in reply order.
+inline std::vector<Pref> prefsIn(const XMLNode* parent, const std::string& element) {
+    std::vector<Pref> out;
+    for (const XMLNode* p : childrenNamed(parent, element)) {
+        Pref pref{attrOf(p, "name"), attrOf(p, "scope"), {}};
+        for (const XMLNode* v : childrenNamed(p, "value")) pref.values.push_back(attrOf(v, "value"));
+        out.push_back(pref);
+    }
+    return out;
+}
+
+inline OSTRA_preference_search_scope_e searchScope() {
+    OSTRA_preference_search_scope_e scope = OSTRA_preference_site_preference;
+    PREF_ask_search_scope(&scope);
+    return scope;
 }
 
 // A parsed reply with the parts the session tests read.

@@ -14,29 +14,14 @@
 namespace {
 
 using namespace session0701;
+using session0603::Pref;
+using session0603::prefsIn;
+using session0603::searchScope;
 using vl::platform::ERR_UNKNOWN_PREF_SCOPE;
 
 class Session0701Prefs : public Session0701Fixture {
 protected:
-    struct Pref {
-        std::string name, scope;
-        std::vector<std::string> values;
-        bool operator==(const Pref&) const = default;
-    };
-    static std::vector<Pref> prefsOf(const Parsed& r) {
-        std::vector<Pref> out;
-        for (const XMLNode* p : childrenNamed(r.root, "preference")) {
-            Pref pref{attrOf(p, "name"), attrOf(p, "scope"), {}};
-            for (const XMLNode* v : childrenNamed(p, "value")) pref.values.push_back(attrOf(v, "value"));
-            out.push_back(pref);
-        }
-        return out;
-    }
-    static OSTRA_preference_search_scope_e searchScope() {
-        OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
-        PREF_ask_search_scope(&scope);
-        return scope;
-    }
+    static std::vector<Pref> prefsOf(const Parsed& r) { return prefsIn(r.root, "preference"); }
     static long count(const std::vector<std::string>& log, const std::string& name) {
         return std::count(log.begin(), log.end(), name);
     }
