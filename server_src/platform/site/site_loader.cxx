@@ -908,30 +908,24 @@ private:
         m_session = se;
     }
 
-    void doProject(Args& a) {
-        std::string id = a.word(0, "project id");
+    // A project or work context: `ID [name=TEXT] [current]`, the name
+    // defaulting to the ID; `current` makes it the session's.
+    void doSessionObject(Args& a, const char* cls, const char* idAttr, const std::string& what,
+                         tag_t Session::*current) {
+        std::string id = a.word(0, (what + " id").c_str());
         a.consumed(1);
-        if (findByKey("Project", id)) bad("project " + id + " exists already");
-        Object& p = newObject("Project");
-        initValue(p, "project_id", std::vector<std::string>{id});
-        initValue(p, "name", std::vector<std::string>{a.opt("name", id)});
+        if (findByKey(cls, id)) bad(what + " " + id + " exists already");
+        Object& o = newObject(cls);
+        initValue(o, idAttr, std::vector<std::string>{id});
+        initValue(o, "name", std::vector<std::string>{a.opt("name", id)});
         if (a.flag("current")) {
-            if (!m_session) bad("a current project needs a session line before it");
-            m_session->project = p.tag;
+            if (!m_session) bad("a current " + what + " needs a session line before it");
+            (*m_session).*current = o.tag;
         }
     }
-
+    void doProject(Args& a) { doSessionObject(a, "Project", "project_id", "project", &Session::project); }
     void doWorkContext(Args& a) {
-        std::string id = a.word(0, "work context id");
-        a.consumed(1);
-        if (findByKey("WorkContext", id)) bad("work context " + id + " exists already");
-        Object& w = newObject("WorkContext");
-        initValue(w, "context_id", std::vector<std::string>{id});
-        initValue(w, "name", std::vector<std::string>{a.opt("name", id)});
-        if (a.flag("current")) {
-            if (!m_session) bad("a current work context needs a session line before it");
-            m_session->workContext = w.tag;
-        }
+        doSessionObject(a, "WorkContext", "context_id", "work context", &Session::workContext);
     }
 
     // --- initial objects ---
