@@ -28,10 +28,7 @@ std::string invoke(const char* service, const char* operation, const std::string
         std::fprintf(stderr, "%s is not registered\n", service);
         std::exit(1);
     }
-    if (reply.find("Exception") != std::string::npos || reply.find("partialError") != std::string::npos) {
-        std::fprintf(stderr, "%s answered with an error:\n%.2000s\n", operation, reply.c_str());
-        std::exit(1);
-    }
+    vl::bench::expectNoErrors(reply, operation);
     return reply;
 }
 
