@@ -23,6 +23,7 @@ enum ErrorCode : int {
     ERR_UNKNOWN_PREF_SCOPE = 214103,
     ERR_UNUSABLE_INPUT_OBJECT = 214110,    // an input object the query cannot be asked of
     ERR_WHERE_REFERENCED_FAILED = 214111,  // the referencers of an input object could not be listed
+    ERR_WHERE_USED_FAILED = 214112,        // the parents of an input object could not be listed
     ERR_NO_RELATION_MATCH = 214116,        // no referencer through a relation a filter with type names names
     ERR_NO_TYPE_MATCH = 214117,            // referencers through a named relation, none of a listed type
     ERR_NO_REFERENCERS = 214118,           // the object store knows no referencer of the object
@@ -116,6 +117,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_UNKNOWN_PREF_SCOPE, "unknown preference scope"},
     {ERR_UNUSABLE_INPUT_OBJECT, "the input object cannot be used for this query"},
     {ERR_WHERE_REFERENCED_FAILED, "the referencers of the object could not be listed"},
+    {ERR_WHERE_USED_FAILED, "the parents of the object could not be listed"},
     {ERR_NO_RELATION_MATCH, "no referencer is related through a relation of the filters"},
     {ERR_NO_TYPE_MATCH, "no referencer related through a relation of the filters is of a listed type"},
     {ERR_NO_REFERENCERS, "the object has no referencers"},
