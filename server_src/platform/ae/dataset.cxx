@@ -132,6 +132,7 @@ int AE_create_dataset_with_id(tag_t datasetType, const char* name, const char* d
     Object& anchor = create("RevisionAnchor");
     anchor.locked = false;
     initValue(anchor, "revisions", std::vector<tag_t>{dsTag});
+    initValue(anchor, "version", std::vector<int>{1});
     initValue(*find(dsTag), "rev_chain_anchor", std::vector<tag_t>{anchor.tag});
     if (dataset) *dataset = dsTag;
     return 0;
@@ -338,6 +339,11 @@ Tool* Tool::shellTool() const {
 std::string Tool::symbolName() const {
     const Object* o = store::find(tag());
     return o ? getString(*o, "symbol_name") : std::string();
+}
+
+int RevisionAnchor::version() const {
+    const Object* o = find(tag());
+    return o ? getInt(*o, "version") : 0;
 }
 
 int RevisionAnchor::revisionCount() const {

@@ -91,4 +91,7 @@ public:
     using POMObject::POMObject;
     static const char* pomClassName() { return "RevisionAnchor"; }
     int revisionCount() const;
+    // The version the dataset's files are at: 1 for a new dataset, one more
+    // with each commit of files that asks for a new version.
+    int version() const;
 };

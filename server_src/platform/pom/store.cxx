@@ -213,6 +213,10 @@ int fail(int code, const std::string& text) {
     return ERROR_store(3, code, text.empty() ? nullptr : text.c_str());
 }
 
+int failAbout(int code, const std::string& detail) {
+    return detail.empty() ? fail(code) : fail(code, ERROR_code_text(code) + ": " + detail);
+}
+
 Object* find(tag_t tag) {
     if (!tag) return nullptr;
     Store& s = S();
@@ -320,6 +324,8 @@ Object& create(const char* className, tag_t type) {
 
 void destroy(Object& o) {
     Store& s = S();
+    const tag_t gone = o.tag;
+    for (auto& [name, slot] : s.extensions) slot.get()->objectGone(gone);
     touch(o);
     unindexAll(s, o);
     s.instances[o.cls].erase(o.tag);
@@ -583,7 +589,16 @@ void unlock(Object& o) {
     o.locked = false;
 }
 
+static std::optional<date_s>& pinnedClock() {
+    static std::optional<date_s> pinned;
+    return pinned;
+}
+
+void pinClock(const date_s& utc) { pinnedClock() = utc; }
+void unpinClock() { pinnedClock().reset(); }
+
 date_s now() {
+    if (pinnedClock()) return *pinnedClock();
     // Saves come many to a second: convert each second once.
     static std::time_t last = -1;
     static date_s lastDate;

@@ -181,6 +181,33 @@ struct Markpoint {
     std::size_t journalPos = 0;
 };
 
+// State a platform domain keeps beside the objects (reservations, file
+// tickets). It is copied with the store, so a reset brings back what the
+// fixture made; the domain journals its own changes (journalUndo), so a
+// roll-back undoes them; objectGone is called when an object is destroyed.
+struct Extension {
+    virtual ~Extension() = default;
+    virtual std::unique_ptr<Extension> clone() const = 0;
+    virtual void objectGone(tag_t) {}
+};
+
+class ExtensionSlot {
+public:
+    ExtensionSlot() = default;
+    explicit ExtensionSlot(std::unique_ptr<Extension> e) : m_e(std::move(e)) {}
+    ExtensionSlot(const ExtensionSlot& o) : m_e(o.m_e ? o.m_e->clone() : nullptr) {}
+    ExtensionSlot& operator=(const ExtensionSlot& o) {
+        if (this != &o) m_e = o.m_e ? o.m_e->clone() : nullptr;
+        return *this;
+    }
+    ExtensionSlot(ExtensionSlot&&) = default;
+    ExtensionSlot& operator=(ExtensionSlot&&) = default;
+    Extension* get() const { return m_e.get(); }
+
+private:
+    std::unique_ptr<Extension> m_e;
+};
+
 struct Store {
     std::shared_ptr<const Schema> schema;
     std::unordered_map<tag_t, Object> objects;
@@ -228,6 +255,9 @@ struct Store {
 
     bool loading = false;  // a fixture is being loaded: no privilege checks
 
+    // Domain state by domain name (see Extension).
+    std::map<std::string, ExtensionSlot, std::less<>> extensions;
+
     std::vector<JournalEntry> journal;
     std::vector<Markpoint> markpoints;
     std::uint64_t epoch = 1;
@@ -237,6 +267,15 @@ struct Store {
 
 // The current store.
 Store& S();
+// The current store's state of domain T (T::kName names it), made empty on
+// first use.
+template <class T>
+T& extension() {
+    auto& slots = S().extensions;
+    auto it = slots.find(std::string_view(T::kName));
+    if (it == slots.end()) it = slots.emplace(T::kName, ExtensionSlot(std::make_unique<T>())).first;
+    return static_cast<T&>(*it->second.get());
+}
 void installStore(std::unique_ptr<Store> store);  // replaces the current one (drops loaded objects)
 std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store);  // returns the previous one
 std::unique_ptr<Store> copyStore(const Store& from);
@@ -244,6 +283,9 @@ std::unique_ptr<Store> copyStore(const Store& from);
 // --- errors ---
 // Stores (severity 3) and returns the code.
 int fail(int code, const std::string& text = std::string());
+// The same with the code's own text followed by ": detail" (the code's text
+// alone when the detail is empty).
+int failAbout(int code, const std::string& detail);
 
 // --- objects ---
 Object* find(tag_t tag);
@@ -318,7 +360,10 @@ void unlock(Object& o);
 int save(Object& o);    // commits, keeps the lock
 void revert(Object& o); // back to the saved values
 bool canWrite(const Object& o);
+// The store's clock (UTC): the system's, or the one a test pinned.
 date_s now();
+void pinClock(const date_s& utc);
+void unpinClock();
 
 // --- types ---
 const TypeDef* typeDef(tag_t type);

@@ -15,6 +15,14 @@ void FAULT_inject(const std::string& functionName, int code, unsigned int onlyFo
 void FAULT_clear() { faultClear(); }
 int FAULT_pending() { return faultPending(); }
 
+int CLOCK_pin(const std::string& utc) {
+    date_s d;
+    if (!parseDate(utc, &d) || utc.size() != 19) return ERR_BAD_ARGUMENT;
+    pinClock(d);
+    return 0;
+}
+void CLOCK_release() { unpinClock(); }
+
 std::vector<unsigned int> LOCKS_held() {
     std::vector<unsigned int> out;
     for (const auto& [t, o] : S().objects)

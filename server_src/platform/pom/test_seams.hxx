@@ -17,7 +17,7 @@ int SITE_load(const std::string& path, std::string* error);
 int SITE_load_text(const std::string& text, const std::string& name, std::string* error);
 // Restores the state right after the last successful load: objects, types,
 // preferences, session (the fixture's session user logged in), user exits,
-// counters; clears the error store, fault injections, call log, system log,
+// counters; clears the error store, fault injections, the pinned clock, call log, system log,
 // locks and markpoints; removes the installed object property policies and
 // switches the empty policy and the per-request refresh off.
 void SITE_reset();
@@ -37,6 +37,13 @@ std::string SITE_hash_password(const std::string& password);
 void FAULT_inject(const std::string& functionName, int code, unsigned int onlyForTag = 0);
 void FAULT_clear();
 int FAULT_pending();  // injections not yet used
+
+// --- clock ---
+// Pins the store's clock (what saves and histories stamp) to a UTC time
+// "YYYY-MM-DDTHH:MM:SS"; non-zero and nothing changed when the text is not
+// one. SITE_reset and CLOCK_release give the system clock back.
+int CLOCK_pin(const std::string& utc);
+void CLOCK_release();
 
 // --- observation ---
 // Tags locked for change, ascending.

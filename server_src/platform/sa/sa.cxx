@@ -378,4 +378,3 @@ std::string Volume::path() const {
     return o ? getString(*o, "path") : std::string();
 }
 
-std::string FileTickets::getTransientVolRootDir() { return S().switches.transientVolume; }

@@ -2,6 +2,7 @@
 // Administration: users, groups, roles, group members, sites and volumes.
 // User ids, group and role names are at most SA_name_size_c (32) characters,
 // so the ask calls that fill a caller's buffer never write more than 33 bytes.
+#include "filetickets/file_tickets.hxx"
 #include "foundation/ifail.hxx"
 #include "pom/pom_object.hxx"
 #include "pom/pom_types.hxx"
@@ -108,10 +109,4 @@ class WorkContext : public POMObject {
 public:
     using POMObject::POMObject;
     static const char* pomClassName() { return "WorkContext"; }
-};
-
-class FileTickets {
-public:
-    // The transient volume's root directory, "NONE" when the site has none.
-    static std::string getTransientVolRootDir();
 };

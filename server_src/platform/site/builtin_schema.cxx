@@ -38,6 +38,7 @@ attr Dataset dataset_rev string max=32
 attr Dataset qmpart_prepared logical system
 class RevisionAnchor POMObject
 attr RevisionAnchor revisions typedref ref=Dataset array system backref
+attr RevisionAnchor version int system
 class Relation POM_application_object
 attr Relation primary_object untypedref system
 attr Relation secondary_object untypedref system

@@ -4,11 +4,13 @@
 #include "aom/form.hxx"
 #include "aom/grm.hxx"
 #include "aom/item.hxx"
+#include "filetickets/file_tickets.hxx"
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
 #include "pom/store.hxx"
 #include "pom/test_seams.hxx"
 #include "ps/ps.hxx"
+#include "reservation/reservation.hxx"
 #include "server_info/server_info.hxx"
 #include "soa_server/policy.hxx"
 #include "soa_server/service_data.hxx"
@@ -349,6 +351,10 @@ private:
             doBom(a);
         } else if (kw == "set") {
             doSet(a);
+        } else if (kw == "file") {
+            doFile(a);
+        } else if (kw == "checkout") {
+            doCheckout(a);
         } else {
             bad("unknown statement " + kw);
         }
@@ -981,21 +987,23 @@ private:
         m_labels[l] = t;
     }
 
-    void finishObject(Args& a, tag_t t) {
+    // A fixed uid in place of the one the object was made with.
+    void giveUid(Object& o, const std::string& uid) {
         Store& s = S();
+        if (uid.empty() || uid.size() > POM_uid_size_c) bad("a uid has 1 to 15 characters");
+        for (char c : uid)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '$' && c != '-')
+                bad("a uid has only letters, digits, _, $ and -");
+        if (s.uids.count(uid)) bad("uid " + uid + " is used already");
+        s.uids.erase(o.uid);
+        o.uid = uid;
+        s.uids[uid] = o.tag;
+        s.givenUids.insert(uid);
+    }
+
+    void finishObject(Args& a, tag_t t) {
         Object* o = find(t);
-        if (a.has("uid")) {
-            std::string uid = a.opt("uid");
-            if (uid.empty() || uid.size() > POM_uid_size_c) bad("a uid has 1 to 15 characters");
-            for (char c : uid)
-                if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '$' && c != '-')
-                    bad("a uid has only letters, digits, _, $ and -");
-            if (s.uids.count(uid)) bad("uid " + uid + " is used already");
-            s.uids.erase(o->uid);
-            o->uid = uid;
-            s.uids[uid] = t;
-            s.givenUids.insert(uid);
-        }
+        if (a.has("uid")) giveUid(*o, a.opt("uid"));
         check(save(*o), "cannot save");
         unlock(*o);
         if (a.flag("readonly")) o->readOnly = true;
@@ -1065,6 +1073,11 @@ private:
                                                         : std::vector<std::string>{};
                 std::string format = a.opt("format", formats.empty() ? "" : formats.front());
                 if (!format.empty()) initValue(*find(made), "format_used", std::vector<std::string>{format});
+                if (a.has("version")) {
+                    int version = number(a.opt("version"), "version");
+                    if (version < 1) bad("a dataset's version is 1 or more");
+                    initValue(*find(getTag(*find(made), "rev_chain_anchor")), "version", std::vector<int>{version});
+                }
             });
         } else {
             as(a, [&] {
@@ -1094,15 +1107,7 @@ private:
                 check(save(*ro), "cannot save");
                 unlock(*ro);
                 if (a.has("revlabel")) label(a.opt("revlabel"), rev.tag());
-                if (a.has("revuid")) {
-                    std::string uid = a.opt("revuid");
-                    if (uid.empty() || uid.size() > POM_uid_size_c) bad("a uid has 1 to 15 characters");
-                    if (S().uids.count(uid)) bad("uid " + uid + " is used already");
-                    S().uids.erase(ro->uid);
-                    ro->uid = uid;
-                    S().uids[uid] = ro->tag;
-                    S().givenUids.insert(uid);
-                }
+                if (a.has("revuid")) giveUid(*ro, a.opt("revuid"));
             });
         }
         Store& s = S();
@@ -1175,6 +1180,45 @@ private:
         }
     }
 
+    // A file of a dataset, checked as a write ticket request is, owned by the
+    // dataset's owner, on the session's volume.
+    void doFile(Args& a) {
+        std::string lbl = a.word(0, "@label");
+        a.consumed(1);
+        tag_t dataset = objectRef(a.need("dataset"));
+        Object* d = find(dataset);
+        if (!d->cls->isA("Dataset")) bad(a.opt("dataset") + " is not a dataset");
+        std::string ref = a.need("ref"), name = a.need("name");
+        tag_t type = getTag(*d, "dataset_type");
+        std::vector<std::string> names = getStrings(*find(type), "ref_names");
+        std::vector<std::string> formats = getStrings(*find(type), "ref_formats");
+        bool text = false;
+        for (std::size_t i = 0; i < names.size() && i < formats.size(); ++i)
+            if (names[i] == ref) text = formats[i] == "TEXT";
+        check(FILE_check_for_reference(type, ref, name, FILE_extension_of(name), text), "file");
+        Store& s = S();
+        Session keep = s.session;
+        s.session = Session{};
+        s.session.user = getTag(*d, "owning_user");
+        s.session.group = getTag(*d, "owning_group");
+        s.session.loggedIn = true;
+        tag_t file = 0;
+        int rc = FILE_add_to_dataset(dataset, ref, name, text, m_volume, &file);
+        s.session = keep;
+        check(rc, "file");
+        if (a.has("uid")) giveUid(*find(file), a.opt("uid"));
+        label(lbl, file);
+    }
+
+    void doCheckout(Args& a) {
+        tag_t object = objectRef(a.word(0, "@label"));
+        a.consumed(1);
+        std::string user = a.need("user");
+        tag_t u = findByKey("User", user);
+        if (!u) bad("unknown user " + user);
+        check(RES_checkout_as(object, u, a.opt("comment"), a.opt("change")), "checkout");
+    }
+
     std::vector<std::pair<std::string, PropertyDescriptor*>> typeDescriptors(const Object* o) {
         std::vector<std::pair<std::string, PropertyDescriptor*>> out;
         const TypeDef* td = typeDef(o->type);
@@ -1236,6 +1280,7 @@ void clearSeams() {
     // The SOA server's switches: every test and fuzz input starts alike.
     Velmora::Soa::Internal::Server::PolicyManager::reset();
     Velmora::Soa::Server::ServiceData::setRefreshPOM(false);
+    unpinClock();
 }
 
 }  // namespace

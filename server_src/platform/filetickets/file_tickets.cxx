@@ -1,0 +1,312 @@
+#include "filetickets/file_tickets.hxx"
+
+#include "foundation/error_codes.hxx"
+#include "pom/store.hxx"
+
+#include <sodium.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <unordered_map>
+
+using namespace vl::platform;
+using namespace vl::platform::store;
+
+namespace {
+
+// Tickets the store issued, with what each grants.
+struct TicketState final : Extension {
+    static constexpr const char* kName = "file-tickets";
+    std::unordered_map<std::string, TicketGrant> tickets;
+    std::unique_ptr<Extension> clone() const override { return std::make_unique<TicketState>(*this); }
+};
+
+TicketState& state() { return extension<TicketState>(); }
+
+// 128 random bits as 32 hex digits: unguessable, and never one the store
+// holds already.
+std::string newTicket() {
+    static const bool ready = sodium_init() >= 0;
+    if (!ready) std::abort();  // no randomness: no ticket may be issued
+    const TicketState& st = state();
+    for (;;) {
+        unsigned char bytes[16];
+        randombytes_buf(bytes, sizeof bytes);
+        char hex[2 * sizeof bytes + 1];
+        sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
+        if (!st.tickets.count(hex)) return hex;
+    }
+}
+
+std::string issue(TicketGrant grant) {
+    std::string ticket = newTicket();
+    state().tickets.emplace(ticket, std::move(grant));
+    journalUndo([ticket] { state().tickets.erase(ticket); });
+    return ticket;
+}
+
+void markUsed(const std::string& ticket) {
+    auto it = state().tickets.find(ticket);
+    if (it == state().tickets.end()) return;
+    it->second.used = true;
+    journalUndo([ticket] {
+        auto at = state().tickets.find(ticket);
+        if (at != state().tickets.end()) at->second.used = false;
+    });
+}
+
+bool& misreportNext() {
+    static bool next = false;
+    return next;
+}
+
+// See TICKET_misreport_next.
+void misreport(int count, std::vector<int>& statuses, std::vector<std::string>* tickets, VlErrorHandler* handler) {
+    if (!misreportNext()) return;
+    misreportNext() = false;
+    if (!statuses.empty()) statuses.pop_back();
+    if (tickets && !tickets->empty()) tickets->pop_back();
+    int rc = failAbout(ERR_INJECTED, "a failure reported past the records");
+    if (handler) handler->errorOccuredWithIndex(rc, count);
+}
+
+std::string text(const char* t) { return t ? t : ""; }
+
+bool equalNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// "*" fits any file; "*.ext" an extension ext (in any letter case); any other
+// template only a file of exactly that name.
+bool fitsTemplate(const std::string& tmpl, const std::string& fileName, const std::string& extension) {
+    if (tmpl == "*") return true;
+    if (tmpl.rfind("*.", 0) == 0) return equalNoCase(tmpl.substr(2), extension);
+    return tmpl == fileName;
+}
+
+// The dataset's files under `reference` named `fileName`.
+std::vector<tag_t> filesNamed(const Object& dataset, const std::string& reference, const std::string& fileName) {
+    std::vector<std::string> names = getStrings(dataset, "ref_names");
+    std::vector<tag_t> refs = getTags(dataset, "ref_list");
+    std::vector<tag_t> out;
+    for (std::size_t i = 0; i < refs.size() && i < names.size(); ++i) {
+        if (names[i] != reference) continue;
+        const Object* f = find(refs[i]);
+        if (f && f->cls->isA("OstraFile") && getString(*f, "original_file_name") == fileName) out.push_back(refs[i]);
+    }
+    return out;
+}
+
+// Takes the files out of the dataset; a file nothing else refers to goes.
+int removeFiles(Object& dataset, const std::vector<tag_t>& files) {
+    std::vector<std::string> names = getStrings(dataset, "ref_names");
+    std::vector<tag_t> refs = getTags(dataset, "ref_list");
+    names.resize(refs.size());
+    std::vector<std::string> keptNames;
+    std::vector<tag_t> kept;
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        if (std::find(files.begin(), files.end(), refs[i]) != files.end()) continue;
+        keptNames.push_back(names[i]);
+        kept.push_back(refs[i]);
+    }
+    if (int rc = setCommitted(dataset, attr(dataset, "ref_names"), std::move(keptNames))) return rc;
+    if (int rc = setCommitted(dataset, attr(dataset, "ref_list"), std::move(kept))) return rc;
+    for (tag_t f : files)
+        if (Object* o = find(f); o && referencersOf(f).empty()) destroy(*o);
+    return 0;
+}
+
+}  // namespace
+
+std::string FileTickets::getTransientVolRootDir() { return S().switches.transientVolume; }
+
+int FileTickets::getReadFileTickets(const TagList& files, const String&, std::vector<int>& statuses,
+                                    std::vector<std::string>& texts, std::vector<std::string>& tickets,
+                                    VlErrorHandler* handler) {
+    VL_ENTER("FileTickets::getReadFileTickets", 0);
+    const std::size_t n = files.tags().size();
+    statuses.assign(n, 0);
+    texts.assign(n, "");
+    tickets.assign(n, "");
+    for (std::size_t i = 0; i < n; ++i) {
+        const tag_t tag = files.tags()[i];
+        const Object* o = find(tag);
+        if (!o || !o->cls->isA("OstraFile")) {
+            int rc = failAbout(ERR_NOT_A_FILE, o ? o->uid : std::string());
+            statuses[i] = rc;  // stored already, before the handler hears of it
+            if (handler) handler->errorOccuredWithTag(rc, Tag(tag));
+            continue;
+        }
+        TicketGrant grant;
+        grant.file = tag;
+        tickets[i] = issue(std::move(grant));
+    }
+    return 0;
+}
+
+int vl::platform::FILE_check_for_reference(tag_t datasetType, const std::string& reference, const std::string& fileName,
+                             const std::string& extension, bool text) {
+    if (fileName.empty() || fileName.size() > 256) return fail(ERR_BAD_FILE_NAME);
+    const Object* type = find(datasetType);
+    if (!type || !type->cls->isA("DatasetType")) return fail(ERR_NO_SUCH_DATASET_TYPE);
+    std::vector<std::string> names = getStrings(*type, "ref_names");
+    std::vector<std::string> formats = getStrings(*type, "ref_formats");
+    std::vector<std::string> templates = getStrings(*type, "ref_templates");
+    bool known = false, fits = false;
+    std::string format;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] != reference) continue;
+        known = true;
+        format = i < formats.size() ? formats[i] : "";
+        if (fitsTemplate(i < templates.size() ? templates[i] : "*", fileName, extension)) fits = true;
+    }
+    if (!known) return failAbout(ERR_NO_SUCH_REFERENCE, reference);
+    if (format == "OBJECT") return failAbout(ERR_OBJECT_REFERENCE, reference);
+    if ((format == "TEXT") != text) return failAbout(ERR_FILE_TYPE_MISMATCH, reference);
+    if (!fits) return failAbout(ERR_EXTENSION_MISMATCH, fileName);
+    return 0;
+}
+
+int FileTickets::getWriteFileTickets(String datasetTypeName, int version, int count,
+                                     const IMF_write_ticket_request_info_s* records, std::vector<int>& statuses,
+                                     std::vector<std::string>& texts, std::vector<std::string>& tickets,
+                                     VlErrorHandler* handler) {
+    VL_ENTER("FileTickets::getWriteFileTickets", 0);
+    const tag_t type = datasetTypeName.empty() ? 0 : findByKey("DatasetType", datasetTypeName.str());
+    if (!type) return failAbout(ERR_NO_SUCH_DATASET_TYPE, datasetTypeName.str());
+    if (count < 0 || (count > 0 && !records)) return fail(ERR_BAD_RECORD_COUNT);
+    const std::size_t n = static_cast<std::size_t>(count);
+    statuses.assign(n, 0);
+    texts.assign(n, "");
+    tickets.assign(n, "");
+    for (std::size_t i = 0; i < n; ++i) {
+        const IMF_write_ticket_request_info_s& r = records[i];
+        const bool isText = r.file_type == IMF_text_file_type;
+        int rc = r.file_type == IMF_text_file_type || r.file_type == IMF_binary_file_type
+                     ? FILE_check_for_reference(type, text(r.named_reference_name), text(r.file_name),
+                                                text(r.extension), isText)
+                     : failAbout(ERR_FILE_TYPE_MISMATCH, "file type " + std::to_string(r.file_type));
+        if (rc) {
+            statuses[i] = rc;  // stored already, before the handler hears of it
+            if (handler) handler->errorOccuredWithIndex(rc, static_cast<int>(i));
+            continue;
+        }
+        TicketGrant grant;
+        grant.write = true;
+        grant.datasetTypeName = datasetTypeName.str();
+        grant.datasetName = text(r.dataset_name);
+        grant.reference = text(r.named_reference_name);
+        grant.fileName = text(r.file_name);
+        grant.extension = text(r.extension);
+        grant.version = version;
+        grant.text = isText;
+        tickets[i] = issue(std::move(grant));
+    }
+    misreport(count, statuses, &tickets, handler);
+    return 0;
+}
+
+int vl::platform::FILE_add_to_dataset(tag_t dataset, const std::string& reference, const std::string& fileName, bool text,
+                        tag_t volume, tag_t* file) {
+    if (file) *file = 0;
+    Object* d = nullptr;
+    if (int rc = need(dataset, "Dataset", &d)) return rc;
+    Object& f = create("OstraFile");
+    const tag_t made = f.tag;
+    initValue(f, "original_file_name", std::vector<std::string>{fileName});
+    // The stored name is the platform's own: nothing of the client's text.
+    initValue(f, "file_name", std::vector<std::string>{"vlf_" + f.uid + ".dat"});
+    if (volume) initValue(f, "volume_tag", std::vector<tag_t>{volume});
+    initValue(f, "text_flag", std::vector<char>{static_cast<char>(text ? 1 : 0)});
+    if (int rc = save(f)) {
+        destroy(f);
+        return rc;
+    }
+    unlock(f);
+    d = find(dataset);
+    std::vector<std::string> names = getStrings(*d, "ref_names");
+    std::vector<tag_t> refs = getTags(*d, "ref_list");
+    names.resize(refs.size());
+    names.push_back(reference);
+    refs.push_back(made);
+    if (int rc = setCommitted(*d, attr(*d, "ref_names"), std::move(names))) return rc;
+    if (int rc = setCommitted(*d, attr(*d, "ref_list"), std::move(refs))) return rc;
+    if (file) *file = made;
+    return 0;
+}
+
+std::string vl::platform::FILE_extension_of(const std::string& fileName) {
+    std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
+}
+
+int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion, int count,
+                                    const IMF_commit_dataset_file_info_s* records, std::vector<int>& statuses,
+                                    std::vector<std::string>& texts, VlErrorHandler* handler) {
+    VL_ENTER("FileTickets::commitDatasetFiles", dataset);
+    Object* d = find(dataset);
+    if (!d || !d->cls->isA("Dataset")) return failAbout(ERR_NOT_A_DATASET, d ? d->uid : std::string());
+    if (d->readOnly) return failAbout(ERR_READ_ONLY_OBJECT, d->uid);
+    if (!canWrite(*d)) return failAbout(ERR_NO_ACCESS, d->uid);
+    const tag_t volume = S().session.volume;
+    if (!find(volume)) return fail(ERR_NO_VOLUME);
+    if (count < 0 || (count > 0 && !records)) return fail(ERR_BAD_RECORD_COUNT);
+
+    const Object* type = find(getTag(*d, "dataset_type"));
+    const std::string typeName = type ? getString(*type, "datasettype_name") : std::string();
+    const std::string datasetName = getString(*d, "object_name");
+    const tag_t anchor = getTag(*d, "rev_chain_anchor");
+    const int version = find(anchor) ? getInt(*find(anchor), "version") : 0;
+    const int wanted = createNewVersion ? version + 1 : version;
+
+    const std::size_t n = static_cast<std::size_t>(count);
+    statuses.assign(n, 0);
+    texts.assign(n, "");
+    bool committed = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const IMF_commit_dataset_file_info_s& r = records[i];
+        const std::string ticket = text(r.ticket), reference = text(r.named_reference_name),
+                          fileName = text(r.file_name);
+        int rc = 0;
+        auto it = state().tickets.find(ticket);
+        if (it == state().tickets.end() || !it->second.write || it->second.used) {
+            rc = fail(ERR_BAD_TICKET);
+        } else {
+            const TicketGrant& g = it->second;
+            if (g.datasetTypeName != typeName || g.datasetName != datasetName || g.reference != reference ||
+                g.fileName != fileName || g.version != wanted)
+                rc = fail(ERR_TICKET_MISMATCH);
+        }
+        std::vector<tag_t> old;
+        if (!rc) {
+            old = filesNamed(*find(dataset), reference, fileName);
+            if (!old.empty() && !r.allow_replace) rc = failAbout(ERR_FILE_EXISTS, fileName);
+        }
+        if (!rc && !old.empty()) rc = removeFiles(*find(dataset), old);
+        if (!rc) rc = FILE_add_to_dataset(dataset, reference, fileName, it->second.text, volume, nullptr);
+        if (rc) {
+            statuses[i] = rc;  // stored already, before the handler hears of it
+            if (handler) handler->errorOccuredWithIndex(rc, static_cast<int>(i));
+            continue;
+        }
+        markUsed(ticket);
+        committed = true;
+    }
+    misreport(count, statuses, nullptr, handler);
+    if (createNewVersion && committed)
+        if (Object* a = find(anchor))
+            if (int rc = setCommitted(*a, attr(*a, "version"), std::vector<int>{version + 1})) return rc;
+    return 0;
+}
+
+void vl::platform::TICKET_misreport_next() { misreportNext() = true; }
+
+bool vl::platform::TICKET_ask(const std::string& ticket, TicketGrant* grant) {
+    auto it = state().tickets.find(ticket);
+    if (it == state().tickets.end()) return false;
+    if (grant) *grant = it->second;
+    return true;
+}
