@@ -81,7 +81,7 @@ TEST_F(PlatformFiles, FixtureFilesAndCheckOutsAreCheckedAsTheCallsAre) {
         {"dataset @d type=Text name=D version=0\n", "a dataset's version is 1 or more"},
         {"dataset @d type=Text name=D\nfile @f dataset=@d ref=Nothing name=a.txt\n", "no such named reference"},
         {"dataset @d type=Text name=D\nfile @f dataset=@d ref=Text name=a.doc\n", "fits none of the reference's"},
-        {"dataset @d type=QMPART name=D\nfile @f dataset=@d ref=QMPartLink name=a.qmp\n", "holds objects"},
+        {"dataset @d type=QMPART name=D\nfile @f dataset=@d ref=QMPartLink name=a.qmp\n", "takes no files"},
         {"file @f dataset=@shared ref=Text name=a.txt\n", "@shared is not a dataset"},
         {"dataset @d type=Text name=D\nfile @f dataset=@d ref=Text name=a.txt uid=fWidgetManual\n", "is used already"},
         {"checkout @widget user=nobody\n", "unknown user nobody"},

@@ -8,6 +8,7 @@ namespace vl::test {
 
 inline const std::vector<std::string>& registeredServices() {
     static const std::vector<std::string> names = {
+        "Core-2006-03-FileManagement",    // 1
         "Internal-Core-2006-03-Types",    // 2
         "Core-2006-03-Session",           // 3
         "Internal-Core-2007-05-Session",  // 4
@@ -15,6 +16,7 @@ inline const std::vector<std::string>& registeredServices() {
         "Core-2006-03-DataManagement",    // 6
         "Core-2007-01-DataManagement",    // 7
         "Core-2007-06-DataManagement",    // 8
+        "Core-2006-03-Reservation",       // 10
     };
     return names;
 }

@@ -164,7 +164,8 @@ int vl::platform::FILE_check_for_reference(tag_t datasetType, const std::string&
         if (fitsTemplate(i < templates.size() ? templates[i] : "*", fileName, extension)) fits = true;
     }
     if (!known) return failAbout(ERR_NO_SUCH_REFERENCE, reference);
-    if (format == "OBJECT") return failAbout(ERR_OBJECT_REFERENCE, reference);
+    // OBJECT references hold objects; one without a format takes nothing.
+    if (format == "OBJECT" || format.empty()) return failAbout(ERR_OBJECT_REFERENCE, reference);
     if ((format == "TEXT") != text) return failAbout(ERR_FILE_TYPE_MISMATCH, reference);
     if (!fits) return failAbout(ERR_EXTENSION_MISMATCH, fileName);
     return 0;

@@ -90,22 +90,21 @@ enum ErrorCode : int {
     // Product structure.
     ERR_STRUCTURE_CYCLE = 990070,  // an occurrence would make a revision its own ancestor
     // File tickets and dataset files.
-    ERR_NOT_A_FILE = 990070,            // a read ticket asked for what is no live file
-    ERR_NO_SUCH_DATASET_TYPE = 990071,  // write tickets for an unknown dataset type
-    ERR_BAD_RECORD_COUNT = 990072,      // a negative count, or records missing
-    ERR_OBJECT_REFERENCE = 990073,      // the named reference holds objects, not files
-    ERR_FILE_TYPE_MISMATCH = 990074,    // text file for a binary reference, or the reverse
-    ERR_EXTENSION_MISMATCH = 990075,    // the extension fits none of the reference's templates
-    ERR_BAD_FILE_NAME = 990076,         // empty, or longer than 256 characters
-    ERR_NOT_A_DATASET = 990077,         // a commit names what is no live dataset
-    ERR_NO_VOLUME = 990078,             // the site has no volume to put files on
-    ERR_BAD_TICKET = 990079,            // no such write ticket, or spent already
-    ERR_TICKET_MISMATCH = 990080,       // issued for another dataset, version, reference or file
-    ERR_FILE_EXISTS = 990081,           // a file of that name is under that reference
+    ERR_NOT_A_FILE = 990120,            // a read ticket asked for what is no live file
+    ERR_BAD_RECORD_COUNT = 990121,      // a negative count, or records missing
+    ERR_OBJECT_REFERENCE = 990122,      // the named reference takes no files (objects, or nothing)
+    ERR_FILE_TYPE_MISMATCH = 990123,    // text file for a binary reference, or the reverse
+    ERR_EXTENSION_MISMATCH = 990124,    // the extension fits none of the reference's templates
+    ERR_BAD_FILE_NAME = 990125,         // empty, or longer than 256 characters
+    ERR_NOT_A_DATASET = 990126,         // a commit names what is no live dataset
+    ERR_NO_VOLUME = 990127,             // the site has no volume to put files on
+    ERR_BAD_TICKET = 990128,            // no such write ticket, or spent already
+    ERR_TICKET_MISMATCH = 990129,       // issued for another dataset, version, reference or file
+    ERR_FILE_EXISTS = 990130,           // a file of that name is under that reference
     // Reservations.
-    ERR_ALREADY_RESERVED = 990082,
-    ERR_NOT_RESERVED = 990083,
-    ERR_RESERVED_BY_OTHER = 990084,
+    ERR_ALREADY_RESERVED = 990131,
+    ERR_NOT_RESERVED = 990132,
+    ERR_RESERVED_BY_OTHER = 990133,
     // Request-level failures answered by the skeleton base.
     ERR_BAD_REQUEST = 990050,        // the request document could not be read
     ERR_UNKNOWN_OPERATION = 990051,  // no such operation in the service
@@ -194,9 +193,8 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_NO_SUCH_REFERENCE, "no such named reference"},
     {ERR_STRUCTURE_CYCLE, "the occurrence would make a revision its own ancestor"},
     {ERR_NOT_A_FILE, "not a file"},
-    {ERR_NO_SUCH_DATASET_TYPE, "no such dataset type"},
     {ERR_BAD_RECORD_COUNT, "the record count does not fit the records given"},
-    {ERR_OBJECT_REFERENCE, "the named reference holds objects, not files"},
+    {ERR_OBJECT_REFERENCE, "the named reference takes no files"},
     {ERR_FILE_TYPE_MISMATCH, "the file type does not fit the reference's format"},
     {ERR_EXTENSION_MISMATCH, "the file's extension fits none of the reference's templates"},
     {ERR_BAD_FILE_NAME, "a file name has 1 to 256 characters"},

@@ -8,6 +8,8 @@
 //  4 Internal-Core-2007-05-Session    9 Core-2007-06-LOV
 //  5 Core-2007-01-Session            10 Core-2006-03-Reservation
 #include "soa_framework/startup/registration.hxx"
+#include "soa_services/core/skeletons/core/_2006_03/filemanagement/filemanagement_skeleton.hxx"
+#include "soa_services/core/skeletons/core/_2006_03/reservation/reservation_skeleton.hxx"
 #include "soa_services/core/code/session0603impl.hxx"
 #include "soa_services/core/skeletons/core/_2006_03/session/session_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/session/session_skeleton.hxx"
@@ -16,6 +18,11 @@
 #include "soa_services/core/skeletons/core/_2007_01/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_06/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/internal/_2006_03/types/types_skeleton.hxx"
+
+// 1 Core-2006-03-FileManagement
+VL_REGISTER_SERVICE(FileManagement0603, "Core-2006-03-FileManagement",
+                    Velmora::Services::Core::_2006_03::FileManagementIiopSkeleton,
+                    Velmora::Soa::Core::_2006_03::FileManagementImpl)
 
 // 2 Internal-Core-2006-03-Types
 VL_REGISTER_SERVICE(Types0603, "Internal-Core-2006-03-Types",
@@ -49,3 +56,8 @@ VL_REGISTER_SERVICE(DataManagement0701, "Core-2007-01-DataManagement",
 VL_REGISTER_SERVICE(DataManagement0706, "Core-2007-06-DataManagement",
                     Velmora::Services::Core::_2007_06::DataManagementIiopSkeleton,
                     Velmora::Soa::Core::_2007_06::DataManagementImpl)
+
+// 10 Core-2006-03-Reservation
+VL_REGISTER_SERVICE(Reservation0603, "Core-2006-03-Reservation",
+                    Velmora::Services::Core::_2006_03::ReservationIiopSkeleton,
+                    Velmora::Soa::Core::_2006_03::ReservationImpl)
