@@ -87,35 +87,86 @@ bool fitsTemplate(const std::string& tmpl, const std::string& fileName, const st
     return tmpl == fileName;
 }
 
-// The dataset's files under `reference` named `fileName`.
-std::vector<tag_t> filesNamed(const Object& dataset, const std::string& reference, const std::string& fileName) {
-    std::vector<std::string> names = getStrings(dataset, "ref_names");
-    std::vector<tag_t> refs = getTags(dataset, "ref_list");
-    std::vector<tag_t> out;
-    for (std::size_t i = 0; i < refs.size() && i < names.size(); ++i) {
-        if (names[i] != reference) continue;
-        const Object* f = find(refs[i]);
-        if (f && f->cls->isA("OstraFile") && getString(*f, "original_file_name") == fileName) out.push_back(refs[i]);
+// A dataset's named references as a commit changes them: read once, looked
+// up by (reference, file name), written back once, so that committing n files
+// costs O(n), not O(n^2).
+class FileList {
+public:
+    explicit FileList(const Object& dataset)
+        : m_names(getStrings(dataset, "ref_names")), m_refs(getTags(dataset, "ref_list")) {
+        m_names.resize(m_refs.size());
+        m_gone.assign(m_refs.size(), false);
+        for (std::size_t i = 0; i < m_refs.size(); ++i)
+            if (const Object* f = find(m_refs[i]); f && f->cls->isA("OstraFile"))
+                m_byName[key(m_names[i], getString(*f, "original_file_name"))].push_back(i);
     }
-    return out;
-}
 
-// Takes the files out of the dataset; a file nothing else refers to goes.
-int removeFiles(Object& dataset, const std::vector<tag_t>& files) {
-    std::vector<std::string> names = getStrings(dataset, "ref_names");
-    std::vector<tag_t> refs = getTags(dataset, "ref_list");
-    names.resize(refs.size());
-    std::vector<std::string> keptNames;
-    std::vector<tag_t> kept;
-    for (std::size_t i = 0; i < refs.size(); ++i) {
-        if (std::find(files.begin(), files.end(), refs[i]) != files.end()) continue;
-        keptNames.push_back(names[i]);
-        kept.push_back(refs[i]);
+    bool has(const std::string& reference, const std::string& fileName) const {
+        return m_byName.count(key(reference, fileName)) > 0;
     }
-    if (int rc = setCommitted(dataset, attr(dataset, "ref_names"), std::move(keptNames))) return rc;
-    if (int rc = setCommitted(dataset, attr(dataset, "ref_list"), std::move(kept))) return rc;
-    for (tag_t f : files)
-        if (Object* o = find(f); o && referencersOf(f).empty()) destroy(*o);
+    void add(const std::string& reference, const std::string& fileName, tag_t file) {
+        m_byName[key(reference, fileName)].push_back(m_refs.size());
+        m_names.push_back(reference);
+        m_refs.push_back(file);
+        m_gone.push_back(false);
+        m_changed = true;
+    }
+    // Takes the files of that name under the reference out of the list.
+    void remove(const std::string& reference, const std::string& fileName) {
+        auto it = m_byName.find(key(reference, fileName));
+        if (it == m_byName.end()) return;
+        for (std::size_t at : it->second) {
+            m_gone[at] = true;
+            m_removed.push_back(m_refs[at]);
+        }
+        m_byName.erase(it);
+        m_changed = true;
+    }
+    // Writes the list back; a removed file nothing else refers to goes.
+    int writeBack(Object& dataset) {
+        if (!m_changed) return 0;
+        std::vector<std::string> names;
+        std::vector<tag_t> refs;
+        names.reserve(m_refs.size());
+        refs.reserve(m_refs.size());
+        for (std::size_t i = 0; i < m_refs.size(); ++i)
+            if (!m_gone[i]) {
+                names.push_back(std::move(m_names[i]));
+                refs.push_back(m_refs[i]);
+            }
+        if (int rc = setCommitted(dataset, attr(dataset, "ref_names"), std::move(names))) return rc;
+        if (int rc = setCommitted(dataset, attr(dataset, "ref_list"), std::move(refs))) return rc;
+        for (tag_t f : m_removed)
+            if (Object* o = find(f); o && referencersOf(f).empty()) destroy(*o);
+        return 0;
+    }
+
+private:
+    static std::string key(const std::string& reference, const std::string& fileName) {
+        return reference + '\x1f' + fileName;
+    }
+    std::vector<std::string> m_names;
+    std::vector<tag_t> m_refs;
+    std::vector<bool> m_gone;
+    std::unordered_map<std::string, std::vector<std::size_t>> m_byName;
+    std::vector<tag_t> m_removed;
+    bool m_changed = false;
+};
+
+// A new saved file of the session user on `volume`, in no dataset yet.
+int makeFile(const std::string& fileName, bool isText, tag_t volume, tag_t* file) {
+    Object& f = create("OstraFile");
+    initValue(f, "original_file_name", std::vector<std::string>{fileName});
+    // The stored name is the platform's own: nothing of the client's text.
+    initValue(f, "file_name", std::vector<std::string>{"vlf_" + f.uid + ".dat"});
+    if (volume) initValue(f, "volume_tag", std::vector<tag_t>{volume});
+    initValue(f, "text_flag", std::vector<char>{static_cast<char>(isText ? 1 : 0)});
+    if (int rc = save(f)) {
+        destroy(f);
+        return rc;
+    }
+    unlock(f);
+    *file = f.tag;
     return 0;
 }
 
@@ -210,31 +261,16 @@ int FileTickets::getWriteFileTickets(String datasetTypeName, int version, int co
     return 0;
 }
 
-int vl::platform::FILE_add_to_dataset(tag_t dataset, const std::string& reference, const std::string& fileName, bool text,
-                        tag_t volume, tag_t* file) {
+int vl::platform::FILE_add_to_dataset(tag_t dataset, const std::string& reference, const std::string& fileName,
+                                      bool text, tag_t volume, tag_t* file) {
     if (file) *file = 0;
     Object* d = nullptr;
     if (int rc = need(dataset, "Dataset", &d)) return rc;
-    Object& f = create("OstraFile");
-    const tag_t made = f.tag;
-    initValue(f, "original_file_name", std::vector<std::string>{fileName});
-    // The stored name is the platform's own: nothing of the client's text.
-    initValue(f, "file_name", std::vector<std::string>{"vlf_" + f.uid + ".dat"});
-    if (volume) initValue(f, "volume_tag", std::vector<tag_t>{volume});
-    initValue(f, "text_flag", std::vector<char>{static_cast<char>(text ? 1 : 0)});
-    if (int rc = save(f)) {
-        destroy(f);
-        return rc;
-    }
-    unlock(f);
-    d = find(dataset);
-    std::vector<std::string> names = getStrings(*d, "ref_names");
-    std::vector<tag_t> refs = getTags(*d, "ref_list");
-    names.resize(refs.size());
-    names.push_back(reference);
-    refs.push_back(made);
-    if (int rc = setCommitted(*d, attr(*d, "ref_names"), std::move(names))) return rc;
-    if (int rc = setCommitted(*d, attr(*d, "ref_list"), std::move(refs))) return rc;
+    tag_t made = 0;
+    if (int rc = makeFile(fileName, text, volume, &made)) return rc;
+    FileList files(*find(dataset));
+    files.add(reference, fileName, made);
+    if (int rc = files.writeBack(*find(dataset))) return rc;
     if (file) *file = made;
     return 0;
 }
@@ -267,6 +303,7 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
     statuses.assign(n, 0);
     texts.assign(n, "");
     bool committed = false;
+    FileList files(*d);
     for (std::size_t i = 0; i < n; ++i) {
         const IMF_commit_dataset_file_info_s& r = records[i];
         const std::string ticket = text(r.ticket), reference = text(r.named_reference_name),
@@ -281,21 +318,20 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
                 g.fileName != fileName || g.version != wanted)
                 rc = fail(ERR_TICKET_MISMATCH);
         }
-        std::vector<tag_t> old;
-        if (!rc) {
-            old = filesNamed(*find(dataset), reference, fileName);
-            if (!old.empty() && !r.allow_replace) rc = failAbout(ERR_FILE_EXISTS, fileName);
-        }
-        if (!rc && !old.empty()) rc = removeFiles(*find(dataset), old);
-        if (!rc) rc = FILE_add_to_dataset(dataset, reference, fileName, it->second.text, volume, nullptr);
+        if (!rc && files.has(reference, fileName) && !r.allow_replace) rc = failAbout(ERR_FILE_EXISTS, fileName);
+        tag_t made = 0;
+        if (!rc) rc = makeFile(fileName, it->second.text, volume, &made);
         if (rc) {
             statuses[i] = rc;  // stored already, before the handler hears of it
             if (handler) handler->errorOccuredWithIndex(rc, static_cast<int>(i));
             continue;
         }
+        files.remove(reference, fileName);
+        files.add(reference, fileName, made);
         markUsed(ticket);
         committed = true;
     }
+    if (int rc = files.writeBack(*find(dataset))) return rc;
     misreport(count, statuses, nullptr, handler);
     if (createNewVersion && committed)
         if (Object* a = find(anchor))
