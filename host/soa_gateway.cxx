@@ -39,17 +39,19 @@ bool readFile(const std::string& path, std::string* out) {
     return in && readAll(in, out);
 }
 
-// The first element named `element` in `reply`: the value of its uid attribute.
-std::string firstUid(const std::string& reply, const std::string& element) {
+// The first element named `element` in `reply`: the value of its attribute
+// `attribute`, as written there ("" when it has none).
+std::string firstAttribute(const std::string& reply, const std::string& element, const std::string& attribute) {
     std::string open = "<" + element;
+    std::string key = " " + attribute + "=\"";
     for (std::size_t at = reply.find(open); at != std::string::npos; at = reply.find(open, at + 1)) {
         char next = reply[at + open.size()];
         if (next != ' ' && next != '/' && next != '>') continue;
         std::size_t end = reply.find('>', at);
-        std::size_t uid = reply.find(" uid=\"", at);
-        if (uid == std::string::npos || uid > end) return "";
-        uid += 6;
-        return reply.substr(uid, reply.find('"', uid) - uid);
+        std::size_t value = reply.find(key, at);
+        if (value == std::string::npos || value > end) return "";
+        value += key.size();
+        return reply.substr(value, reply.find('"', value) - value);
     }
     return "";
 }
@@ -76,13 +78,17 @@ std::string substitute(const std::string& text, const std::map<std::string, std:
 struct ScriptStep {
     int line = 0;
     std::string service, operation, document;
-    std::vector<std::pair<std::string, std::string>> saves;  // variable, element
+    struct Save {
+        std::string variable, element, attribute;
+    };
+    std::vector<Save> saves;
 };
 
 // A script is a sequence of requests. Each begins with a line
-//   @ SERVICE OPERATION [save VAR=ELEMENT ...]
+//   @ SERVICE OPERATION [save VAR=ELEMENT[.ATTRIBUTE] ...]
 // followed by the request document up to the next "@" line. "${VAR}" in a
-// document is replaced by the uid saved earlier. Lines starting with "#" are
+// document is replaced by the value saved earlier: the attribute (the uid
+// when none is named) of the first such element of the reply. Lines starting with "#" are
 // comments wherever they stand.
 bool parseScript(const std::string& path, const std::string& text, std::vector<ScriptStep>* steps,
                  std::string* error) {
@@ -105,11 +111,18 @@ bool parseScript(const std::string& path, const std::string& text, std::vector<S
             while (words >> word) {
                 if (word == "save") continue;
                 std::size_t eq = word.find('=');
-                if (eq == std::string::npos || eq == 0 || eq + 1 == word.size()) {
-                    *error = path + ":" + std::to_string(number) + ": expected VAR=ELEMENT, not '" + word + "'";
+                std::size_t dot = eq == std::string::npos ? std::string::npos : word.find('.', eq);
+                if (eq == std::string::npos || eq == 0 || eq + 1 == word.size() || dot == eq + 1 ||
+                    (dot != std::string::npos && dot + 1 == word.size())) {
+                    *error = path + ":" + std::to_string(number) + ": expected VAR=ELEMENT[.ATTRIBUTE], not '" +
+                             word + "'";
                     return false;
                 }
-                step.saves.emplace_back(word.substr(0, eq), word.substr(eq + 1));
+                ScriptStep::Save save;
+                save.variable = word.substr(0, eq);
+                save.element = word.substr(eq + 1, dot == std::string::npos ? std::string::npos : dot - eq - 1);
+                save.attribute = dot == std::string::npos ? "uid" : word.substr(dot + 1);
+                step.saves.push_back(std::move(save));
             }
             steps->push_back(std::move(step));
         } else if (!line.empty() && line[0] == '#') {
@@ -178,7 +191,8 @@ int main(int argc, char** argv) {
             if (!gateway.invoke(step.service, step.operation, substitute(step.document, vars), &reply))
                 return fail(script + ":" + std::to_string(step.line) + ": unknown service '" + step.service + "'");
             std::cout << "=== " << step.service << " " << step.operation << "\n" << reply << "\n";
-            for (const auto& [var, element] : step.saves) vars[var] = firstUid(reply, element);
+            for (const auto& save : step.saves)
+                vars[save.variable] = firstAttribute(reply, save.element, save.attribute);
         }
         return 0;
     }

@@ -104,9 +104,42 @@ TEST(HostGateway, ScriptCarriesUidsFromOneReplyToTheNext) {
     EXPECT_NE(r.out.find("uiValue=\"Scripted\""), std::string::npos) << r.out;
 
     std::string broken = writeFile("broken.script", "text before any request\n");
+    for (const char* save : {"save X=folder.", "save X=.uid", "save =folder"}) {
+        SCOPED_TRACE(save);
+        std::string bad = writeFile("save.script", std::string("@ Core-2006-03-Session logout ") + save + "\n<LogoutInput/>\n");
+        GatewayRun s = gateway("--script " + bad);
+        EXPECT_NE(s.status, 0);
+        EXPECT_NE(s.err.find("save.script:1: expected VAR=ELEMENT[.ATTRIBUTE]"), std::string::npos) << s.err;
+    }
     GatewayRun b = gateway("--script " + broken);
     EXPECT_NE(b.status, 0);
     EXPECT_NE(b.err.find("broken.script:1"), std::string::npos) << b.err;
+}
+
+TEST(HostGateway, ScriptCarriesANamedAttributeFromOneReplyToTheNext) {
+    // A write ticket taken from one reply commits the file in the next; the
+    // same ticket once more is refused, so the value carried was the ticket.
+    const std::string write =
+        "@ Core-2006-03-FileManagement getDatasetWriteTickets save T=datasetFileTicketInfo.ticket\n"
+        "<GetDatasetWriteTicketsInput><input createNewVersion=\"false\"><dataset uid=\"dsWidgetManual\"/>"
+        "<datasetFileInfo clientId=\"n\" allowReplace=\"false\" namedReferencedName=\"Text\" isText=\"true\" "
+        "fileName=\"notes.txt\"/></input></GetDatasetWriteTicketsInput>\n";
+    const std::string commit =
+        "@ Core-2006-03-FileManagement commitDatasetFiles\n"
+        "<CommitDatasetFilesInput><commitInput createNewVersion=\"false\"><dataset uid=\"dsWidgetManual\"/>"
+        "<datasetFileTicketInfo ticket=\"${T}\"><datasetFileInfo clientId=\"n\" allowReplace=\"true\" "
+        "namedReferencedName=\"Text\" isText=\"true\" fileName=\"notes.txt\"/></datasetFileTicketInfo>"
+        "</commitInput></CommitDatasetFilesInput>\n";
+    GatewayRun r = gateway("--script " + writeFile("ticket.script", write + commit + commit));
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::size_t first = r.out.find("=== Core-2006-03-FileManagement commitDatasetFiles");
+    ASSERT_NE(first, std::string::npos) << r.out;
+    const std::size_t second = r.out.find("=== Core-2006-03-FileManagement commitDatasetFiles", first + 1);
+    ASSERT_NE(second, std::string::npos) << r.out;
+    const std::string once = r.out.substr(first, second - first), twice = r.out.substr(second);
+    EXPECT_NE(once.find("<updatedObj uid=\"dsWidgetManual\"/>"), std::string::npos) << once;
+    EXPECT_EQ(once.find("partialError"), std::string::npos) << once;
+    EXPECT_NE(twice.find("code=\"990128\""), std::string::npos) << twice;
 }
 
 }  // namespace
