@@ -3,6 +3,7 @@
 #include "dm0603_ops_support.hxx"
 
 #include "aom/aom.hxx"
+#include "aom/grm.hxx"
 #include "aom/item.hxx"
 #include "aom/ostratype.hxx"
 #include "foundation/error_codes.hxx"
@@ -231,8 +232,13 @@ TEST_F(Dm0603OpsCreateItems, FailureAfterTheMarkpointLeavesNothingBehind) {
     };
     ItemIn badAttribute{"bad", "B-1", "A", "", "", "", ""};
     badAttribute.extended = {{"ItemMaster", {{"weight", "1"}, {"no_such_property", "x"}}}};
+    // Attributes for both master forms: a failed form-type look-up would drop them.
+    ItemIn withForms{"bad", "B-1", "A"};
+    withForms.extended = {{"ItemMaster", {{"project_code", "p"}}}, {"ItemRevisionMaster", {{"change_reason", "r"}}}};
     const std::vector<Case> cases = {
         {"unknown form property", badAttribute, nullptr, P::ERR_NO_SUCH_ATTRIBUTE},
+        {"item form type look-up fails", withForms, "ITEM_ask_master_form_type", P::ERR_INJECTED},
+        {"revision form type look-up fails", withForms, "ITEM_ask_rev_master_form_type", P::ERR_INJECTED},
         {"unit look-up fails", {"bad", "B-1", "A", "", "", "kg", ""}, "UOM_find_by_name", P::ERR_INJECTED},
         {"revision save fails", {"bad", "B-1", "A", "", "", "", "d"}, "OstraObject::save", P::ERR_INJECTED},
         {"duplicate identifier", {"bad", "000100", "A", "", "", "", ""}, nullptr, P::ERR_DUPLICATE},
@@ -301,17 +307,19 @@ TEST_F(Dm0603OpsCreateItems, FailedGenerationCarriesItsCode) {
     EXPECT_EQ(P::STORE_object_count(), objectsAtStart);
 }
 
-// A failed privilege check is tolerated: items are made and not related, and
-// its error shows in no later partial error.
-TEST_F(Dm0603OpsCreateItems, ToleratedContainerCheckFailureIsForgotten) {
+// A failed privilege check is reported once, without key; the items are made
+// and not related, and its error shows in no later partial error.
+TEST_F(Dm0603OpsCreateItems, FailedContainerCheckIsReportedOnceAndNotRepeated) {
     const unsigned int box = newFolder("box");
     P::FAULT_inject("AM_check_privilege", P::ERR_INJECTED);
     Parsed r(invoke(kService, "createItems", createItems({{"good", "T-1", "A"}, {"bad", "000100", "A"}}, uidOf(box))));
     ASSERT_EQ(r.outputs().size(), 1u) << r.text;
     const auto errors = r.errors();
-    ASSERT_EQ(errors.size(), 1u) << r.text;
-    EXPECT_EQ(errors[0].clientId, "bad");
-    EXPECT_EQ(std::count(errors[0].codes.begin(), errors[0].codes.end(), P::ERR_INJECTED), 0) << r.text;
+    ASSERT_EQ(errors.size(), 2u) << r.text;
+    EXPECT_EQ(errors[0].clientId, "");
+    EXPECT_EQ(errors[0].codes, std::vector<int>{P::ERR_INJECTED});
+    EXPECT_EQ(errors[1].clientId, "bad");
+    EXPECT_EQ(std::count(errors[1].codes.begin(), errors[1].codes.end(), P::ERR_INJECTED), 0) << r.text;
     EXPECT_TRUE(contentsOf(box).empty());
     EXPECT_TRUE(r.list("updatedObj").empty());
 }
@@ -324,6 +332,13 @@ TEST_F(Dm0603OpsCreateItems, ReadOnlyContainerIsReportedOnce) {
     ASSERT_EQ(r.errors().size(), 1u) << r.text;
     EXPECT_EQ(r.errors()[0].uid, uidOf(wolf));
     EXPECT_EQ(r.errors()[0].codes, std::vector<int>{P::ERR_NOT_MODIFIABLE});
+    // Nothing is related to a container the user may not write.
+    EXPECT_TRUE(r.list("updatedObj").empty()) << r.text;
+    EXPECT_EQ(r.list("createdObj").size(), 4u) << r.text;
+    int count = 0;
+    scoped_smptr<tag_t> secondaries;
+    ASSERT_EQ(GRM_list_secondary_objects_only(wolf, 0, &count, &secondaries), 0);
+    EXPECT_EQ(count, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "aom/aom.hxx"
 #include "aom/form.hxx"
+#include "aom/grm.hxx"
 #include "pom/pom.hxx"
 #include "foundation/error_codes.hxx"
 #include "propdesc/property_descriptor.hxx"
@@ -160,19 +161,18 @@ struct RetryCase {
     std::vector<int> codes;  // codes of the partial error under "c"; empty for none
 };
 
-// A failing call of the search is made once more, and the search then ends
-// at once with the second result: a retry that succeeds ends it without a
-// type and without an error, one that fails ends it with both errors. The
-// error a retry recovered from, or a failure the Folder rule drops, shows in
-// no later partial error.
-TEST_F(Dm0603OpsRelationChoice, FailingSearchCallIsRetriedOnceAndEndsTheSearch) {
+// A failing call of the search is made once more: a retry that succeeds
+// lets the search go on as if nothing had failed, one that fails ends it with
+// both errors. The error a retry recovered from, or a failure the Folder rule
+// drops, shows in no later partial error.
+TEST_F(Dm0603OpsRelationChoice, FailingSearchCallIsRetriedOnce) {
     const int injected = vl::platform::ERR_INJECTED;
     const std::vector<RetryCase> cases = {
         {"nothing fails", false, {}, "RelAY", false, {}},
-        {"initialisation fails once", false, {"PREF_initialize"}, "", false, {}},
-        {"type name fails once", false, {"OSTRATYPE_ask_name"}, "", false, {}},
-        {"search scope fails once", false, {"PREF_set_search_scope"}, "", false, {}},
-        {"parent type fails once", false, {"OSTRATYPE_ask_parent_type"}, "", false, {}},
+        {"initialisation fails once", false, {"PREF_initialize"}, "RelAY", false, {}},
+        {"type name fails once", false, {"OSTRATYPE_ask_name"}, "RelAY", false, {}},
+        {"search scope fails once", false, {"PREF_set_search_scope"}, "RelAY", false, {}},
+        {"parent type fails once", false, {"OSTRATYPE_ask_parent_type"}, "RelAY", false, {}},
         {"parent type fails twice", false, {"OSTRATYPE_ask_parent_type", "OSTRATYPE_ask_parent_type"}, "", false,
          {injected, injected}},
         {"Folder: parent type fails twice, contents all the same", true,
@@ -208,6 +208,24 @@ TEST_F(Dm0603OpsRelationChoice, FailingSearchCallIsRetriedOnceAndEndsTheSearch) 
         EXPECT_EQ(errors.back().uid, "NoSuchUid00002");
         EXPECT_EQ(errors.back().codes, std::vector<int>{vl::platform::ERR_INVALID_TAG}) << r.text;
     }
+}
+
+// With a null secondary a failed search is made once more; when the second
+// succeeds, the first one's errors reach no later partial error: the next
+// input's failed search reports its own two failures only.
+TEST_F(Dm0603OpsRelationChoice, NullSecondarySearchRecoveredFromLeavesNoError) {
+    const unsigned int a = newObject("PrefA", "a"), b = newObject("PrefA", "b"), other = newObject("PrefX", "o");
+    for (unsigned int object : {a, a, b, b})
+        vl::platform::FAULT_inject("OSTRATYPE_ask_object_type", vl::platform::ERR_INJECTED, object);
+    Parsed r(invoke(kService, "createRelations",
+                    createRelations({relationship("c", "", a, 0), relationship("u", "", b, other)})));
+    ASSERT_TRUE(r.ok()) << r.text;
+    EXPECT_EQ(vl::platform::FAULT_pending(), 0);
+    EXPECT_TRUE(r.outputs().empty()) << r.text;
+    ASSERT_EQ(r.errors().size(), 1u) << r.text;
+    EXPECT_EQ(r.errors()[0].clientId, "u");
+    EXPECT_EQ(r.errors()[0].codes, (std::vector<int>{vl::platform::ERR_INJECTED, vl::platform::ERR_INJECTED}))
+        << r.text;
 }
 
 TEST_F(Dm0603OpsRelationChoice, NullSecondaryAsksOnlySingleTypePreferencesOfThePrimary) {
@@ -352,6 +370,9 @@ TEST_F(Dm0603OpsRelationPath, NewRelationIsInTheOutputOnlyAndADuplicateIsAnUnkey
     ASSERT_EQ(again.errors().size(), 1u) << again.text;
     EXPECT_EQ(again.errors()[0].clientId, "");
     EXPECT_EQ(again.errors()[0].uid, "");
+    // The client learns why.
+    EXPECT_EQ(again.errors()[0].codes, std::vector<int>{vl::platform::ERR_DUPLICATE}) << again.text;
+    EXPECT_NE(again.text.find("the relation Reference exists already"), std::string::npos) << again.text;
 }
 
 TEST_F(Dm0603OpsRelationPath, InvalidUserDataIsRefusedUnderItsUid) {
@@ -386,6 +407,15 @@ TEST_F(Dm0603OpsRelationPath, FailingSaveEndsTheRequestAndKeepsEarlierInputs) {
     EXPECT_NE(r.text.find("code=\"" + std::to_string(vl::platform::ERR_INJECTED) + "\""), std::string::npos);
     EXPECT_EQ(contentsOf(folder), std::vector<unsigned int>{inner});
     EXPECT_TRUE(vl::platform::LOCKS_held().empty());
+
+    // The relation whose save failed is not left behind: a retry makes it.
+    int count = 0;
+    scoped_smptr<tag_t> related;
+    ASSERT_EQ(GRM_list_secondary_objects_only(folder, 0, &count, &related), 0);
+    EXPECT_EQ(count, 0);
+    Parsed retry(invoke(kService, "createRelations", createRelations({relationship("c2", "Reference", folder, other)})));
+    ASSERT_EQ(retry.outputs().size(), 1u) << retry.text;
+    EXPECT_TRUE(retry.errors().empty()) << retry.text;
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ int GRM_create_relation(tag_t primary, tag_t secondary, tag_t relationType, tag_
     if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     (void)p;
     if (findRelation(primary, secondary, relationType))
-        return fail(ERR_DUPLICATE, "the relation " + td->name + " exists already");
+        return fail(ERR_DUPLICATE, relationExistsText(td->name));
     Object& r = create(td->cls, td->tag);
     initValue(r, "primary_object", std::vector<tag_t>{primary});
     initValue(r, "secondary_object", std::vector<tag_t>{secondary});

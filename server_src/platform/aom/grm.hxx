@@ -3,6 +3,8 @@
 // "Relation" whose business type is its relation type.
 #include "pom/pom_types.hxx"
 
+#include <string>
+
 // 0 and the null tag when no relation type has that name.
 int GRM_find_relation_type(const char* name, tag_t* relationType);
 // 0 and the null tag when there is no such relation.
@@ -36,3 +38,10 @@ struct GRM_relation_t {
 int GRM_list_all_related_objects(tag_t object, int* count, GRM_relation_t** records);
 int GRM_list_secondary_objects(tag_t primary, tag_t relationType, int* count, GRM_relation_t** records);
 int GRM_list_primary_objects(tag_t secondary, tag_t relationType, int* count, GRM_relation_t** records);
+
+namespace vl::platform {
+// The text of the ERR_DUPLICATE refusal of an existing relation.
+inline std::string relationExistsText(const std::string& relationType) {
+    return "the relation " + relationType + " exists already";
+}
+}  // namespace vl::platform

@@ -27,18 +27,20 @@ using Velmora::Soa::Server::ServiceData;
 const char* const kRelationSuffix = "_default_relation";
 
 // A member-ending platform call of the preference search: when it fails it is
-// made once more, and the member then ends at once with the second result.
-// Set when the member ends here.
+// made once more. A second call that succeeds lets the search go on as if the
+// first had; one that fails ends the member with its result. Set when the
+// member ends here.
 using Ending = std::optional<int>;
 
 template <class Call>
 Ending retried(Call&& call) {
     if (call() == 0) return std::nullopt;
     const int rc = call();
+    if (rc != 0) return rc;
     // A failure the second call recovered from must not reach a later,
     // unrelated partial error.
-    if (rc == 0) ERROR_store_clear();
-    return rc;
+    ERROR_store_clear();
+    return std::nullopt;
 }
 
 // The first value of a string preference, when it has one. A failing question
@@ -89,8 +91,10 @@ Ending allScope() {
 int DataManagementImpl::preferredRelation(Tag primary, Tag secondary, std::string& relationType) const {
     if (Ending end = retried([] { return PREF_initialize(); })) return *end;
     if (secondary.isNull()) {
-        if (getDefaultRelation(primary, relationType) != 0) return getDefaultRelation(primary, relationType);
-        return 0;
+        if (getDefaultRelation(primary, relationType) == 0) return 0;
+        const int rc = getDefaultRelation(primary, relationType);
+        if (rc == 0) ERROR_store_clear();  // the first failure was recovered from
+        return rc;
     }
     tag_t primaryType = NULLTAG, secondaryType = NULLTAG;
     std::string primaryName, secondaryName;
@@ -132,7 +136,8 @@ int DataManagementImpl::getPreferredRelation(Tag primary, Tag secondary, std::st
         if (parent == NULLTAG) break;
         primaryType = parent;
     }
-    getDefaultRelation(primary, relationType);
+    // Its result is not used, so neither are its errors.
+    if (getDefaultRelation(primary, relationType) != 0) ERROR_store_clear();
     return 0;
 }
 
@@ -231,6 +236,8 @@ DataManagement::CreateRelationsResponse DataManagementImpl::createRelations(cons
 
         tag_t existing = NULLTAG;
         if (GRM_find_relation(in.primaryObject, in.secondaryObject, relType, &existing) == 0 && existing != NULLTAG) {
+            // The client learns why nothing was made.
+            ERROR_store(3, vl::platform::ERR_DUPLICATE, vl::platform::relationExistsText(relationType).c_str());
             data.addErrorStack();
             continue;
         }
@@ -249,7 +256,9 @@ DataManagement::CreateRelationsResponse DataManagementImpl::createRelations(cons
         try {
             saveStatus = GRM_save_relation(relation);
         } catch (const IFail&) {
-            AOM_refresh(relation, 0);  // no lock outlives the failed request
+            // The unsaved relation goes with the failure: left in the store it
+            // would show as made and refuse a retry as existing.
+            if (GRM_delete_relation(relation) != 0) AOM_refresh(relation, 0);
             throw;
         }
         response.output.push_back({in.clientId, POMRef<OstraRelation>(relation)});
@@ -257,22 +266,65 @@ DataManagement::CreateRelationsResponse DataManagementImpl::createRelations(cons
     return response;
 }
 
-// --- the container relation rule ---
+// --- the container check and the container relation rule ---
+
+bool DataManagementImpl::restoreErrors(const ServiceData& inner) {
+    bool any = false;
+    const Velmora::Soa::Server::PartialErrors& errors = inner;
+    for (const auto& stack : errors.getWireData().getErrorArray()) {
+        for (const auto& value : stack.getErrorValueArray()) {
+            ERROR_store(value.getLevel(), value.getCode(), value.getMessage().c_str());
+            any = true;
+        }
+    }
+    return any;
+}
+
+bool DataManagementImpl::containerWritable(const Tag& container, ServiceData& data) {
+    if (container.isNull()) return false;
+    if (Tag::isValid(container) != 0) {
+        // A uid that names no object (unknown or deleted): nothing can be
+        // related to it, and the client learns why.
+        ERROR_store(3, vl::platform::ERR_NO_SUCH_OBJECT);
+        data.addErrorStack(container);
+        return false;
+    }
+    bool writable = false;
+    if (AM_check_privilege(container, "WRITE", &writable) != 0) {
+        data.addErrorStack();
+        return false;
+    }
+    if (!writable) {
+        ERROR_store(3, vl::platform::ERR_NOT_MODIFIABLE, "container is not modifiable");
+        data.addErrorStack(container);
+    }
+    return writable;
+}
 
 bool DataManagementImpl::relateToContainer(const Tag& container, const Tag& object, const std::string& clientId,
-                                           const std::string& relationType, CreateRelationsResponse& response) {
+                                           const std::string& relationType) {
     Relationship relationship;
     relationship.clientId = clientId;
     relationship.relationType = relationType;
     relationship.primaryObject = container;
     relationship.secondaryObject = object;
     DataManagement& self = *this;
-    response = self.createRelations({relationship});
-
-    POMObject* loaded = nullptr;
-    if (container.object(&loaded) != status_t::OK) ERROR_store_clear();
-    if (loaded && loaded->isA("Folder")) return true;
-    return !response.output.empty();
+    CreateRelationsResponse response;
+    try {
+        response = self.createRelations({relationship});
+    } catch (const IFail&) {
+        // Its error is in the store already.
+        if (ERROR_store_ask_last_ifail() == 0) ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+        return false;
+    }
+    const Velmora::Soa::Server::PartialErrors& errors = response.serviceData;
+    const bool recorded = !errors.getWireData().getErrorArray().empty();
+    for (const CreateRelationsOutput& out : response.output) {
+        // A relation, or a reference property set without an error.
+        if (!out.relation.isNull() || !recorded) return true;
+    }
+    if (!restoreErrors(response.serviceData)) ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+    return false;
 }
 
 // --- createFolders ---
@@ -282,23 +334,8 @@ DataManagement::CreateFoldersResponse DataManagementImpl::createFolders(const st
                                                                         std::string relationType) {
     CreateFoldersResponse response;
     ServiceData& data = response.serviceData;
-    bool usable = false, writable = false, updated = false;
-    try {
-        if (!container.isNull() && Tag::isValid(container) == 0) {
-            ResultStatus status;
-            bool granted = false;
-            status = AM_check_privilege(container, "WRITE", &granted);
-            writable = granted;
-            if (!writable) {
-                ERROR_store(3, vl::platform::ERR_NOT_MODIFIABLE, "container is not modifiable");
-                data.addErrorStack(container);
-            }
-            usable = true;
-        }
-    } catch (const IFail&) {
-        usable = false;
-        data.addErrorStack();
-    }
+    const bool relatable = containerWritable(container, data);
+    bool updated = false;
 
     response.output.reserve(folders.size());
     for (std::size_t i = 0; i < folders.size(); ++i) {
@@ -318,25 +355,20 @@ DataManagement::CreateFoldersResponse DataManagementImpl::createFolders(const st
             status = AOM_refresh(folder, 0);
             locked = false;
 
-            if (usable && writable) {
-                CreateRelationsResponse related;
-                bool ok = false;
-                try {
-                    ok = relateToContainer(container, folder, std::string(), relationType, related);
-                } catch (const IFail&) {
-                    ok = false;  // the folder exists: report it with the failure
-                }
-                if (ok) {
+            if (relatable) {
+                // The folder exists whatever the rule gives: it is reported
+                // with the reason it is not related.
+                if (relateToContainer(container, folder, std::string(), relationType))
                     updated = true;
-                } else {
-                    ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+                else
                     data.addErrorStack();
-                }
             }
             response.output.push_back({in.clientId, POMRef<Folder>(folder)});
             data.addCreatedObject(folder);
         } catch (const IFail&) {
-            if (locked) AOM_refresh(folder, 0);
+            // A folder that could not be saved or released is not left
+            // behind, unreported; should it resist, its lock at least goes.
+            if (folder != NULLTAG && AOM_delete(folder) != 0 && locked) AOM_refresh(folder, 0);
             data.addErrorStack(in.clientId);
         }
     }

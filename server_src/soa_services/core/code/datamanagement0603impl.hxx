@@ -45,12 +45,27 @@ private:
     int getDefaultRelation(Tag object, std::string& relationType) const;
     int getPreferredRelation(Tag primary, Tag secondary, std::string& relationType) const;
 
+    // The container check of the create operations: true when the rule may
+    // relate new objects to `container`, a live object the user may write. A
+    // null container is no container and records nothing. Otherwise each
+    // refusal is one partial error in `data`: a uid that names no object, or
+    // a container the user may not write, under the container's uid; a failed
+    // privilege check without key.
+    static bool containerWritable(const Tag& container, Velmora::Soa::Server::ServiceData& data);
+
     // The container relation rule shared by the create operations: relates
-    // `object` to `container` through createRelations. True when the container
-    // is a folder or a relation (or reference) was made; `response` keeps what
-    // createRelations answered, for callers that report its errors.
+    // `object` to `container` through createRelations. True only when
+    // something was related: a relation in createRelations' output, or its
+    // reference-property entry with no error recorded. On false the error
+    // store holds the reason for the caller's partial error: the errors
+    // createRelations recorded (or threw), or 89015 when there were none.
     bool relateToContainer(const Tag& container, const Tag& object, const std::string& clientId,
-                           const std::string& relationType, CreateRelationsResponse& response);
+                           const std::string& relationType);
+
+    // Puts the errors an inner operation recorded back into the error store,
+    // so that the caller's own partial error carries them. False when it
+    // recorded none.
+    static bool restoreErrors(const Velmora::Soa::Server::ServiceData& inner);
 };
 
 }  // namespace Velmora::Soa::Core::_2006_03

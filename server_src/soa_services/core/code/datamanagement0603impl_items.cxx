@@ -21,20 +21,6 @@ using Velmora::Soa::Server::ServiceData;
 
 const char* const kSourceLabel = "server_src\\soa_services\\core\\code\\datamanagement0603impl";
 
-// Puts the errors an inner operation recorded back into the store, so that
-// the caller's own partial error carries them. False when it recorded none.
-bool restoreErrors(const ServiceData& inner) {
-    bool any = false;
-    const Velmora::Soa::Server::PartialErrors& errors = inner;
-    for (const auto& stack : errors.getWireData().getErrorArray()) {
-        for (const auto& value : stack.getErrorValueArray()) {
-            ERROR_store(value.getLevel(), value.getCode(), value.getMessage().c_str());
-            any = true;
-        }
-    }
-    return any;
-}
-
 // Suspends the client-server update list for one item and resumes it on
 // every way out, when this suspension was the one that stopped it.
 class UpdateListSuspension {
@@ -52,13 +38,16 @@ private:
     bool m_suspended;
 };
 
-// A master form type name of an item type; absent when the platform gives
-// none (that failure is tolerated, so its error is dropped).
+// A master form type name of an item type; absent when the type has none.
+// Any other failure of the look-up throws: the attributes the client sent
+// for the form would be lost.
 std::string formTypeOf(int (*ask)(const char*, char**), const std::string& itemType, bool& present) {
     scoped_smptr<char> name;
-    present = ask(itemType.c_str(), &name) == 0 && name.get();
+    const int rc = ask(itemType.c_str(), &name);
+    if (rc != 0 && rc != vl::platform::ERR_NOT_FOUND) throw IFail(rc, IFail::AlreadyStored{});
+    present = rc == 0 && name.get();
     if (!present) {
-        ERROR_store_clear();
+        ERROR_store_clear();  // no form type is no failure
         return std::string();
     }
     return name.get();
@@ -71,22 +60,9 @@ DataManagement::CreateItemsResponse DataManagementImpl::createItems(const std::v
     CreateItemsResponse response;
     ServiceData& data = response.serviceData;
     DataManagement& self = *this;
-    bool usable = false, updated = false;
-    try {
-        if (!container.isNull() && Tag::isValid(container) == 0) {
-            ResultStatus status;
-            bool writable = false;
-            status = AM_check_privilege(container, "WRITE", &writable);
-            if (!writable) {
-                ERROR_store(3, vl::platform::ERR_NOT_MODIFIABLE, "container is not modifiable");
-                data.addErrorStack(container);
-            }
-            usable = true;
-        }
-    } catch (const IFail&) {
-        usable = false;
-        ERROR_store_clear();  // tolerated: the items are made, not related
-    }
+    // New items are related only to a container the user may write.
+    const bool relatable = containerWritable(container, data);
+    bool updated = false;
 
     response.output.reserve(properties.size());
     for (const ItemProperties& in : properties) {
@@ -185,15 +161,11 @@ DataManagement::CreateItemsResponse DataManagementImpl::createItems(const std::v
             status = item.unlock();
             USER_item_created(itemId.c_str(), revId.c_str());
 
-            if (usable) {
-                CreateRelationsResponse related;
-                if (!relateToContainer(container, item.tag(), in.clientId, relationType, related)) {
-                    // Nothing of an input that could not be related stays behind:
-                    // the handler rolls it back, with the reason.
-                    if (!restoreErrors(related.serviceData))
-                        ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+            if (relatable) {
+                // Nothing of an input that could not be related stays behind:
+                // the handler rolls it back, with the reason.
+                if (!relateToContainer(container, item.tag(), in.clientId, relationType))
                     throw IFail(vl::platform::ERR_RELATE_TO_CONTAINER, IFail::AlreadyStored{});
-                }
                 updated = true;
             }
 
