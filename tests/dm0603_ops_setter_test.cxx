@@ -149,6 +149,31 @@ TEST_F(Dm0603OpsTypedSetter, EveryValueTypeSingleAndArrayWithZeroOneAndThreeValu
     }
 }
 
+// A number text that is not the whole number is refused, never stored as
+// something else: the input fails with the bad-value code and is taken back.
+TEST_F(Dm0603OpsTypedSetter, NumberTextsThatAreNotNumbersAreRefused) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"s5", "abc"}, {"s5", "12abc"}, {"s5", "99999999999"}, {"s5", "1.5"}, {"a5", "1::x"},
+        {"s3", "heavy"}, {"s3", "1e999"}, {"s3", "nan"}, {"s4", "2.5kg"}, {"a3", "1::inf"},
+    };
+    for (const auto& [property, value] : cases) {
+        SCOPED_TRACE(property + "=" + value);
+        P::SITE_reset();
+        const long before = P::STORE_object_count();
+        const std::string request =
+            "<CreateItemsInput relationType=\"\"><propertie clientId=\"c\" type=\"SetterItem\" revId=\"A\" "
+            "itemId=\"S-1\"><extendedAttribute objectType=\"SetterForm\"><attribute key=\"" + property +
+            "\" value=\"" + esc(value) + "\"/></extendedAttribute></propertie><container uid=\"\"/></CreateItemsInput>";
+        Parsed made(invoke(kService, "createItems", request));
+        ASSERT_TRUE(made.ok()) << made.text;
+        EXPECT_TRUE(made.outputs().empty()) << made.text;
+        ASSERT_EQ(made.errors().size(), 1u) << made.text;
+        EXPECT_EQ(made.errors()[0].clientId, "c");
+        EXPECT_EQ(made.errors()[0].codes, std::vector<int>{P::ERR_BAD_VALUE}) << made.text;
+        EXPECT_EQ(P::STORE_object_count(), before);
+    }
+}
+
 // A reference set on a property with a pseudo folder puts that folder on the
 // changed-tag list; a failing property look-up afterwards is the result, and
 // the release without a save takes the new value back.

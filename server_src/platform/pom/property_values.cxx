@@ -1,5 +1,6 @@
 // Reading, formatting, parsing and checked writing of property values.
 #include "foundation/error_codes.hxx"
+#include "foundation/number_text.hxx"
 #include "pom/store.hxx"
 
 #include <cerrno>
@@ -116,26 +117,6 @@ std::string displayText(const Value& v, PROP_value_type_e type) {
 
 namespace {
 
-bool parseInt(const std::string& t, int* out) {
-    if (t.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    long v = std::strtol(t.c_str(), &end, 10);
-    if (errno || *end || v < -2147483648L || v > 2147483647L) return false;
-    *out = static_cast<int>(v);
-    return true;
-}
-
-bool parseReal(const std::string& t, double* out) {
-    if (t.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    double v = std::strtod(t.c_str(), &end);
-    if (errno || *end || !std::isfinite(v)) return false;
-    *out = v;
-    return true;
-}
-
 bool parseLogical(const std::string& t, char* out) {
     if (t == "1" || t == "true" || t == "True" || t == "TRUE" || t == "yes" || t == "Yes") {
         *out = 1;
@@ -177,7 +158,7 @@ int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& text
         std::vector<int> v;
         for (const auto& t : texts) {
             int i = 0;
-            if (!parseInt(t, &i)) return bad(t);
+            if (!parseWholeNumber(t, &i)) return bad(t);
             if (d.m_valueType == PROP_short && (i < -32768 || i > 32767)) return bad(t);
             v.push_back(i);
         }
@@ -189,7 +170,7 @@ int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& text
         std::vector<double> v;
         for (const auto& t : texts) {
             double x = 0;
-            if (!parseReal(t, &x)) return bad(t);
+            if (!parseFiniteDecimal(t, &x)) return bad(t);
             v.push_back(x);
         }
         *out = v;

@@ -2,6 +2,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "foundation/ifail.hxx"
+#include "foundation/number_text.hxx"
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +17,22 @@ bool lexical_cast<bool, std::string>(const std::string& text) {
     if (lower == "true" || lower == "1") return true;
     if (lower == "false" || lower == "0") return false;
     std::string message = "\"" + text + "\" is not a logical value (true or false)";
+    throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
+}
+
+template <>
+int lexical_cast<int, std::string>(const std::string& text) {
+    int value = 0;
+    if (vl::platform::parseWholeNumber(text, &value)) return value;
+    std::string message = "\"" + text + "\" is not a whole number in range";
+    throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
+}
+
+template <>
+double lexical_cast<double, std::string>(const std::string& text) {
+    double value = 0;
+    if (vl::platform::parseFiniteDecimal(text, &value)) return value;
+    std::string message = "\"" + text + "\" is not a finite decimal number";
     throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
 }
 

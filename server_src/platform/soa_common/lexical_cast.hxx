@@ -12,4 +12,12 @@ To lexical_cast(const From& text);
 template <>
 bool lexical_cast<bool, std::string>(const std::string& text);
 
+// A whole number within int's range.
+template <>
+int lexical_cast<int, std::string>(const std::string& text);
+
+// A finite decimal.
+template <>
+double lexical_cast<double, std::string>(const std::string& text);
+
 }  // namespace Velmora::Soa::Common::Xml

@@ -13,9 +13,6 @@
 #include "soa_server/utils.hxx"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 namespace Velmora::Soa::Core {
 
@@ -23,11 +20,13 @@ namespace {
 
 char toChar(const std::string& text) { return text.empty() ? '\0' : text[0]; }
 date_s toDate(const std::string& text) { return Velmora::Soa::Server::Property::parseDate(text); }
-double toDouble(const std::string& text) { return std::atof(text.c_str()); }
-// As atoi, with out-of-range texts held at the ends of the range.
+// A number text must be the whole number: "12abc", "1e999" or an int out of
+// range is refused, never stored as something else. The empty text is 0.
+double toDouble(const std::string& text) {
+    return text.empty() ? 0.0 : Velmora::Soa::Common::Xml::lexical_cast<double, std::string>(text);
+}
 int toInt(const std::string& text) {
-    long value = std::strtol(text.c_str(), nullptr, 10);
-    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+    return text.empty() ? 0 : Velmora::Soa::Common::Xml::lexical_cast<int, std::string>(text);
 }
 bool toLogical(const std::string& text) { return Velmora::Soa::Common::Xml::lexical_cast<bool, std::string>(text); }
 tag_t toTag(const std::string& text) { return Velmora::Soa::Internal::Server::Utils::uidToTag(text); }

@@ -16,8 +16,9 @@ public:
     // the platform step that failed. Records no partial error. An object of
     // the local data manager that the caller has not locked is locked, saved
     // and released here; one the caller locked is left unsaved for it.
-    // A text that does not convert (a date, a logical) throws IFail, after
-    // the lock this call took is released.
+    // A text that does not convert (a date, a logical, a number) throws
+    // IFail with the bad-value code, after the lock this call took is
+    // released.
     static int setProperties(const unsigned int& object, const std::string& propertyName,
                              const std::vector<std::string>& values);
 };
