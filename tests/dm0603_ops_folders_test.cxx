@@ -51,10 +51,12 @@ TEST_F(Dm0603OpsCreateFolders, EmptyListStillChecksTheContainer) {
     EXPECT_TRUE(r.list("updatedObj").empty());
 }
 
-TEST_F(Dm0603OpsCreateFolders, PlatformFailureIsKeyedByClientIdAndLeavesNoLock) {
-    const std::vector<const char*> failing = {"FL_create", "AOM_save"};
+// A folder that could not be made, saved or released leaves nothing behind.
+TEST_F(Dm0603OpsCreateFolders, PlatformFailureIsKeyedByClientIdAndLeavesNothingBehind) {
+    const std::vector<const char*> failing = {"FL_create", "AOM_save", "AOM_refresh"};
     for (const char* call : failing) {
         SCOPED_TRACE(call);
+        const long before = P::STORE_object_count();
         P::FAULT_inject(call, P::ERR_INJECTED);
         Parsed r(invoke(kService, "createFolders", createFolders({{"a", "A"}, {"b", "B"}}, "")));
         ASSERT_EQ(r.outputs().size(), 1u) << r.text;
@@ -63,6 +65,7 @@ TEST_F(Dm0603OpsCreateFolders, PlatformFailureIsKeyedByClientIdAndLeavesNoLock) 
         EXPECT_EQ(r.errors()[0].clientId, "a");
         EXPECT_EQ(r.errors()[0].codes, std::vector<int>{P::ERR_INJECTED});
         EXPECT_TRUE(P::LOCKS_held().empty());
+        EXPECT_EQ(P::STORE_object_count(), before + 1) << "only the folder reported";
     }
 }
 
