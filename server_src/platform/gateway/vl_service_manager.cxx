@@ -1,6 +1,7 @@
 #include "gateway/vl_service_manager.hxx"
 
 #include "foundation/error_store.hxx"
+#include "pom/soa_view.hxx"
 #include "soa_common/monitor.hxx"
 
 // Never destroyed: the services it holds live as long as the process, and
@@ -32,6 +33,7 @@ bool VlServiceManager::invoke(const std::string& service, const std::string& ope
     T2LService* target = find(service);
     if (!target) return false;
     ERROR_store_clear();
+    vl::platform::beginRequest();
     *reply = target->invokeMethod(operation, requestXml);
     vl::platform::MONITOR_end_request();
     return true;

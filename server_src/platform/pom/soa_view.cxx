@@ -11,25 +11,38 @@ std::string tagToUid(unsigned int tag) {
     if (!tag) return {};
     Store& s = S();
     if (const Object* o = find(tag)) return o->uid;
-    auto it = s.goneUids.find(tag);
-    if (it != s.goneUids.end()) return it->second;
+    if (auto it = s.goneUids.find(tag); it != s.goneUids.end()) return it->second;
+    if (auto it = s.unknownTags.find(tag); it != s.unknownTags.end()) return it->second;
     return {};
 }
 
 unsigned int uidToTag(const std::string& uid) {
     if (uid.empty()) return 0;
     Store& s = S();
-    auto it = s.uids.find(uid);
-    if (it != s.uids.end()) return it->second;
-    // A deleted object keeps its (now invalid) tag; any other uid gets a tag
-    // of its own that never names an object.
-    auto& p = s.phantoms[uid];
-    if (!p) {
-        p = s.nextTag++;
-        s.goneUids[p] = uid;
+    if (auto it = s.uids.find(uid); it != s.uids.end()) return it->second;
+    // A deleted object keeps its (now invalid) tag.
+    if (auto it = s.phantoms.find(uid); it != s.phantoms.end() && it->second) return it->second;
+    // Any other uid gets a tag of its own that never names an object, the
+    // same one for the rest of the request.
+    auto& tag = s.unknownUids[uid];
+    if (!tag) {
+        tag = s.nextTag++;
+        s.unknownTags[tag] = uid;
     }
-    return p;
+    return tag;
 }
+
+void beginRequest() {
+    Store& s = S();
+    // What earlier requests named in vain, and the records only a request's
+    // own observers read, would otherwise grow for the life of the process.
+    s.unknownUids = {};
+    s.unknownTags = {};
+    s.changedTags = {};
+    s.createdItems = {};
+}
+
+long rememberedUnknownUids() { return static_cast<long>(S().unknownUids.size()); }
 
 bool describeObject(unsigned int tag, ObjectSummary* out) {
     Object* o = nullptr;

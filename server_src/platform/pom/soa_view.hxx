@@ -12,6 +12,13 @@ std::string tagToUid(unsigned int tag);
 // non-zero tag that is never valid.
 unsigned int uidToTag(const std::string& uid);
 
+// Called by the gateway before each request: forgets the uids earlier
+// requests named that name no object (their tags stay never valid), the
+// changed-tag list and the record of created items.
+void beginRequest();
+// Seam: the number of such uids remembered now.
+long rememberedUnknownUids();
+
 struct ObjectSummary {
     std::string className;  // POM class, e.g. "Folder"
     std::string typeName;   // business type, e.g. "Folder" or "Item"

@@ -273,7 +273,8 @@ std::string newUid() {
                 halves[h] /= 62;
             }
         // Made uids never repeat; only given ones and client texts can clash.
-        if ((s.givenUids.empty() || !s.givenUids.count(uid)) && (s.phantoms.empty() || !s.phantoms.count(uid)))
+        if ((s.givenUids.empty() || !s.givenUids.count(uid)) && (s.phantoms.empty() || !s.phantoms.count(uid)) &&
+            (s.unknownUids.empty() || !s.unknownUids.count(uid)))
             return uid;
     }
 }

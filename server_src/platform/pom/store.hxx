@@ -213,7 +213,11 @@ struct Store {
     std::unordered_map<tag_t, Object> objects;
     std::unordered_map<std::string, tag_t> uids;
     std::unordered_map<tag_t, std::string> goneUids;  // deleted and phantom tags
-    std::unordered_map<std::string, tag_t> phantoms;
+    std::unordered_map<std::string, tag_t> phantoms;  // deleted objects' and reserved uids
+    // Uids a client named that name no object, with their never-valid tags:
+    // kept for the request that named them only (see beginRequest).
+    std::unordered_map<std::string, tag_t> unknownUids;
+    std::unordered_map<tag_t, std::string> unknownTags;
     std::unordered_set<std::string> givenUids;  // uids not made by newUid (fixture uid=)
     tag_t nextTag = 1;
     std::uint64_t uidCounter = 0;
