@@ -20,7 +20,7 @@ TEST_F(Session0603Calls, EachOperationCallsThePlatformInOrder) {
         for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
         return out;
     };
-    const std::vector<std::string> doLogin = {"VlLoginServiceManager::doLogin"};
+    const std::vector<std::string> doLogin = {"VlLoginServiceManager::doLogin", "LOGIN_verify_password"};
     const std::vector<std::string> answer = {"SSS_current_user"};
     const std::vector<std::string> oneSetting = {"PREF_ask_search_scope", "PREF_set_search_scope",
                                                  "PREF_set_char_values", "PREF_set_search_scope"};

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace session0603;
@@ -103,7 +105,7 @@ TEST_F(Session0603Login, OutcomeTable) {
          "dba", "DBA"},
         {"sso for another role", AliceReviewer, true, "alice", "Sso-Token-9f", "engineering", "Designer", WrongRole, nullptr,
          "alice", "engineering", "Reviewer"},
-        {"sso with no session", LoggedOut, true, "admin", "Sso-Token-9f", "", "", GatewayText, nullptr, "", "", ""},
+        {"sso with no session", LoggedOut, true, "admin", "Sso-Token-9f", "", "", GatewayText, "no session", "", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -150,8 +152,8 @@ TEST_F(Session0603Login, OutcomeTable) {
             if (c.expect == WrongUser) expected = ERROR_code_text(ERR_LOGIN_WRONG_USER);
             if (c.expect == WrongGroup) expected = ERROR_code_text(ERR_LOGIN_WRONG_GROUP);
             if (c.expect == WrongRole) expected = ERROR_code_text(ERR_LOGIN_WRONG_ROLE);
-            EXPECT_EQ(r.message(), expected.empty() ? r.message() : expected);
-            EXPECT_FALSE(r.message().empty());
+            ASSERT_FALSE(expected.empty()) << "each refusal names its text";
+            EXPECT_EQ(r.message(), expected);
         }
         // Nothing of the attempt is left for a later reply.
         int stored = -1;
@@ -163,6 +165,36 @@ TEST_F(Session0603Login, OutcomeTable) {
         EXPECT_EQ(loginUser::currentGroupMemberTag(),
                   *c.sessionUser ? member(c.sessionUser, c.sessionGroup, c.sessionRole) : 0u);
     }
+}
+
+// Every refusal of a password costs one check against a hash, whether the
+// user exists or not; an unknown user's hash is as strong as the strongest
+// stored one.
+TEST_F(Session0603Login, EveryRefusalChecksOneHash) {
+    struct Case {
+        const char* what;
+        const char* user;
+        const char* password;
+    } cases[] = {
+        {"wrong password", "alice", "Not-Alice-Secret-7"},
+        {"unknown user", "nobody", "Not-Alice-Secret-7"},
+        {"inactive user, wrong password", "carol", "Not-Alice-Secret-7"},
+        {"inactive user", "carol", kCarolPassword},
+        {"empty user", "", ""},
+    };
+    std::vector<std::string> wrongPassword;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        vl::platform::CALLS_clear();
+        EXPECT_THROW(VlLoginServiceManager::doLogin(c.user, c.password, "", ""), IFail);
+        ERROR_store_clear();
+        const auto calls = vl::platform::CALLS_log();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "LOGIN_verify_password"), 1);
+        if (wrongPassword.empty()) wrongPassword = calls;
+        EXPECT_EQ(calls, wrongPassword) << "the same way as a wrong password";
+    }
+    const std::string dummy = VlLoginServiceManager::dummyPasswordHash();
+    EXPECT_EQ(dummy.substr(0, dummy.find("$", dummy.find("$m=") + 1)), "$argon2id$v=19$m=8,t=1,p=1");
 }
 
 // The gateway's own failure reaches the client as its text.

@@ -7,6 +7,8 @@
 #include <sodium.h>
 
 #include <cctype>
+#include <cstdio>
+#include <map>
 
 using namespace vl::platform;
 using namespace vl::platform::store;
@@ -25,13 +27,53 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+// The cost parameters of a crypto_pwhash_str hash ("...$m=65536,t=2,p=1$...").
+struct HashCost {
+    unsigned long long memoryKiB = 0, passes = 0;
+    bool operator<(const HashCost& o) const {
+        return memoryKiB != o.memoryKiB ? memoryKiB < o.memoryKiB : passes < o.passes;
+    }
+};
+
+bool costOf(const std::string& hash, HashCost* out) {
+    const std::size_t at = hash.find("$m=");
+    if (at == std::string::npos) return false;
+    return std::sscanf(hash.c_str() + at, "$m=%llu,t=%llu", &out->memoryKiB, &out->passes) == 2;
+}
+
 bool passwordMatches(const std::string& hash, const std::string& password) {
-    if (sodium_init() < 0) return false;
-    if (hash.empty()) return false;
+    // Logged, so that tests can compare the ways a login is refused.
+    if (enter("LOGIN_verify_password")) return false;
+    if (sodium_init() < 0 || hash.empty()) return false;
     return crypto_pwhash_str_verify(hash.c_str(), password.c_str(), password.size()) == 0;
 }
 
 }  // namespace
+
+std::string VlLoginServiceManager::dummyPasswordHash() {
+    HashCost strongest;
+    bool found = false;
+    for (tag_t t : instancesOf("User")) {
+        HashCost cost;
+        if (!costOf(getString(*find(t), "password"), &cost)) continue;
+        if (!found || strongest < cost) strongest = cost;
+        found = true;
+    }
+    if (!found || strongest.passes < crypto_pwhash_OPSLIMIT_MIN || strongest.memoryKiB * 1024 < crypto_pwhash_MEMLIMIT_MIN)
+        strongest = {crypto_pwhash_MEMLIMIT_MIN / 1024, crypto_pwhash_OPSLIMIT_MIN};
+    // Made once per cost: a login must not pay for making it each time.
+    static std::map<HashCost, std::string> made;
+    std::string& hash = made[strongest];
+    if (hash.empty() && sodium_init() >= 0) {
+        char out[crypto_pwhash_STRBYTES];
+        unsigned char random[16];
+        randombytes_buf(random, sizeof random);
+        if (crypto_pwhash_str(out, reinterpret_cast<const char*>(random), sizeof random, strongest.passes,
+                              static_cast<std::size_t>(strongest.memoryKiB * 1024)) == 0)
+            hash = out;
+    }
+    return hash;
+}
 
 void VlLoginServiceManager::doLogin(const std::string& user, const std::string& password, const std::string& group,
                                     const std::string& role) {
@@ -50,8 +92,12 @@ void VlLoginServiceManager::doLogin(const std::string& user, const std::string& 
         }
     }
     const Object* uo = find(u);
-    // One answer for an unknown user and a wrong password.
-    if (!uo || !passwordMatches(getString(*uo, "password"), password)) refuse(ERR_LOGIN_FAILED);
+    // One answer, and one cost, for an unknown user and a wrong password: an
+    // unknown user's password is checked against a hash as strong as the
+    // strongest stored one, and its result ignored.
+    const std::string stored = uo ? getString(*uo, "password") : std::string();
+    const bool matches = passwordMatches(stored.empty() ? dummyPasswordHash() : stored, password);
+    if (!uo || stored.empty() || !matches) refuse(ERR_LOGIN_FAILED);
     if (getInt(*uo, "status") != 0) refuse(ERR_USER_INACTIVE, user);
 
     std::vector<tag_t> active;

@@ -15,4 +15,9 @@ public:
     // password give the same error); the session is then unchanged.
     static void doLogin(const std::string& user, const std::string& password, const std::string& group,
                         const std::string& role);
+
+    // What the password of an unknown user, or of one without a hash, is
+    // checked against: a hash of a random text at the cost of the strongest
+    // stored hash (at least the library's minimum).
+    static std::string dummyPasswordHash();
 };
