@@ -34,12 +34,13 @@ TEST_F(FrameworkRecords, ServiceDataCopySharesWireBodiesButNotItsSets) {
     Velmora::Soa::Server::ServiceData copy = data;
     EXPECT_EQ(data.getWireData()->askRefCount(), before + 1);
     EXPECT_TRUE(copy.getWireData().sharesBodyWith(data.getWireData()));
-    // The copy's own record of what it listed is separate: it lists `a`
-    // again into the shared body, the source does not.
-    copy.addCreatedObject(a);
+    // Each keeps its own record of what it listed: both list the new `b`,
+    // so the shared body holds it twice; neither lists `a` again.
     data.addCreatedObject(b);
+    copy.addCreatedObject(b);
+    copy.addCreatedObject(a);
     data.addCreatedObject(a);
-    EXPECT_EQ(data.getWireData().getCreatedObjArray().size(), 2u);
+    EXPECT_EQ(data.getWireData().getCreatedObjArray().size(), 3u);
     copy = copy;
     EXPECT_TRUE(copy.getWireData().sharesBodyWith(data.getWireData()));
 }

@@ -52,7 +52,8 @@ TEST_F(Session0603Calls, EachOperationCallsThePlatformInOrder) {
          setPrefsXml({{"user", "A", {"1"}}, {"site", "B", {}}, {"bad", "C", {"3"}}, {"user", "D", {"4"}}}),
          join({oneSetting, oneSetting, {"PREF_ask_search_scope"}})},
         {"logout", "logout", "<LogoutInput/>",
-         {"OstraServerEventService::shutdown", "OstraType::enableClientServerUpdateList", "ITK_exit_module"}},
+         {"VlServiceManager::cleanupServices", "OstraServerEventService::shutdown",
+          "OstraType::enableClientServerUpdateList", "ITK_exit_module"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -2,6 +2,7 @@
 
 #include "foundation/error_store.hxx"
 #include "pom/soa_view.hxx"
+#include "pom/store.hxx"
 #include "soa_common/monitor.hxx"
 
 // Never destroyed: the services it holds live as long as the process, and
@@ -40,6 +41,7 @@ bool VlServiceManager::invoke(const std::string& service, const std::string& ope
 }
 
 void VlServiceManager::cleanupServices() {
+    vl::platform::store::enter("VlServiceManager::cleanupServices");  // logged, for the order of logout's steps
     for (T2LService* s : m_services) s->cleanup();
     ++m_cleanups;
 }
