@@ -56,23 +56,29 @@ std::string firstAttribute(const std::string& reply, const std::string& element,
     return "";
 }
 
-std::string substitute(const std::string& text, const std::map<std::string, std::string>& vars) {
-    std::string out;
+// False, with the name in *unbound, when the text names a variable no
+// earlier request saved: sent as it stands it would only be a puzzling uid.
+bool substitute(const std::string& text, const std::map<std::string, std::string>& vars, std::string* out,
+                std::string* unbound) {
+    out->clear();
     for (std::size_t i = 0; i < text.size();) {
         if (text.compare(i, 2, "${") == 0) {
             std::size_t end = text.find('}', i);
             if (end != std::string::npos) {
-                auto it = vars.find(text.substr(i + 2, end - i - 2));
-                if (it != vars.end()) {
-                    out += it->second;
-                    i = end + 1;
-                    continue;
+                const std::string name = text.substr(i + 2, end - i - 2);
+                auto it = vars.find(name);
+                if (it == vars.end()) {
+                    *unbound = name;
+                    return false;
                 }
+                *out += it->second;
+                i = end + 1;
+                continue;
             }
         }
-        out += text[i++];
+        *out += text[i++];
     }
-    return out;
+    return true;
 }
 
 struct ScriptStep {
@@ -187,8 +193,11 @@ int main(int argc, char** argv) {
         if (!parseScript(script, text, &steps, &error)) return fail(error);
         std::map<std::string, std::string> vars;
         for (const auto& step : steps) {
-            std::string reply;
-            if (!gateway.invoke(step.service, step.operation, substitute(step.document, vars), &reply))
+            std::string reply, document, unbound;
+            if (!substitute(step.document, vars, &document, &unbound))
+                return fail(script + ":" + std::to_string(step.line) + ": '${" + unbound +
+                            "}' names no variable saved by an earlier request");
+            if (!gateway.invoke(step.service, step.operation, document, &reply))
                 return fail(script + ":" + std::to_string(step.line) + ": unknown service '" + step.service + "'");
             std::cout << "=== " << step.service << " " << step.operation << "\n" << reply << "\n";
             for (const auto& save : step.saves)

@@ -114,6 +114,17 @@ TEST(HostGateway, ScriptCarriesUidsFromOneReplyToTheNext) {
     GatewayRun b = gateway("--script " + broken);
     EXPECT_NE(b.status, 0);
     EXPECT_NE(b.err.find("broken.script:1"), std::string::npos) << b.err;
+
+    // A variable no request saved is refused where it is used, not sent.
+    std::string unbound = writeFile("unbound.script",
+                                    "@ Core-2006-03-Session getAvailableServices\n<GetAvailableServicesInput/>\n"
+                                    "@ Core-2006-03-DataManagement getProperties\n"
+                                    "<GetPropertiesInput><object uid=\"${NOPE}\"/><attribute value=\"object_name\"/>"
+                                    "</GetPropertiesInput>\n");
+    GatewayRun u = gateway("--script " + unbound);
+    EXPECT_NE(u.status, 0);
+    EXPECT_NE(u.err.find("unbound.script:3: '${NOPE}'"), std::string::npos) << u.err;
+    EXPECT_EQ(u.out.find("=== Core-2006-03-DataManagement getProperties"), std::string::npos) << u.out;
 }
 
 TEST(HostGateway, ScriptCarriesANamedAttributeFromOneReplyToTheNext) {
