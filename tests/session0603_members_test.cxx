@@ -34,6 +34,21 @@ TEST_F(Session0603Members, MembershipListsEachMemberWithItsGroupAndRole) {
                                         uidOf(roleNamed("Designer"))}));
 }
 
+// alice is in engineering twice, as Designer and as Reviewer: both members
+// are listed, while the service data lists the group once.
+TEST_F(Session0603Members, TwoMembersOfOneGroupListTheGroupOnce) {
+    ASSERT_EQ(Parsed(call("login", loginXml("alice", kAlicePassword))).name(), "LoginResponse");
+    Parsed r(call("getGroupMembership", "<GetGroupMembershipInput/>"));
+    ASSERT_EQ(r.name(), "GetGroupMembershipResponse") << r.text;
+    tag_t designer = member("alice", "engineering", "Designer"), reviewer = member("alice", "engineering", "Reviewer");
+    std::vector<std::string> members;
+    for (const XMLNode* m : childrenNamed(r.root, "groupMember")) members.push_back(attrOf(m, "uid"));
+    EXPECT_EQ(members, (std::vector<std::string>{uidOf(designer), uidOf(reviewer)}));
+    EXPECT_EQ(r.uids("plainObj"),
+              (std::vector<std::string>{uidOf(designer), uidOf(groupNamed("engineering")), uidOf(roleNamed("Designer")),
+                                        uidOf(reviewer), uidOf(roleNamed("Reviewer"))}));
+}
+
 // Any platform failure is one service exception with the failure's code,
 // and the member array is freed on that path too (the fixture counts it).
 TEST_F(Session0603Members, MembershipFailuresEndTheCallAndFreeTheArray) {
