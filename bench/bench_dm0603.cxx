@@ -1,4 +1,5 @@
-// Cost of Core-2006-03-DataManagement requests through the gateway, beside
+// Cost of Core-2006-03-DataManagement requests through the gateway (creating
+// items and datasets, revising, deleting, changing owners, reading), beside
 // the bare cost of reading the same request text (Xerces-C SAX2, empty
 // handler) and writing a reply of the same size (XmlStream).
 //
@@ -6,9 +7,12 @@
 // and write, median of a few runs just before) and ratio (whole request /
 // bare). Whole requests are timed by hand, so the store reset between
 // createItems runs stays outside the measure.
+#include "aom/item.hxx"
 #include "bench_support.hxx"
 #include "gateway/vl_service_manager.hxx"
 #include "pom/test_seams.hxx"
+#include "sa/sa.hxx"
+#include "soa_server/utils.hxx"
 #include "soa_common/xml.hxx"
 
 #include <benchmark/benchmark.h>
@@ -205,11 +209,132 @@ void BM_GetPropertiesBare(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(bare.run());
 }
 
+// ---- createDatasets, revise, deleteRelations, deleteObjects, changeOwnership
+
+// The uids of one reference field of every output of a reply.
+std::vector<std::string> outputUids(const std::string& reply, const char* field) {
+    SAXToNodeParser parser;
+    const XMLNode& root = parser.parseString(reply);
+    std::vector<std::string> uids;
+    for (const XMLNode* output : root.children()) {
+        const XMLNode* ref = output->name() == "output" ? output->child(field) : nullptr;
+        if (ref && ref->attr("uid")) uids.push_back(*ref->attr("uid"));
+    }
+    return uids;
+}
+
+std::string uidOf(tag_t tag) { return Velmora::Soa::Internal::Server::Utils::tagToUid(tag); }
+
+std::string createDatasetsRequest(int n, const std::string& containerUid) {
+    std::string xml = "<CreateDatasetsInput>";
+    for (int i = 0; i < n; ++i)
+        xml += "<input clientId=\"d" + std::to_string(i) + "\" name=\"Bench dataset " + std::to_string(i) +
+               "\" relationType=\"\" type=\"Text\" description=\"\" toolUsed=\"\"><container uid=\"" + containerUid +
+               "\"/></input>";
+    return xml + "</CreateDatasetsInput>";
+}
+
+// n new datasets, filed in `containerUid` when it is not empty.
+std::vector<std::string> makeDatasets(int n, const std::string& containerUid = "") {
+    const std::string reply = invoke("createDatasets", createDatasetsRequest(n, containerUid));
+    expectNoErrors(reply, "createDatasets");
+    return outputUids(reply, "dataset");
+}
+
+std::string refs(const char* element, const std::vector<std::string>& uids) {
+    std::string xml;
+    for (const auto& uid : uids) xml += std::string("<") + element + " uid=\"" + uid + "\"/>";
+    return xml;
+}
+
+// Each request on a fresh store, its set-up (made by other requests) outside
+// the measure.
+void measureOperation(benchmark::State& state, const char* operation,
+                      const std::function<std::string(int)>& setUp) {
+    const int n = static_cast<int>(state.range(0));
+    loadSite();
+    std::string request = setUp(n);
+    const std::string sample = invoke(operation, request);
+    expectNoErrors(sample, operation);
+    Bare bare(request, sample);
+    const double bareUs = bare.measureUs();
+    double totalUs = 0;
+    for (auto _ : state) {
+        loadSite();
+        request = setUp(n);
+        timed(state, totalUs, [&] { benchmark::DoNotOptimize(invoke(operation, request)); });
+    }
+    report(state, totalUs, bareUs, n);
+}
+
+void BM_CreateDatasets(benchmark::State& state) {
+    measureOperation(state, "createDatasets", [](int n) { return createDatasetsRequest(n, ""); });
+}
+
+void BM_Revise(benchmark::State& state) {
+    measureOperation(state, "revise", [](int n) {
+        const std::string made = invoke("createItems", createItemsRequest(n));
+        expectNoErrors(made, "createItems");
+        std::string xml = "<ReviseInput>";
+        for (const auto& uid : outputUids(made, "itemRev"))
+            xml += "<input><key uid=\"" + uid +
+                   "\"/><value revId=\"B\" name=\"Revised\" description=\"\"><extendedAttribute key=\"change_reason\" "
+                   "value=\"bench\"/></value></input>";
+        return xml + "</ReviseInput>";
+    });
+}
+
+void BM_DeleteRelations(benchmark::State& state) {
+    measureOperation(state, "deleteRelations", [](int n) {
+        tag_t item = 0, revision = 0;
+        ITEM_find_item("000100", &item);
+        ITEM_ask_latest_rev(item, &revision);
+        const std::string primary = uidOf(revision);
+        const auto datasets = makeDatasets(n);
+        std::string relate = "<CreateRelationsInput>", remove = "<DeleteRelationsInput>";
+        for (const auto& uid : datasets) {
+            const std::string input = "<input clientId=\"r\" relationType=\"Reference\"><primaryObject uid=\"" +
+                                      primary + "\"/><secondaryObject uid=\"" + uid + "\"/><userData uid=\"\"/></input>";
+            relate += input;
+            remove += input;
+        }
+        expectNoErrors(invoke("createRelations", relate + "</CreateRelationsInput>"), "createRelations");
+        return remove + "</DeleteRelationsInput>";
+    });
+}
+
+void BM_DeleteObjects(benchmark::State& state) {
+    measureOperation(state, "deleteObjects", [](int n) {
+        const std::string folders = invoke("createFolders",
+                                           "<CreateFoldersInput relationType=\"\"><folder clientId=\"f\" name=\"Bench\" "
+                                           "desc=\"\"/><container uid=\"\"/></CreateFoldersInput>");
+        const std::string folder = outputUids(folders, "folder").at(0);
+        return "<DeleteObjectsInput>" + refs("object", makeDatasets(n, folder)) + "</DeleteObjectsInput>";
+    });
+}
+
+void BM_ChangeOwnership(benchmark::State& state) {
+    measureOperation(state, "changeOwnership", [](int n) {
+        tag_t alice = 0, engineering = 0;
+        SA_find_user("alice", &alice);
+        SA_find_group("engineering", &engineering);
+        const std::string owner = "<owner uid=\"" + uidOf(alice) + "\"/><group uid=\"" + uidOf(engineering) + "\"/>";
+        std::string xml = "<ChangeOwnershipInput>";
+        for (const auto& uid : makeDatasets(n)) xml += "<input><object uid=\"" + uid + "\"/>" + owner + "</input>";
+        return xml + "</ChangeOwnershipInput>";
+    });
+}
+
 }  // namespace
 
 BENCHMARK(BM_CreateItems)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CreateItemsBare)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetProperties)->Arg(1000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetPropertiesBare)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CreateDatasets)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Revise)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeleteRelations)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeleteObjects)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ChangeOwnership)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

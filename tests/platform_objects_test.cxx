@@ -217,6 +217,16 @@ TEST_F(PlatformObjects, RelationsAreFoundListedAndNotDuplicated) {
     // A relation type is also a read-only property listing the secondaries.
     EXPECT_EQ(ui(rev, "Reference"), "target");
     EXPECT_EQ(AOM_set_value_tags(rev, "Reference", 0, nullptr), ERR_PROPERTY_READ_ONLY);
+    // The opposite direction is another relation, whichever end the search
+    // starts from (the folder has fewer referencers than the revision).
+    tag_t back = 0;
+    ASSERT_EQ(GRM_create_relation(folder, rev, ref, 0, &back), 0);
+    ASSERT_EQ(GRM_save_relation(back), 0);
+    ASSERT_EQ(GRM_find_relation(folder, rev, ref, &again), 0);
+    EXPECT_EQ(again, back);
+    ASSERT_EQ(GRM_find_relation(rev, folder, ref, &again), 0);
+    EXPECT_EQ(again, r);
+    ASSERT_EQ(GRM_delete_relation(back), 0);
     ASSERT_EQ(GRM_delete_relation(r), 0);
     EXPECT_TRUE(secondaries(rev, "Reference").empty());
 }
@@ -232,6 +242,7 @@ TEST_F(PlatformObjects, FoldersKeepOrderAndRemoveEveryEntry) {
     ASSERT_EQ(FL_insert(f, b, 1), 0);
     ASSERT_EQ(FL_insert(f, a, 0), 0);
     EXPECT_EQ(FL_insert(f, f, 0), ERR_BAD_ARGUMENT);
+    ASSERT_EQ(AOM_save(f), 0);
     int n = 0;
     tag_t* t = nullptr;
     FL_ask_references(f, 0, &n, &t);
@@ -242,6 +253,29 @@ TEST_F(PlatformObjects, FoldersKeepOrderAndRemoveEveryEntry) {
     EXPECT_EQ(n, 2);
     EXPECT_EQ(FL_remove(f, a), ERR_NOT_FOUND);
     EXPECT_EQ(ui(f, "contents"), "b,c");
+    // The folder no longer refers to what it lost, and does again once the
+    // unsaved removal is discarded.
+    auto referencers = [](tag_t object) {
+        int count = 0;
+        int* levels = nullptr;
+        tag_t* who = nullptr;
+        char** how = nullptr;
+        EXPECT_EQ(WSOM_where_referenced(object, 1, &count, &levels, &who, &how), 0);
+        std::vector<tag_t> out(who, who + count);
+        SM_free(levels);
+        SM_free(who);
+        SM_free(how);
+        return out;
+    };
+    EXPECT_TRUE(referencers(a).empty());
+    EXPECT_EQ(referencers(b), std::vector<tag_t>{f});
+    ASSERT_EQ(AOM_refresh(f, 0), 0);
+    EXPECT_EQ(ui(f, "contents"), "a,a,b,c");
+    EXPECT_EQ(referencers(a), std::vector<tag_t>{f});
+    ASSERT_EQ(FL_remove(f, a), 0);
+    ASSERT_EQ(FL_remove(f, b), 0);
+    ASSERT_EQ(FL_remove(f, c), 0);
+    EXPECT_TRUE(referencers(a).empty() && referencers(b).empty() && referencers(c).empty());
 }
 
 TEST_F(PlatformObjects, DatasetsGetTypesToolsAndFormats) {

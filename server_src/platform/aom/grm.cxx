@@ -19,9 +19,20 @@ int needRelationType(tag_t type, const TypeDef** out) {
     return 0;
 }
 
+std::size_t referencerCount(tag_t object) {
+    const auto& all = S().referencers;
+    auto it = all.find(object);
+    return it == all.end() ? 0 : it->second.size();
+}
+
+// Searched from the end with fewer referencers: one primary may head
+// thousands of relations, each secondary only a few.
 tag_t findRelation(tag_t primary, tag_t secondary, tag_t type) {
-    for (tag_t r : relationsOf(primary, true, type))
-        if (getTag(*find(r), "secondary_object") == secondary) return r;
+    const bool fromSecondary = referencerCount(secondary) < referencerCount(primary);
+    for (tag_t r : relationsOf(fromSecondary ? secondary : primary, !fromSecondary, type))
+        if (getTag(*find(r), fromSecondary ? "primary_object" : "secondary_object") ==
+            (fromSecondary ? primary : secondary))
+            return r;
     return 0;
 }
 

@@ -511,6 +511,23 @@ int removeTag(Object& o, int i, tag_t t) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return 0;
     auto* v = std::get_if<std::vector<tag_t>>(&o.values[i]);
     if (!v || std::find(v->begin(), v->end(), t) == v->end()) return 0;
+    if (!o.cls->attrs[i].key) {
+        // In place, as insertTag does: re-indexing a long list for one entry
+        // would make emptying a folder quadratic.
+        Store& s = S();
+        touch(o);
+        rememberSaved(o, i);
+        v = std::get_if<std::vector<tag_t>>(&o.values[i]);
+        const std::size_t before = v->size();
+        v->erase(std::remove(v->begin(), v->end(), t), v->end());
+        const int n = static_cast<int>(before - v->size());
+        if (auto it = t ? s.referencers.find(t) : s.referencers.end(); it != s.referencers.end()) {
+            auto jt = it->second.find(o.tag);
+            if (jt != it->second.end() && (jt->second -= n) <= 0) it->second.erase(jt);
+            if (it->second.empty()) s.referencers.erase(it);
+        }
+        return n;
+    }
     std::vector<tag_t> kept;
     kept.reserve(v->size());
     int n = 0;

@@ -1,6 +1,6 @@
 // Data management 2006_03: relations (with the relation-type choice from
 // preferences), folders and the container rule that the create operations
-// share, and the operation not offered yet.
+// share.
 #include "soa_services/core/code/datamanagement0603impl.hxx"
 
 #include "aom/aom.hxx"
@@ -374,12 +374,6 @@ DataManagement::CreateFoldersResponse DataManagementImpl::createFolders(const st
     }
     if (updated) data.addUpdatedObject(container);
     return response;
-}
-
-// --- operations built later ---
-
-DataManagement::CreateDatasetsResponse DataManagementImpl::createDatasets(const std::vector<DatasetProperties>&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
 }
 
 }  // namespace Velmora::Soa::Core::_2006_03

@@ -38,6 +38,10 @@ public:
     static constexpr int kMaxIdentifierPairs = 10000;
 
 private:
+    int setDefaultTool(unsigned int dataset, const char* toolName) const;
+    bool isQMDataset(unsigned int dataset) const;
+    int initQMDataset(unsigned int dataset) const;
+    void getTextValue(const char* key, char** text) const;
     int getObjectType(unsigned int object, unsigned int* type) const;
     Tag getDefaultFolder();
     int setVLProperty(const Tag& object, const std::string& propertyName, const std::string& value) const;
