@@ -16,6 +16,7 @@ inline const std::vector<std::string>& registeredServices() {
         "Core-2006-03-DataManagement",    // 6
         "Core-2007-01-DataManagement",    // 7
         "Core-2007-06-DataManagement",    // 8
+        "Core-2007-06-LOV",               // 9
         "Core-2006-03-Reservation",       // 10
     };
     return names;

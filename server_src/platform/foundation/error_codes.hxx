@@ -38,6 +38,8 @@ enum ErrorCode : int {
     ERR_ID_VALIDATION_FAILED = 214141,     // the identifier validation exit failed
     ERR_NO_SUCH_RELATION_TYPE = 214150,
     ERR_NO_RELATION_FILTERS = 214160,      // a relation expansion without relation filters
+    ERR_LOV_EMPTY_TYPE_NAME = 214170,      // getAttachedLOVs: an info without a type name
+    ERR_LOV_EMPTY_PROPERTY_NAME = 214171,  // getAttachedLOVs: an empty property name
     ERR_OPERATION_NOT_AVAILABLE = 214200,  // the operation is not offered by this build
     ERR_TOO_MANY_IDENTIFIERS = 214201,     // more identifier pairs asked for than one input may have
     ERR_OBJECT_NOT_LOADED = 214231,        // a valid tag whose object could not be loaded
@@ -148,6 +150,8 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_ID_VALIDATION_FAILED, "the identifiers could not be validated"},
     {ERR_NO_SUCH_RELATION_TYPE, "no relation type has that name"},
     {ERR_NO_RELATION_FILTERS, "no relation filters were given"},
+    {ERR_LOV_EMPTY_TYPE_NAME, "a type name is required"},
+    {ERR_LOV_EMPTY_PROPERTY_NAME, "a property name is required"},
     {ERR_OPERATION_NOT_AVAILABLE, "the operation is not available"},
     {ERR_TOO_MANY_IDENTIFIERS, "too many identifiers requested (at most 10000 per input)"},
     {ERR_OBJECT_NOT_LOADED, "the object could not be loaded"},

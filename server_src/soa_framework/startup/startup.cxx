@@ -17,6 +17,7 @@
 #include "soa_services/core/skeletons/core/_2006_03/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/datamanagement/datamanagement_skeleton.hxx"
 #include "soa_services/core/skeletons/core/_2007_06/datamanagement/datamanagement_skeleton.hxx"
+#include "soa_services/core/skeletons/core/_2007_06/lov/lov_skeleton.hxx"
 #include "soa_services/core/skeletons/internal/_2006_03/types/types_skeleton.hxx"
 
 // 1 Core-2006-03-FileManagement
@@ -56,6 +57,10 @@ VL_REGISTER_SERVICE(DataManagement0701, "Core-2007-01-DataManagement",
 VL_REGISTER_SERVICE(DataManagement0706, "Core-2007-06-DataManagement",
                     Velmora::Services::Core::_2007_06::DataManagementIiopSkeleton,
                     Velmora::Soa::Core::_2007_06::DataManagementImpl)
+
+// 9 Core-2007-06-LOV
+VL_REGISTER_SERVICE(LOV0706, "Core-2007-06-LOV", Velmora::Services::Core::_2007_06::LOVIiopSkeleton,
+                    Velmora::Soa::Core::_2007_06::LOVImpl)
 
 // 10 Core-2006-03-Reservation
 VL_REGISTER_SERVICE(Reservation0603, "Core-2006-03-Reservation",
