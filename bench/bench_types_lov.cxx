@@ -28,7 +28,13 @@ std::string invoke(const char* service, const char* operation, const std::string
     return reply;
 }
 
-void perItem(benchmark::State& state, int n) {
+// Times `xml` as one request of n items, after one checked sample.
+void timeRequest(benchmark::State& state, const char* service, const char* operation, const std::string& xml, int n) {
+    expectNoErrors(invoke(service, operation, xml), operation);
+    for (auto _ : state) {
+        std::string reply = invoke(service, operation, xml);
+        benchmark::DoNotOptimize(reply.data());
+    }
     state.counters["per_item"] = benchmark::Counter(static_cast<double>(state.iterations()) * n,
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
@@ -40,13 +46,7 @@ void TypesByNames(benchmark::State& state) {
     std::string xml = "<InitTypeByNamesInput>";
     for (int i = 0; i < n; ++i) xml += std::string("<typeName value=\"") + kTypes[i % 6] + "\"/>";
     xml += "</InitTypeByNamesInput>";
-    std::string sample = invoke("Internal-Core-2006-03-Types", "initTypeByNames", xml);
-    expectNoErrors(sample, "initTypeByNames");
-    for (auto _ : state) {
-        std::string reply = invoke("Internal-Core-2006-03-Types", "initTypeByNames", xml);
-        benchmark::DoNotOptimize(reply.data());
-    }
-    perItem(state, n);
+    timeRequest(state, "Internal-Core-2006-03-Types", "initTypeByNames", xml, n);
 }
 
 void AttachedLovs(benchmark::State& state) {
@@ -56,13 +56,7 @@ void AttachedLovs(benchmark::State& state) {
     std::string xml = "<GetAttachedLOVsInput><input typeName=\"Document\">";
     for (int i = 0; i < n; ++i) xml += std::string("<propName value=\"") + kProperties[i % 3] + "\"/>";
     xml += "</input></GetAttachedLOVsInput>";
-    std::string sample = invoke("Core-2007-06-LOV", "getAttachedLOVs", xml);
-    expectNoErrors(sample, "getAttachedLOVs");
-    for (auto _ : state) {
-        std::string reply = invoke("Core-2007-06-LOV", "getAttachedLOVs", xml);
-        benchmark::DoNotOptimize(reply.data());
-    }
-    perItem(state, n);
+    timeRequest(state, "Core-2007-06-LOV", "getAttachedLOVs", xml, n);
 }
 
 BENCHMARK(TypesByNames)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -23,7 +23,6 @@ namespace {
 using Skeleton = Velmora::Services::Core::_2007_06::LOVIiopSkeleton;
 using Local = Skeleton::Local;
 namespace Wire = Velmora::Schemas::Core::_2007_06::Lov;
-using vl::platform::SpanEvent;
 using vl::test::esc;
 using vl::test::uidOf;
 
@@ -113,13 +112,7 @@ TEST_F(Lov0706, TableSpansAndAnEmptyInput) {
               "<AttachedLOVsResponse><serviceData/></AttachedLOVsResponse>");
     const std::string a = "Velmora::Soa::Core::_2007_06::LOVIiopSkeleton::getAttachedLOVs";
     const std::string impl = "Velmora::Soa::Core::_2007_06::LOVImpl::getAttachedLOVs";
-    std::vector<SpanEvent> expected = {
-        {SpanEvent::Start, a},    {SpanEvent::Start, a + "::wireToLocal"}, {SpanEvent::End, a + "::wireToLocal"},
-        {SpanEvent::Start, impl}, {SpanEvent::End, impl},                  {SpanEvent::Start, a + "::localToWire"},
-        {SpanEvent::End, a + "::localToWire"}, {SpanEvent::End, a},
-    };
-    const auto& log = vl::platform::MONITOR_log();
-    EXPECT_EQ(std::vector<SpanEvent>(log.begin(), log.end()), expected);
+    EXPECT_EQ(vl::test::spanLog(), vl::test::fourSpans(a, impl));
 }
 
 // Lists by the type's own rule and by an ancestor's; a property without a

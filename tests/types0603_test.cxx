@@ -21,7 +21,6 @@
 namespace {
 
 using namespace types0603;
-using vl::platform::SpanEvent;
 
 class Types0603 : public TypesTest {};
 
@@ -68,13 +67,7 @@ TEST_F(Types0603, TableSpansAndRoot) {
         EXPECT_EQ(reply, "<ModelSchema/>") << "no types, no classes, no errors";
         std::string a = std::string("Velmora::Soa::Internal::Core::_2006_03::TypesIiopSkeleton::") + op;
         std::string impl = std::string("Velmora::Soa::Internal::Core::_2006_03::TypesImpl::") + op;
-        std::vector<SpanEvent> expected = {
-            {SpanEvent::Start, a},   {SpanEvent::Start, a + "::wireToLocal"}, {SpanEvent::End, a + "::wireToLocal"},
-            {SpanEvent::Start, impl}, {SpanEvent::End, impl},                  {SpanEvent::Start, a + "::localToWire"},
-            {SpanEvent::End, a + "::localToWire"}, {SpanEvent::End, a},
-        };
-        const auto& log = vl::platform::MONITOR_log();
-        EXPECT_EQ(std::vector<SpanEvent>(log.begin(), log.end()), expected);
+        EXPECT_EQ(vl::test::spanLog(), vl::test::fourSpans(a, impl));
     }
 }
 

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace vl::test {
 
@@ -64,6 +65,26 @@ inline std::string readFile(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The span log of one operation that ran to its end: the operation label
+// `outer` with its conversions, and the implementation label `impl`.
+inline std::vector<vl::platform::SpanEvent> fourSpans(const std::string& outer, const std::string& impl) {
+    using vl::platform::SpanEvent;
+    return {{SpanEvent::Start, outer},
+            {SpanEvent::Start, outer + "::wireToLocal"},
+            {SpanEvent::End, outer + "::wireToLocal"},
+            {SpanEvent::Start, impl},
+            {SpanEvent::End, impl},
+            {SpanEvent::Start, outer + "::localToWire"},
+            {SpanEvent::End, outer + "::localToWire"},
+            {SpanEvent::End, outer}};
+}
+
+// The monitor's span log as it stands.
+inline std::vector<vl::platform::SpanEvent> spanLog() {
+    const auto& log = vl::platform::MONITOR_log();
+    return {log.begin(), log.end()};
 }
 
 inline std::string uidOf(unsigned int tag) { return Velmora::Soa::Internal::Server::Utils::tagToUid(tag); }
