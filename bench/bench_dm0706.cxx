@@ -30,14 +30,7 @@ using Velmora::Soa::Common::Xml::SAXToNodeParser;
 using Velmora::Soa::Common::Xml::XMLNode;
 using Velmora::Soa::Internal::Server::Utils;
 
-std::string invoke(const char* service, const std::string& operation, const std::string& xml) {
-    std::string reply;
-    if (!VlServiceManager::instance().invoke(service, operation, xml, &reply)) {
-        std::fprintf(stderr, "%s is not registered\n", service);
-        std::exit(1);
-    }
-    return reply;
-}
+using vl::bench::invoke;
 
 std::string invoke(const std::string& operation, const std::string& xml) {
     return invoke("Core-2007-06-DataManagement", operation, xml);

@@ -5,7 +5,6 @@
 #include "bench_support.hxx"
 
 #include "ae/dataset.hxx"
-#include "gateway/vl_service_manager.hxx"
 #include "reservation/reservation.hxx"
 #include "sm/sm.hxx"
 #include "soa_server/utils.hxx"
@@ -13,27 +12,18 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
 using vl::bench::expectNoErrors;
+using vl::bench::invoke;
 using vl::bench::loadSite;
 
 const char* const kFm = "Core-2006-03-FileManagement";
 const char* const kRes = "Core-2006-03-Reservation";
 const char* const kDataset = "dsWidgetManual";
-
-std::string invoke(const char* service, const std::string& operation, const std::string& xml) {
-    std::string reply;
-    if (!VlServiceManager::instance().invoke(service, operation, xml, &reply)) {
-        std::fprintf(stderr, "%s is not registered\n", service);
-        std::exit(1);
-    }
-    return reply;
-}
 
 tag_t datasetTag() { return Velmora::Soa::Internal::Server::Utils::uidToTag(kDataset); }
 

@@ -498,7 +498,6 @@ TEST_F(Fm0603Test, ARolledBackCommitGivesTheTicketBack) {
 // ---- the frame
 
 TEST_F(Fm0603Test, RootNamesAndSpans) {
-    using P::SpanEvent;
     const struct {
         const char* op;
         std::string request;
@@ -516,14 +515,7 @@ TEST_F(Fm0603Test, RootNamesAndSpans) {
         EXPECT_TRUE(r.errors().empty());
         const std::string a = std::string("Velmora::Soa::Core::_2006_03::FileManagementIiopSkeleton::") + c.op;
         const std::string b = std::string("Velmora::Soa::Core::_2006_03::FileManagementImpl::") + c.op;
-        std::vector<SpanEvent> expected = {
-            {SpanEvent::Start, a},          {SpanEvent::Start, a + "::wireToLocal"},
-            {SpanEvent::End, a + "::wireToLocal"}, {SpanEvent::Start, b},
-            {SpanEvent::End, b},            {SpanEvent::Start, a + "::localToWire"},
-            {SpanEvent::End, a + "::localToWire"}, {SpanEvent::End, a},
-        };
-        const auto& log = P::MONITOR_log();
-        EXPECT_EQ(std::vector<SpanEvent>(log.begin(), log.end()), expected);
+        EXPECT_EQ(vl::test::spanLog(), vl::test::fourSpans(a, b));
     }
 }
 

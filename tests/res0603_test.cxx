@@ -210,7 +210,6 @@ TEST_F(Res0603Test, AHistoryWhoseObjectCannotBeConvertedIsWrittenWithTheNullObje
 }
 
 TEST_F(Res0603Test, RootNamesAndSpansWithNoObjects) {
-    using P::SpanEvent;
     const struct {
         const char* op;
         std::string request;
@@ -230,14 +229,7 @@ TEST_F(Res0603Test, RootNamesAndSpansWithNoObjects) {
         EXPECT_TRUE(historiesOf(r).empty());
         const std::string a = std::string("Velmora::Soa::Core::_2006_03::ReservationIiopSkeleton::") + c.op;
         const std::string b = std::string("Velmora::Soa::Core::_2006_03::ReservationImpl::") + c.op;
-        std::vector<SpanEvent> expected = {
-            {SpanEvent::Start, a},          {SpanEvent::Start, a + "::wireToLocal"},
-            {SpanEvent::End, a + "::wireToLocal"}, {SpanEvent::Start, b},
-            {SpanEvent::End, b},            {SpanEvent::Start, a + "::localToWire"},
-            {SpanEvent::End, a + "::localToWire"}, {SpanEvent::End, a},
-        };
-        const auto& log = P::MONITOR_log();
-        EXPECT_EQ(std::vector<SpanEvent>(log.begin(), log.end()), expected);
+        EXPECT_EQ(vl::test::spanLog(), vl::test::fourSpans(a, b));
     }
 }
 

@@ -190,6 +190,12 @@ Map toLocalMap(const Entries& entries, Convert&& convert) {
     return map;
 }
 
+// Converters of a struct whose local and wire fields match by name: one
+// field list X(localField, WireField) ... serves both directions, in the
+// list's order, with `local` and `wire` the converter's two values.
+#define VL_SKELETON_FIELD_TO_WIRE(l, w) wire.set##w(local.l);
+#define VL_SKELETON_FIELD_TO_LOCAL(l, w) local.l = wire.get##w();
+
 // The statics and special members every concrete skeleton shares.
 template <class Derived, class ServiceImpl>
 class ServiceSkeleton : public Velmora::Soa::Internal::Server::IiopSkeleton {

@@ -58,17 +58,13 @@ FileManagementIiopSkeleton::FileManagementIiopSkeleton() : ServiceSkeleton("File
 
 Local::DatasetFileInfo FileManagementIiopSkeleton::toLocal(Wire::DatasetFileInfo wire) {
     Local::DatasetFileInfo local;
-#define VL_FM0603_TO_LOCAL(l, w) local.l = wire.get##w();
-    VL_FM0603_FILE_INFO_FIELDS(VL_FM0603_TO_LOCAL)
-#undef VL_FM0603_TO_LOCAL
+    VL_FM0603_FILE_INFO_FIELDS(VL_SKELETON_FIELD_TO_LOCAL)
     return local;
 }
 
 Wire::DatasetFileInfo FileManagementIiopSkeleton::toWire(Local::DatasetFileInfo local) {
     Wire::DatasetFileInfo wire;
-#define VL_FM0603_TO_WIRE(l, w) wire.set##w(local.l);
-    VL_FM0603_FILE_INFO_FIELDS(VL_FM0603_TO_WIRE)
-#undef VL_FM0603_TO_WIRE
+    VL_FM0603_FILE_INFO_FIELDS(VL_SKELETON_FIELD_TO_WIRE)
     return wire;
 }
 

@@ -66,17 +66,13 @@ Wire::ReservationHistory ReservationIiopSkeleton::toWire(Local::ReservationHisto
 
 Wire::ReservationHistoryEvent ReservationIiopSkeleton::toWire(Local::ReservationHistoryEvent local) {
     Wire::ReservationHistoryEvent wire;
-#define VL_RES0603_TO_WIRE(l, w) wire.set##w(local.l);
-    VL_RES0603_EVENT_FIELDS(VL_RES0603_TO_WIRE)
-#undef VL_RES0603_TO_WIRE
+    VL_RES0603_EVENT_FIELDS(VL_SKELETON_FIELD_TO_WIRE)
     return wire;
 }
 
 Local::ReservationHistoryEvent ReservationIiopSkeleton::toLocal(Wire::ReservationHistoryEvent wire) {
     Local::ReservationHistoryEvent local;
-#define VL_RES0603_TO_LOCAL(l, w) local.l = wire.get##w();
-    VL_RES0603_EVENT_FIELDS(VL_RES0603_TO_LOCAL)
-#undef VL_RES0603_TO_LOCAL
+    VL_RES0603_EVENT_FIELDS(VL_SKELETON_FIELD_TO_LOCAL)
     return local;
 }
 
