@@ -20,20 +20,26 @@ bool lexical_cast<bool, std::string>(const std::string& text) {
     throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
 }
 
+namespace {
+
+template <class T>
+T number(const std::string& text, bool (*parse)(const std::string&, T*), const char* what) {
+    T value{};
+    if (parse(text, &value)) return value;
+    std::string message = "\"" + text + "\" is not " + what;
+    throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
+}
+
+}  // namespace
+
 template <>
 int lexical_cast<int, std::string>(const std::string& text) {
-    int value = 0;
-    if (vl::platform::parseWholeNumber(text, &value)) return value;
-    std::string message = "\"" + text + "\" is not a whole number in range";
-    throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
+    return number<int>(text, vl::platform::parseWholeNumber, "a whole number in range");
 }
 
 template <>
 double lexical_cast<double, std::string>(const std::string& text) {
-    double value = 0;
-    if (vl::platform::parseFiniteDecimal(text, &value)) return value;
-    std::string message = "\"" + text + "\" is not a finite decimal number";
-    throw IFail(vl::platform::ERR_BAD_VALUE, message.c_str());
+    return number<double>(text, vl::platform::parseFiniteDecimal, "a finite decimal number");
 }
 
 }  // namespace Velmora::Soa::Common::Xml
