@@ -98,6 +98,9 @@ TEST_F(PlatformFixture, AMalformedFixtureIsRefusedWithFileLineAndReasonAndChange
         {"format 1\nitemtype Folder revision=ItemRevision\n", "bad.site:2: Folder is not an item type"},
         {"format 1\nlov L int values=1,two\n", "bad.site:2: a value of list L is not a int"},
         {"format 1\nclass X Form\nattr X r typedref ref=Nowhere\n", "bad.site: attribute X.r refers to unknown class"},
+        {"format 1\nclass X Form\nattr X a_field_name_of_28_characters string\nfileform X\n",
+         "bad.site:4: field a_field_name_of_28_characters is longer than 27"},
+        {"format 1\nfileform Folder\n", "bad.site:2: Folder is not a form type"},
         {"format 1\ngroup g\nrole r\nuser u group=g password=\"$argon2id$v=19$m=8,t=1,p=1$xqITJ7h+Xhc2I+DLivTp6g$"
          "Jfr0QQztbmcY+fBXmWC0aHZ5mzIoboKvknp3wpF99Ek\"\nmember u g r inactive\nsession u g r\n",
          "bad.site:6: u is not an active member"},

@@ -58,7 +58,7 @@ int FORM___is_pomstore_form(tag_t formOrType, bool* isPomStore) {
     if (isPomStore) *isPomStore = false;
     const TypeDef* t = nullptr;
     if (int rc = formTypeOf(formOrType, &t)) return rc;
-    if (isPomStore) *isPomStore = true;
+    if (isPomStore) *isPomStore = S().fileFormTypes.count(t->tag) == 0;
     return 0;
 }
 
@@ -90,9 +90,20 @@ int FORM__ask_ostrafile_values(tag_t formOrType, FORM_field_s** fields) {
     if (fields) *fields = nullptr;
     const TypeDef* t = nullptr;
     if (int rc = formTypeOf(formOrType, &t)) return rc;
+    // A file-held form type lists its class's own fields; any other type only
+    // the terminator.
+    std::vector<const AttrDef*> own;
+    if (S().fileFormTypes.count(t->tag))
+        for (const AttrDef& attr : t->cls->attrs)
+            if (attr.declaringClass == t->cls->name) own.push_back(&attr);
     if (fields) {
-        auto* f = static_cast<FORM_field_s*>(SM_alloc_persistent(sizeof(FORM_field_s)));
-        std::memset(f, 0, sizeof *f);
+        auto* f = static_cast<FORM_field_s*>(SM_alloc_persistent(sizeof(FORM_field_s) * (own.size() + 1)));
+        std::memset(f, 0, sizeof(FORM_field_s) * (own.size() + 1));
+        for (std::size_t i = 0; i < own.size(); ++i) {
+            std::strncpy(f[i].name, own[i]->name.c_str(), sizeof f[i].name - 1);
+            f[i].valid = 1;
+            f[i].value_type = own[i]->type;
+        }
         *fields = f;
     }
     return 0;

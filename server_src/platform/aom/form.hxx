@@ -7,15 +7,15 @@
 // type that is not a form type.
 int FORM_create(const char* name, const char* description, const char* formType, tag_t* form);
 // *isPomStore: the form's (or form type's) fields are described by property
-// descriptors; true for every form here.
+// descriptors; false for a file-held form type (`fileform`) and its forms.
 int FORM___is_pomstore_form(tag_t formOrType, bool* isPomStore);
 // The descriptor tags of the form type's own fields (one SM block).
 int FORM_ask_property_descriptors(tag_t formOrType, int* count, tag_t** descriptors);
 
 // One field of a form whose values live in a file (36 bytes): the list that
 // FORM__ask_ostrafile_values gives ends at the first record whose `valid`
-// word (byte offset 28) is 0. Every form here keeps its fields as attributes,
-// so the list holds the terminator only.
+// word (byte offset 28) is 0. A file-held form type lists its class's own
+// fields (which stay attributes of its forms); any other only the terminator.
 struct FORM_field_s {
     char name[28];
     int valid;

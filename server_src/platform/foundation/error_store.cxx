@@ -59,6 +59,15 @@ void ERROR_store_clear() {
     s.texts.clear();
 }
 
+void ERROR_store_forget_last_error(int code) {
+    Store& s = store();
+    if (s.codes.empty() || s.codes.back() != code) return;
+    s.messages.pop_back();
+    s.severities.pop_back();
+    s.codes.pop_back();
+    s.texts.pop_back();
+}
+
 int ERROR_store_ask(int* count, const int** severities, const int** codes, const char* const** texts) {
     static const int noInts[1] = {0};
     static const char* const noTexts[1] = {nullptr};

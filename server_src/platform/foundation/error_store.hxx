@@ -14,6 +14,9 @@ int ERROR_store_initial_error(int severity, int code, const char* t1 = nullptr,
                               const char* t4 = nullptr, const char* t5 = nullptr,
                               const char* t6 = nullptr, const char* t7 = nullptr);
 void ERROR_store_clear();
+// Drops the most recent error when it carries `code` (a failure the caller
+// handles itself); anything else stays.
+void ERROR_store_forget_last_error(int code);
 
 // Read-only views owned by the store, valid until it next changes. An empty
 // store gives a count of 0 and valid (empty) arrays.

@@ -1,5 +1,7 @@
 #pragma once
 // Foundation string and tokenizer.
+#include "sm/sm.hxx"
+
 #include <string>
 
 class String {
@@ -12,6 +14,8 @@ public:
     operator const std::string&() const { return m_text; }
     bool empty() const { return m_text.empty(); }
     int length() const { return static_cast<int>(m_text.size()); }
+    // A copy in platform memory that the reader frees with SM_free.
+    char* smString() const { return SM_string_copy_persistent(m_text.c_str()); }
     friend bool operator==(const String& a, const String& b) { return a.m_text == b.m_text; }
     friend bool operator!=(const String& a, const String& b) { return a.m_text != b.m_text; }
 

@@ -90,6 +90,14 @@ std::string UnitOfMeasure::symbol() const {
     return o ? getString(*o, "symbol") : std::string();
 }
 
+status_t UnitOfMeasure::askSymbol(String& symbol) const {
+    if (int rc = enter("UnitOfMeasure::askSymbol", tag())) return status_t(rc);
+    Object* o = nullptr;
+    if (int rc = need(tag(), "UnitOfMeasure", &o)) return status_t(rc);
+    symbol = String(getString(*o, "symbol"));
+    return status_t::OK;
+}
+
 tag_t OstraRelation::primary() const {
     const Object* o = find(tag());
     return o ? getTag(*o, "primary_object") : 0;

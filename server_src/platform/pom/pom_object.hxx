@@ -4,6 +4,7 @@
 // load or reset. Every member reads or writes the store, so a view of an
 // object that has since been deleted fails cleanly.
 #include "foundation/ifail.hxx"
+#include "foundation/vl_string.hxx"
 #include "pom/pom_types.hxx"
 #include "tag/pom_tag.hxx"
 
@@ -86,6 +87,7 @@ public:
     using POMObject::POMObject;
     static const char* pomClassName() { return "UnitOfMeasure"; }
     std::string symbol() const;
+    status_t askSymbol(String& symbol) const;
 };
 
 // Loaded view of one relation.

@@ -240,6 +240,7 @@ struct Store {
     std::map<std::pair<std::string, std::string>, tag_t, NamePairLess> nameFields;  // (type, property) -> NameField
     std::vector<DeepCopyRule> deepCopyRules;
     std::set<std::pair<std::string, std::string>> pseudoFolderProps;   // (type, property)
+    std::set<tag_t> fileFormTypes;  // form types whose fields live in a file
     std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
     std::map<std::string, std::string> texts;
 

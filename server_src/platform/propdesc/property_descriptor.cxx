@@ -248,7 +248,7 @@ int LOV_find_attached_prop(const char* typeName, const char* propertyName, tag_t
 // --- property and naming rules ---
 
 status_t PropRule::find(const char* typeName, const char* propertyName, tag_t* rule) {
-    enter("PropRule::find");
+    if (int rc = enter("PropRule::find")) return status_t(rc);
     if (rule) *rule = 0;
     if (!typeName || !propertyName) return status_t::OK;
     auto& rules = S().propRules;
@@ -257,36 +257,51 @@ status_t PropRule::find(const char* typeName, const char* propertyName, tag_t* r
     return status_t::OK;
 }
 
-status_t PropRule::askProperty(std::string* propertyName) const {
-    Object* o = nullptr;
-    if (int rc = need(tag(), "PropRule", &o)) return status_t(rc);
-    if (propertyName) *propertyName = getString(*o, "property_name");
-    return status_t::OK;
-}
+namespace {
 
-status_t PropRule::askInitialValue(int* count, std::vector<std::string>* values) const {
-    Object* o = nullptr;
-    if (int rc = need(tag(), "PropRule", &o)) return status_t(rc);
-    std::vector<std::string> v = getStrings(*o, "initial");
+// A count and one SM block of strings (null for none).
+void handStrings(const std::vector<std::string>& v, int* count, char*** out) {
     if (count) *count = static_cast<int>(v.size());
-    if (values) *values = v;
-    return status_t::OK;
+    if (out) *out = v.empty() ? nullptr : SM_pack_string_range(v);
 }
 
-status_t PropRule::askComplexProperty(std::string* value) const {
+int ruleString(tag_t rule, const char* className, const char* attribute, char** out) {
+    if (out) *out = nullptr;
     Object* o = nullptr;
-    if (int rc = need(tag(), "PropRule", &o)) return status_t(rc);
-    if (value) *value = getString(*o, "complex");
-    return status_t::OK;
+    if (int rc = need(rule, className, &o)) return rc;
+    if (out) *out = SM_string_copy_persistent(getString(*o, attribute).c_str());
+    return 0;
 }
 
-status_t NameRule::askPatterns(int* count, std::vector<std::string>* patterns) const {
+int ruleStrings(tag_t rule, const char* className, const char* attribute, int* count, char*** out) {
+    if (count) *count = 0;
+    if (out) *out = nullptr;
     Object* o = nullptr;
-    if (int rc = need(tag(), "NameRule", &o)) return status_t(rc);
-    std::vector<std::string> v = getStrings(*o, "patterns");
-    if (count) *count = static_cast<int>(v.size());
-    if (patterns) *patterns = v;
-    return status_t::OK;
+    if (int rc = need(rule, className, &o)) return rc;
+    handStrings(getStrings(*o, attribute), count, out);
+    return 0;
+}
+
+}  // namespace
+
+status_t PropRule::askProperty(char** propertyName) const {
+    if (int rc = enter("PropRule::askProperty", tag())) return status_t(rc);
+    return status_t(ruleString(tag(), "PropRule", "property_name", propertyName));
+}
+
+status_t PropRule::askInitialValue(int* count, char*** values) const {
+    if (int rc = enter("PropRule::askInitialValue", tag())) return status_t(rc);
+    return status_t(ruleStrings(tag(), "PropRule", "initial", count, values));
+}
+
+status_t PropRule::askComplexProperty(char** value) const {
+    if (int rc = enter("PropRule::askComplexProperty", tag())) return status_t(rc);
+    return status_t(ruleString(tag(), "PropRule", "complex", value));
+}
+
+status_t NameRule::askPatterns(int* count, char*** patterns) const {
+    if (int rc = enter("NameRule::askPatterns", tag())) return status_t(rc);
+    return status_t(ruleStrings(tag(), "NameRule", "patterns", count, patterns));
 }
 
 namespace {
@@ -326,7 +341,7 @@ bool NameRule::matches(const std::string& value) const {
 }
 
 status_t NameField::find(const char* typeName, const char* propertyName, tag_t* field) {
-    enter("NameField::find");
+    if (int rc = enter("NameField::find")) return status_t(rc);
     if (field) *field = 0;
     if (!typeName || !propertyName) return status_t::OK;
     auto& f = S().nameFields;
@@ -337,6 +352,7 @@ status_t NameField::find(const char* typeName, const char* propertyName, tag_t* 
 
 status_t NameField::askRuleTag(tag_t* rule) const {
     if (rule) *rule = 0;
+    if (int rc = enter("NameField::askRuleTag", tag())) return status_t(rc);
     Object* o = nullptr;
     if (int rc = need(tag(), "NameField", &o)) return status_t(rc);
     if (rule) *rule = getTag(*o, "rule");

@@ -109,9 +109,11 @@ public:
     static const char* pomClassName() { return "PropRule"; }
     // OK with the null tag when the type's property has no rule.
     static status_t find(const char* typeName, const char* propertyName, tag_t* rule);
-    status_t askProperty(std::string* propertyName) const;
-    status_t askInitialValue(int* count, std::vector<std::string>* values) const;
-    status_t askComplexProperty(std::string* value) const;
+    // Each hands back SM memory the caller frees: a string, or a count and
+    // one block of strings (null when the count is 0).
+    status_t askProperty(char** propertyName) const;
+    status_t askInitialValue(int* count, char*** values) const;
+    status_t askComplexProperty(char** value) const;
 };
 
 // Naming rule: patterns a property value must match ("n" a digit, "a" a
@@ -121,7 +123,8 @@ class NameRule : public POMObject {
 public:
     using POMObject::POMObject;
     static const char* pomClassName() { return "NameRule"; }
-    status_t askPatterns(int* count, std::vector<std::string>* patterns) const;
+    // A count and one SM block of patterns the caller frees (null when none).
+    status_t askPatterns(int* count, char*** patterns) const;
     bool matches(const std::string& value) const;
 };
 

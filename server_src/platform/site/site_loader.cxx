@@ -309,6 +309,8 @@ private:
             doDeepCopy(a);
         } else if (kw == "pseudofolder") {
             doPseudoFolder(a);
+        } else if (kw == "fileform") {
+            doFileForm(a);
         } else if (kw == "uom") {
             doUom(a);
         } else if (kw == "site") {
@@ -720,6 +722,19 @@ private:
         a.consumed(2);
         typeOf(type);
         S().pseudoFolderProps.insert({type, prop});
+    }
+
+    // A form type whose fields are read from a file: each field name must fit
+    // the 27 characters (and terminator) of a field record.
+    void doFileForm(Args& a) {
+        std::string type = a.word(0, "form type");
+        a.consumed(1);
+        const TypeDef* t = typeOf(type);
+        if (!t->cls->isA("Form")) bad(type + " is not a form type");
+        for (const AttrDef& attr : t->cls->attrs)
+            if (attr.declaringClass == t->cls->name && attr.name.size() > 27)
+                bad("field " + attr.name + " is longer than 27 characters");
+        S().fileFormTypes.insert(t->tag);
     }
 
     void doUom(Args& a) {

@@ -6,20 +6,6 @@
 
 namespace Velmora::Soa::Core::_2007_01 {
 
-DataManagement::GetDatasetCreationRelatedInfoResponse DataManagementImpl::getDatasetCreationRelatedInfo(
-    const std::string&, const Tag&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
-DataManagement::GetItemCreationRelatedInfoResponse DataManagementImpl::getItemCreationRelatedInfo(const std::string&,
-                                                                                                  const Tag&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
-std::vector<DataManagement::FormPropDescriptor> DataManagementImpl::getAllFormPropDescriptor(const Tag&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
 DataManagement::CreateOrUpdateFormsResponse DataManagementImpl::createOrUpdateForms(const std::vector<FormInfo>&) {
     throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
 }
