@@ -6,10 +6,6 @@
 
 namespace Velmora::Soa::Core::_2007_01 {
 
-DataManagement::CreateOrUpdateFormsResponse DataManagementImpl::createOrUpdateForms(const std::vector<FormInfo>&) {
-    throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
-}
-
 DataManagement::SaveAsNewItemResponse DataManagementImpl::saveAsNewItem(const std::vector<SaveAsNewItemInfo>&) {
     throw IFail(vl::platform::ERR_OPERATION_NOT_AVAILABLE);
 }
