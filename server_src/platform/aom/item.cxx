@@ -327,6 +327,12 @@ int ITEM_copy_item(tag_t revision, const char* newItemId, const char* newRevId, 
     std::string itemId = newItemId ? newItemId : "";
     std::string revId = newRevId ? newRevId : "";
     tag_t itemForm = 0, revForm = 0;
+    // A refused copy leaves nothing: forms made for it go again.
+    auto undo = [&](int rc) {
+        for (tag_t f : {itemForm, revForm})
+            if (Object* o = find(f)) destroy(*o);
+        return rc;
+    };
     if (const Object* f = find(masterFormOf(srcItem->tag))) {
         const TypeDef* ft = typeDef(f->type);
         if (itemId.empty()) return fail(ERR_BAD_ARGUMENT, "an item needs an item id");
@@ -335,14 +341,19 @@ int ITEM_copy_item(tag_t revision, const char* newItemId, const char* newRevId, 
     }
     if (const Object* f = find(masterFormOf(revision))) {
         const TypeDef* ft = typeDef(f->type);
-        if (itemId.empty() || revId.empty()) return fail(ERR_BAD_ARGUMENT, "item and revision ids are required");
+        if (itemId.empty() || revId.empty()) return undo(fail(ERR_BAD_ARGUMENT, "item and revision ids are required"));
         if (int rc = createForm(ft ? ft->name : "", itemId + revId, getString(*f, "object_desc"), &revForm))
-            return rc;
+            return undo(rc);
         copyFields(*f, *find(revForm));
     }
     src = find(revision);
-    return makeItem(itemId, getString(*src, "object_name"), it ? it->name : "Item", revId, itemForm, revForm,
-                    newItem, newRevision, src);
+    if (int rc = makeItem(itemId, getString(*src, "object_name"), it ? it->name : "Item", revId, itemForm, revForm,
+                          newItem, newRevision, src)) {
+        if (newItem) *newItem = 0;
+        if (newRevision) *newRevision = 0;
+        return undo(rc);
+    }
+    return 0;
 }
 
 int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRevision, int* count,
@@ -383,7 +394,10 @@ int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRev
                 }
                 target = c.tag;
                 Object* co = find(target);
-                if (int rc = save(*co)) return rc;
+                if (int rc = save(*co)) {
+                    destroy(*co);  // no unsaved, locked copy outlives the failure
+                    return rc;
+                }
                 unlock(*co);
                 made.push_back(target);
             }
@@ -391,7 +405,10 @@ int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRev
             Object& r = create(rt->cls, rt->tag);
             initValue(r, "primary_object", std::vector<tag_t>{newRevision});
             initValue(r, "secondary_object", std::vector<tag_t>{target});
-            if (int rc = save(r)) return rc;
+            if (int rc = save(r)) {
+                destroy(*find(r.tag));
+                return rc;
+            }
             unlock(r);
         }
     }
