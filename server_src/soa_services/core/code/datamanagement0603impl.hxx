@@ -37,18 +37,6 @@ public:
     // Most identifier pairs one generate input may ask for.
     static constexpr int kMaxIdentifierPairs = 10000;
 
-private:
-    int setDefaultTool(unsigned int dataset, const char* toolName) const;
-    bool isQMDataset(unsigned int dataset) const;
-    int initQMDataset(unsigned int dataset) const;
-    void getTextValue(const char* key, char** text) const;
-    int getObjectType(unsigned int object, unsigned int* type) const;
-    Tag getDefaultFolder();
-    int setVLProperty(const Tag& object, const std::string& propertyName, const std::string& value) const;
-    int preferredRelation(Tag primary, Tag secondary, std::string& relationType) const;
-    int getDefaultRelation(Tag object, std::string& relationType) const;
-    int getPreferredRelation(Tag primary, Tag secondary, std::string& relationType) const;
-
     // The container check of the create operations: true when the rule may
     // relate new objects to `container`, a live object the user may write. A
     // null container is no container and records nothing. Otherwise each
@@ -65,6 +53,18 @@ private:
     // createRelations recorded (or threw), or 89015 when there were none.
     bool relateToContainer(const Tag& container, const Tag& object, const std::string& clientId,
                            const std::string& relationType);
+
+private:
+    int setDefaultTool(unsigned int dataset, const char* toolName) const;
+    bool isQMDataset(unsigned int dataset) const;
+    int initQMDataset(unsigned int dataset) const;
+    void getTextValue(const char* key, char** text) const;
+    int getObjectType(unsigned int object, unsigned int* type) const;
+    Tag getDefaultFolder();
+    int setVLProperty(const Tag& object, const std::string& propertyName, const std::string& value) const;
+    int preferredRelation(Tag primary, Tag secondary, std::string& relationType) const;
+    int getDefaultRelation(Tag object, std::string& relationType) const;
+    int getPreferredRelation(Tag primary, Tag secondary, std::string& relationType) const;
 
     // Puts the errors an inner operation recorded back into the error store,
     // so that the caller's own partial error carries them. False when it

@@ -122,48 +122,22 @@ DataManagement::CreateOrUpdateFormsResponse DataManagementImpl::createOrUpdateFo
 
         if (info.parentObject.isNull()) continue;
         const Tag& parent = info.parentObject;
-        bool granted = false;
-        try {
-            if (Tag::isValid(parent) != 0) {
-                // A uid that names no object: the client asked for a relation.
-                ERROR_store(3, vl::platform::ERR_NO_SUCH_OBJECT);
-                data.addErrorStack(parent);
-                continue;
-            }
-            ResultStatus status;
-            status = AM_check_privilege(parent, "WRITE", &granted);
-            if (!granted) {
-                ERROR_store(3, vl::platform::ERR_NOT_MODIFIABLE, "container is not modifiable");
-                data.addErrorStack(parent);
-            }
-        } catch (const IFail&) {
-            data.addErrorStack();
-            continue;
-        }
-        if (!granted) continue;
-
-        _2006_03::DataManagement::CreateRelationsResponse made;
-        try {
-            _2006_03::DataManagement::Relationship relation;
-            relation.relationType = info.relationName;
-            relation.primaryObject = parent;
-            relation.secondaryObject = form;
-            auto relations = std::make_unique<_2006_03::DataManagementImpl>();
-            made = relations->createRelations({relation});
-        } catch (const IFail&) {
-            data.addErrorStack(parent);
-            continue;
-        }
+        // The create operations' container check and relation rule: a uid
+        // that names no object or a parent the user may not write is one
+        // partial error under the parent; a failed check one without key.
+        if (!_2006_03::DataManagementImpl::containerWritable(parent, data)) continue;
+        auto relations = std::make_unique<_2006_03::DataManagementImpl>();
+        const bool related = relations->relateToContainer(parent, form, std::string(), info.relationName);
         POMObject* loaded = nullptr;
-        (void)parent.object(&loaded);
-        bool parentUpdated = false;
+        if (parent.object(&loaded) != status_t::OK) loaded = nullptr;
+        bool parentUpdated = related;
         if (loaded && loaded->isA("Folder")) {
+            // A folder counts as updated either way; what the rule left in
+            // the store must not reach a later partial error.
+            if (!related) ERROR_store_clear();
             parentUpdated = true;
-        } else if (made.output.empty()) {
-            ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
+        } else if (!related) {
             data.addErrorStack(parent);
-        } else {
-            parentUpdated = true;
         }
         if (parentUpdated) data.addUpdatedObject(parent);
     }
