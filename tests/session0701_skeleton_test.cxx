@@ -5,6 +5,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "soa_common/monitor.hxx"
+#include "soa_services/core/schemas/core/_2006_03/session/session_types.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/session/session_skeleton.hxx"
 #include "soa_services/core/skeletons/internal/core/_2007_05/session/session_skeleton.hxx"
 
@@ -200,6 +201,35 @@ TEST_F(Session0701Skeleton, SessionInfoConversion) {
     EXPECT_EQ(text.rfind("<GetVLSessionInfoResponse moduleNumber=\"-1\" transientVolRootDir=\"\" admJournaling=\"false\"", 0),
               0u)
         << text;
+}
+
+}  // namespace
+
+namespace {
+
+// The request documents read into their types and write back as they were;
+// the two services' GetPreferencesInput are different types, and each
+// refuses the other's form.
+TEST(Session0701WireTypes, RequestDocumentsRoundTrip) {
+    auto roundTrip = [](auto request, const std::string& xml) {
+        vl::test::Reply parsed(xml);
+        request.parse(*parsed.root);
+        return write(request, parsed.root->name());
+    };
+    const std::string prefs = "<GetPreferencesInput><requestedPref scope=\"site\"><name value=\"a\"/><name value=\"b\"/>"
+                              "</requestedPref><requestedPref scope=\"all\"/></GetPreferencesInput>";
+    EXPECT_EQ(roundTrip(Wire::GetPreferencesInput(), prefs), prefs);
+    const std::string policy = "<SetObjectPropertyPolicyInput policyName=\"&lt;x a=&quot;1&quot;/&gt;\"/>";
+    EXPECT_EQ(roundTrip(Wire::SetObjectPropertyPolicyInput(), policy), policy);
+    const std::string refresh = "<RefreshPOMCachePerRequestInput refresh=\"false\"/>";
+    EXPECT_EQ(roundTrip(Velmora::Schemas::Internal::Core::_2007_05::Session::RefreshPOMCachePerRequestInput(), refresh),
+              refresh);
+    EXPECT_EQ(roundTrip(Wire::GetVLSessionInfoInput(), "<GetVLSessionInfoInput/>"), "<GetVLSessionInfoInput/>");
+
+    vl::test::Reply older("<GetPreferencesInput prefScope=\"all\"><prefName value=\"a\"/></GetPreferencesInput>");
+    EXPECT_ANY_THROW(Wire::GetPreferencesInput().parse(*older.root));
+    vl::test::Reply newer(prefs);
+    EXPECT_ANY_THROW(Velmora::Schemas::Core::_2006_03::Session::GetPreferencesInput().parse(*newer.root));
 }
 
 }  // namespace
