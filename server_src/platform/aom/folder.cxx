@@ -2,9 +2,11 @@
 
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "pom/test_seams.hxx"
 #include "sm/sm.hxx"
 
 #include <cstring>
+#include <vector>
 
 using namespace vl::platform;
 using namespace vl::platform::store;
@@ -41,8 +43,18 @@ int FL_create(const char* name, const char* description, tag_t* folder) {
     return 0;
 }
 
+namespace vl::platform {
+std::vector<int>& insertPositions() {
+    static std::vector<int> positions;
+    return positions;
+}
+std::vector<int> FL_insert_positions() { return insertPositions(); }
+void FL_insert_positions_clear() { insertPositions().clear(); }
+}  // namespace vl::platform
+
 int FL_insert(tag_t folder, tag_t object, int position) {
     VL_ENTER("FL_insert", folder);
+    if (vl::platform::insertPositions().size() < 1000000) vl::platform::insertPositions().push_back(position);
     Object* f = nullptr;
     if (int rc = writableFolder(folder, &f)) return rc;
     if (int rc = need(object, nullptr)) return rc;

@@ -15,6 +15,8 @@ enum ErrorCode : int {
     ERR_TOOL_NOT_OF_TYPE = 26003,      // no such tool, or not a tool of the dataset's type
     ERR_NO_MASTER_FORM_TYPE = 35009,   // revise: no master-form relation type
     ERR_NO_TRANSIENT_VOLUME = 1700,  // the site has no transient volume
+    ERR_ITEM_ID_NOT_FOUND = 48008,      // no item bears the identifier
+    ERR_REVISION_ID_NOT_FOUND = 48053,  // the item has no revision of that identifier
 
     // The core service library's own codes (214100-214231).
     ERR_LOGIN_WRONG_USER = 214100,   // the session's user is not the one asked for
@@ -33,6 +35,7 @@ enum ErrorCode : int {
     ERR_EMPTY_FORM_PROPERTY = 214128,         // revise: form property with empty name or value
     ERR_POLICY_REFUSED = 214104,     // the object property policy could not be used (text: the policy)
     ERR_POLICY_PARSE = 214105,       // why the policy could not be read (text: the parser's message)
+    ERR_SET_PROPERTY_FAILED = 214114,      // setProperties: a property could not be set
     ERR_EMPTY_DISPLAY_VALUE = 214129,      // setDisplayProperties: empty name or text
     ERR_DATASET_TYPE_NOT_FOUND = 214135,  // getDatasetTypeInfo: no dataset type has the name
     ERR_ID_VALIDATION_FAILED = 214141,     // the identifier validation exit failed
@@ -43,6 +46,7 @@ enum ErrorCode : int {
     ERR_OPERATION_NOT_AVAILABLE = 214200,  // the operation is not offered by this build
     ERR_TOO_MANY_IDENTIFIERS = 214201,     // more identifier pairs asked for than one input may have
     ERR_OBJECT_NOT_LOADED = 214231,        // a valid tag whose object could not be loaded
+    ERR_TOO_MANY_UIDS = 214202,            // more uids asked for than one request may have
 
     // The platform's own range.
     ERR_PLATFORM_BASE = 990000,
@@ -129,6 +133,8 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_TOOL_NOT_OF_TYPE, "no such tool, or not a tool of the dataset's type"},
     {ERR_NO_MASTER_FORM_TYPE, "the master form relation type cannot be found"},
     {ERR_NO_TRANSIENT_VOLUME, "the site has no transient volume"},
+    {ERR_ITEM_ID_NOT_FOUND, "no item has that identifier"},
+    {ERR_REVISION_ID_NOT_FOUND, "the item has no revision of that identifier"},
     {ERR_LOGIN_WRONG_USER, "the session's user is not the user asked for"},
     {ERR_LOGIN_WRONG_GROUP, "the session's group is not the group asked for"},
     {ERR_LOGIN_WRONG_ROLE, "the session's role is not the role asked for"},
@@ -145,6 +151,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_EMPTY_FORM_PROPERTY, "a form property needs a name and a value"},
     {ERR_POLICY_REFUSED, "the object property policy could not be used"},
     {ERR_POLICY_PARSE, "the object property policy could not be read"},
+    {ERR_SET_PROPERTY_FAILED, "the property could not be set"},
     {ERR_EMPTY_DISPLAY_VALUE, "a property name and a display value are required"},
     {ERR_DATASET_TYPE_NOT_FOUND, "no dataset type has that name"},
     {ERR_ID_VALIDATION_FAILED, "the identifiers could not be validated"},
@@ -155,6 +162,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_OPERATION_NOT_AVAILABLE, "the operation is not available"},
     {ERR_TOO_MANY_IDENTIFIERS, "too many identifiers requested (at most 10000 per input)"},
     {ERR_OBJECT_NOT_LOADED, "the object could not be loaded"},
+    {ERR_TOO_MANY_UIDS, "too many uids requested (at most 10000 per request)"},
     {ERR_INJECTED, "injected failure"},
     {ERR_NO_SUCH_OBJECT, "no such object"},
     {ERR_WRONG_CLASS, "object is not of the expected class"},

@@ -32,7 +32,11 @@ std::vector<unsigned int> LOCKS_held() {
 }
 
 std::vector<std::string> CALLS_log() { return callLogNames(); }
-void CALLS_clear() { callLogClear(); }
+void FL_insert_positions_clear();
+void CALLS_clear() {
+    callLogClear();
+    FL_insert_positions_clear();
+}
 
 long STORE_object_count() { return static_cast<long>(S().objects.size()); }
 

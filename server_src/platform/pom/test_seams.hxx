@@ -52,6 +52,9 @@ std::vector<unsigned int> LOCKS_held();
 // "AOM_save"). Holds at most 1,000,000 entries; later calls are dropped.
 std::vector<std::string> CALLS_log();
 void CALLS_clear();
+// The positions FL_insert was asked for since the last CALLS_clear, in order
+// (at most 1,000,000).
+std::vector<int> FL_insert_positions();
 // Number of live objects in the store.
 long STORE_object_count();
 // Placed markpoints, oldest first.
