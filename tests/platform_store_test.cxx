@@ -8,6 +8,7 @@
 #include "gateway/login.hxx"
 #include "pom/pom.hxx"
 #include "pom/soa_view.hxx"
+#include "pom/store.hxx"
 #include "sa/sa.hxx"
 #include "tag/tag.hxx"
 #include "platform_test_support.hxx"
@@ -298,6 +299,72 @@ TEST_F(PlatformStore, ReferencersAndTheWhereReferencedView) {
     EXPECT_EQ(whereReferenced(each, 1), (P{{"ListOfValues:lov_tags", 1}, {"Item:uom_tag", 1}}))
         << "reference properties, in the referencers' creation order";
     EXPECT_EQ(vl::platform::SM_outstanding_blocks(), blocksAtStart);
+}
+
+// Each rewrite of a reference list leaves each entry's referencers as the
+// final list says, a roll-back brings the first list's back, and several
+// holders are listed in creation order whatever order they wrote in.
+TEST_F(PlatformStore, RewrittenReferenceListsKeepTheReferencersRight) {
+    const tag_t holder = savedFolder("holder");
+    std::vector<tag_t> x;
+    for (const char* n : {"x0", "x1", "x2", "x3"}) x.push_back(savedFolder(n));
+    using L = std::vector<int>;
+    struct Case {
+        const char* what;
+        L before, after;
+    } cases[] = {
+        {"appended", {0, 1}, {0, 1, 2}},
+        {"put first", {0, 1}, {2, 0, 1}},
+        {"taken from the middle", {0, 1, 2}, {0, 2}},
+        {"one of a pair dropped", {0, 0, 1}, {0, 1}},
+        {"both of a pair dropped", {0, 0, 1}, {1}},
+        {"all replaced", {0, 1}, {2, 3}},
+        {"reversed", {0, 1, 2}, {2, 1, 0}},
+        {"emptied", {0, 1}, {}},
+    };
+    auto write = [&](const L& list) {
+        std::vector<tag_t> tags;
+        for (int i : list) tags.push_back(x[i]);
+        ASSERT_EQ(AOM_refresh(holder, 1), 0);
+        ASSERT_EQ(AOM_set_value_tags(holder, "contents", static_cast<int>(tags.size()), tags.data()), 0);
+        ASSERT_EQ(AOM_save(holder), 0);
+        ASSERT_EQ(AOM_refresh(holder, 0), 0);
+    };
+    auto expectHeld = [&](const L& list, const std::string& what) {
+        for (int i = 0; i < static_cast<int>(x.size()); ++i) {
+            const bool listed = std::count(list.begin(), list.end(), i) > 0;
+            EXPECT_EQ(store::referencersOf(x[i]), listed ? std::vector<tag_t>{holder} : std::vector<tag_t>{})
+                << what << ": x" << i;
+        }
+    };
+    for (const Case& c : cases) {
+        write(c.before);
+        int mp = 0;
+        ASSERT_EQ(POM_place_markpoint(&mp), 0);
+        write(c.after);
+        expectHeld(c.after, c.what);
+        ASSERT_EQ(POM_roll_to_markpoint(mp, nullptr), 0);
+        ASSERT_EQ(POM_forget_markpoint(mp), 0);
+        expectHeld(c.before, std::string(c.what) + ", rolled back");
+    }
+
+    const tag_t f1 = savedFolder("f1"), f2 = savedFolder("f2"), f3 = savedFolder("f3");
+    for (tag_t f : {f3, f1, f2}) ASSERT_EQ(FL_insert(f, x[3], 999), 0);
+    EXPECT_EQ(store::referencersOf(x[3]), (std::vector<tag_t>{f1, f2, f3}));
+}
+
+// A list that still names an object gone from the store is refused whole,
+// even where only a new entry is added.
+TEST_F(PlatformStore, AListKeepingAGoneEntryIsRefused) {
+    const tag_t holder = savedFolder("holder");
+    const tag_t gone = savedFolder("gone"), added = savedFolder("added");
+    ASSERT_EQ(FL_insert(holder, gone, 999), 0);
+    store::destroy(*store::find(gone));
+    const tag_t list[] = {gone, added};
+    ERROR_store_clear();
+    EXPECT_EQ(AOM_set_value_tags(holder, "contents", 2, list), ERR_INVALID_TAG);
+    EXPECT_EQ(contents(holder), std::vector<tag_t>{gone}) << "nothing written";
+    EXPECT_TRUE(store::referencersOf(added).empty());
 }
 
 TEST_F(PlatformStore, DeletionOfAReferencedObjectIsRefused) {

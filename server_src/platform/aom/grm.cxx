@@ -19,12 +19,6 @@ int needRelationType(tag_t type, const TypeDef** out) {
     return 0;
 }
 
-std::size_t referencerCount(tag_t object) {
-    const auto& all = S().referencers;
-    auto it = all.find(object);
-    return it == all.end() ? 0 : it->second.size();
-}
-
 // Searched from the end with fewer referencers: one primary may head
 // thousands of relations, each secondary only a few.
 tag_t findRelation(tag_t primary, tag_t secondary, tag_t type) {

@@ -250,7 +250,19 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
         }
     }
     if (auto* t = std::get_if<std::vector<tag_t>>(&v)) {
-        for (tag_t e : *t) {
+        const tag_t *first = t->data(), *last = first + t->size();
+        // Entries the attribute holds already were checked when they came;
+        // while none of them can be gone, only the changed middle needs a
+        // check (appending to a long list costs no pass over it).
+        const auto* held = std::get_if<std::vector<tag_t>>(&o.values[d.m_attr]);
+        const bool classChecked = d.m_valueType == PROP_typed_reference && !d.m_refClass.empty();
+        if (held && !classChecked && noDanglingReferences()) {
+            const tag_t *h0 = held->data(), *h1 = h0 + held->size();
+            while (first != last && h0 != h1 && *first == *h0) ++first, ++h0;
+            while (first != last && h0 != h1 && last[-1] == h1[-1]) --last, --h1;
+        }
+        for (const tag_t* p = first; p != last; ++p) {
+            const tag_t e = *p;
             if (!e) continue;
             const Object* target = find(e);
             if (!target) return fail(ERR_INVALID_TAG, d.m_name);

@@ -41,81 +41,141 @@ std::string keyOf(const AttrDef& a, const Value& v) {
 
 const std::vector<tag_t>* tagsOf(const Value& v) { return std::get_if<std::vector<tag_t>>(&v); }
 
-void addRefs(Store& s, tag_t from, const Value& v) {
-    if (const auto* t = tagsOf(v))
-        for (tag_t target : *t)
-            if (target) ++s.referencers[target][from];
+void addRef(Store& s, tag_t from, tag_t target, int n = 1) {
+    if (!target) return;
+    s.referencers[target].add(from, n);
+    if (!s.objects.find(target)) s.dangling.insert(target);
 }
 
-void dropRefs(Store& s, tag_t from, const Value& v) {
-    if (const auto* t = tagsOf(v))
-        for (tag_t target : *t) {
-            if (!target) continue;
-            auto it = s.referencers.find(target);
-            if (it == s.referencers.end()) continue;
-            auto jt = it->second.find(from);
-            if (jt == it->second.end()) continue;
-            if (--jt->second <= 0) it->second.erase(jt);
-            if (it->second.empty()) s.referencers.erase(it);
-        }
-}
-
-void indexValue(Store& s, const Object& o, int i) {
-    const AttrDef& a = o.cls->attrs[i];
-    if (isReference(a.type)) addRefs(s, o.tag, o.values[i]);
-    if (a.key) {
-        std::string k = keyOf(a, o.values[i]);
-        if (!k.empty()) s.keys.emplace(k, o.tag);  // keeps an existing holder
+void dropRef(Store& s, tag_t from, tag_t target, int n = 1) {
+    if (!target) return;
+    auto it = s.referencers.find(target);
+    if (it == s.referencers.end()) return;
+    it->second.drop(from, n);
+    if (it->second.empty()) {
+        s.referencers.erase(it);
+        if (!s.dangling.empty()) s.dangling.erase(target);
     }
 }
 
-void unindexValue(Store& s, const Object& o, int i) {
-    const AttrDef& a = o.cls->attrs[i];
-    if (isReference(a.type)) dropRefs(s, o.tag, o.values[i]);
-    if (a.key) {
-        std::string k = keyOf(a, o.values[i]);
-        auto it = s.keys.find(k);
-        if (it != s.keys.end() && it->second == o.tag) s.keys.erase(it);
-    }
+void addRefs(Store& s, tag_t from, const tag_t* first, const tag_t* last) {
+    for (; first != last; ++first) addRef(s, from, *first);
+}
+
+void dropRefs(Store& s, tag_t from, const tag_t* first, const tag_t* last) {
+    for (; first != last; ++first) dropRef(s, from, *first);
+}
+
+void indexKey(Store& s, const Object& o, const AttrDef& a) {
+    std::string k = keyOf(a, o.values[&a - o.cls->attrs.data()]);
+    if (!k.empty()) s.keys.emplace(k, o.tag);  // keeps an existing holder
+}
+
+void unindexKey(Store& s, const Object& o, const AttrDef& a) {
+    std::string k = keyOf(a, o.values[&a - o.cls->attrs.data()]);
+    auto it = s.keys.find(k);
+    if (it != s.keys.end() && it->second == o.tag) s.keys.erase(it);
 }
 
 void indexAll(Store& s, const Object& o) {
-    for (int i = 0; i < static_cast<int>(o.values.size()); ++i) indexValue(s, o, i);
+    for (std::size_t i = 0; i < o.values.size(); ++i) {
+        const AttrDef& a = o.cls->attrs[i];
+        if (const auto* t = tagsOf(o.values[i]); t && isReference(a.type))
+            addRefs(s, o.tag, t->data(), t->data() + t->size());
+        if (a.key) indexKey(s, o, a);
+    }
 }
 
 void unindexAll(Store& s, const Object& o) {
-    for (int i = 0; i < static_cast<int>(o.values.size()); ++i) unindexValue(s, o, i);
+    for (std::size_t i = 0; i < o.values.size(); ++i) {
+        const AttrDef& a = o.cls->attrs[i];
+        if (const auto* t = tagsOf(o.values[i]); t && isReference(a.type))
+            dropRefs(s, o.tag, t->data(), t->data() + t->size());
+        if (a.key) unindexKey(s, o, a);
+    }
 }
 
 // Replaces one value keeping the indexes right; no journal, no saved state.
+// The reverse references change by the difference only: what lies between
+// the common head and tail of the old and new lists.
 void applyValue(Store& s, Object& o, int i, Value v) {
-    unindexValue(s, o, i);
+    const AttrDef& a = o.cls->attrs[i];
+    if (a.key) unindexKey(s, o, a);
+    const auto* before = tagsOf(o.values[i]);
+    const auto* after = tagsOf(v);
+    if (before && after && isReference(a.type)) {
+        const tag_t *b0 = before->data(), *b1 = b0 + before->size();
+        const tag_t *a0 = after->data(), *a1 = a0 + after->size();
+        while (b0 != b1 && a0 != a1 && *b0 == *a0) ++b0, ++a0;
+        while (b0 != b1 && a0 != a1 && b1[-1] == a1[-1]) --b1, --a1;
+        dropRefs(s, o.tag, b0, b1);
+        addRefs(s, o.tag, a0, a1);
+    }
     o.values[i] = std::move(v);
-    indexValue(s, o, i);
+    if (a.key) indexKey(s, o, a);
+}
+
+// Takes an object out of the store and its indexes (no journal).
+void removeObject(Store& s, const Object& o) {
+    const tag_t t = o.tag;
+    unindexAll(s, o);
+    s.instances[o.cls].erase(t);
+    s.uids.erase(o.uid);
+    s.goneUids[t] = o.uid;
+    s.phantoms[o.uid] = t;
+    if (s.referencers.count(t)) s.dangling.insert(t);
+    s.objects.erase(t);
 }
 
 void restoreEntry(Store& s, JournalEntry& e) {
-    if (e.undo) {
+    switch (e.kind) {
+    case JournalEntry::Other:
         e.undo();
         return;
-    }
-    auto it = s.objects.find(e.tag);
-    if (it != s.objects.end()) {
-        s.instances[it->second.cls].erase(e.tag);
-        unindexAll(s, it->second);
-        s.uids.erase(it->second.uid);
-        s.goneUids[e.tag] = it->second.uid;
-        s.phantoms[it->second.uid] = e.tag;
-        s.objects.erase(it);
-    }
-    if (e.before) {
-        Object& o = s.objects.emplace(e.tag, std::move(*e.before)).first->second;
+    case JournalEntry::Created:
+        if (const Object* o = s.objects.find(e.tag)) removeObject(s, *o);
+        return;
+    case JournalEntry::Destroyed: {
+        Object& o = s.objects.insert(std::move(*e.before));
         s.instances[o.cls].insert(o.tag);
         indexAll(s, o);
         s.uids[o.uid] = o.tag;
         s.goneUids.erase(o.tag);
         s.phantoms.erase(o.uid);
+        if (!s.dangling.empty()) s.dangling.erase(o.tag);
+        return;
     }
+    case JournalEntry::State:
+        if (Object* o = s.objects.find(e.tag)) {
+            o->locked = e.before->locked;
+            o->readOnly = e.before->readOnly;
+            o->dm = e.before->dm;
+            o->saved = std::move(e.before->saved);
+            o->epoch = e.before->epoch;
+        }
+        return;
+    case JournalEntry::Attribute:
+        if (Object* o = s.objects.find(e.tag)) applyValue(s, *o, e.attr, std::move(e.value));
+        return;
+    }
+}
+
+// Journals the value of attribute i before it changes, unless the object
+// was made since the last markpoint (rolling back removes it whole).
+void journalValue(Store& s, const Object& o, int i) {
+    if (s.markpoints.empty() || o.born == s.epoch) return;
+    JournalEntry e;
+    e.kind = JournalEntry::Attribute;
+    e.tag = o.tag;
+    e.attr = i;
+    e.value = o.values[i];
+    s.journal.push_back(std::move(e));
+}
+
+// A journaled change of one value.
+void changeValue(Store& s, Object& o, int i, Value v) {
+    journalValue(s, o, i);
+    applyValue(s, o, i, std::move(v));
 }
 
 const char kUidAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -146,6 +206,59 @@ Value emptyValue(PROP_value_type_e t) {
     default:
         if (isReference(t)) return std::vector<tag_t>{};
         return std::monostate{};
+    }
+}
+
+ObjectTable::ObjectTable(const ObjectTable& other) : m_count(other.m_count) {
+    m_slots.reserve(other.m_slots.size());
+    for (const auto& slot : other.m_slots) m_slots.push_back(slot ? std::make_unique<Object>(*slot) : nullptr);
+}
+
+ObjectTable& ObjectTable::operator=(const ObjectTable& other) {
+    if (this != &other) *this = ObjectTable(other);
+    return *this;
+}
+
+Object& ObjectTable::insert(Object o) {
+    const tag_t t = o.tag;
+    if (t >= m_slots.size()) m_slots.resize(std::max<std::size_t>(t + 1, m_slots.size() * 2));
+    m_slots[t] = std::make_unique<Object>(std::move(o));
+    ++m_count;
+    return *m_slots[t];
+}
+
+void ObjectTable::erase(tag_t t) {
+    if (t < m_slots.size() && m_slots[t]) {
+        m_slots[t].reset();
+        --m_count;
+    }
+}
+
+void Referencers::add(tag_t from, int n) {
+    if (m_entries.empty() || m_entries.back().first < from) {
+        m_entries.emplace_back(from, n);
+        return;
+    }
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), from,
+                               [](const auto& e, tag_t t) { return e.first < t; });
+    if (it != m_entries.end() && it->first == from) {
+        if (it->second == 0) --m_holes;
+        it->second += n;
+    } else {
+        m_entries.insert(it, {from, n});
+    }
+}
+
+void Referencers::drop(tag_t from, int n) {
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), from,
+                               [](const auto& e, tag_t t) { return e.first < t; });
+    if (it == m_entries.end() || it->first != from || it->second == 0) return;
+    it->second -= n;
+    if (it->second > 0) return;
+    it->second = 0;
+    if (++m_holes * 2 > m_entries.size()) {
+        std::erase_if(m_entries, [](const auto& e) { return e.second == 0; });
+        m_holes = 0;
     }
 }
 
@@ -217,12 +330,7 @@ int failAbout(int code, const std::string& detail) {
     return detail.empty() ? fail(code) : fail(code, ERROR_code_text(code) + ": " + detail);
 }
 
-Object* find(tag_t tag) {
-    if (!tag) return nullptr;
-    Store& s = S();
-    auto it = s.objects.find(tag);
-    return it == s.objects.end() ? nullptr : &it->second;
-}
+Object* find(tag_t tag) { return S().objects.find(tag); }
 
 int need(tag_t tag, Object** out) {
     Object* o = find(tag);
@@ -293,11 +401,12 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     for (const AttrDef& a : cls->attrs) o.values.push_back(emptyValue(a.type));
     if (!s.markpoints.empty()) {
         JournalEntry e;
+        e.kind = JournalEntry::Created;
         e.tag = t;
         s.journal.push_back(std::move(e));
-        o.epoch = s.epoch;
+        o.epoch = o.born = s.epoch;
     }
-    Object& placed = s.objects.emplace(t, std::move(o)).first->second;
+    Object& placed = s.objects.insert(std::move(o));
     s.uids[placed.uid] = t;
     s.instances[cls].insert(t);
     const KnownAttrs& k = cls->known;
@@ -327,13 +436,14 @@ void destroy(Object& o) {
     Store& s = S();
     const tag_t gone = o.tag;
     for (auto& [name, slot] : s.extensions) slot.get()->objectGone(gone);
-    touch(o);
-    unindexAll(s, o);
-    s.instances[o.cls].erase(o.tag);
-    s.uids.erase(o.uid);
-    s.goneUids[o.tag] = o.uid;
-    s.phantoms[o.uid] = o.tag;
-    s.objects.erase(o.tag);
+    if (!s.markpoints.empty() && o.born != s.epoch) {
+        JournalEntry e;
+        e.kind = JournalEntry::Destroyed;
+        e.tag = gone;
+        e.before = o;
+        s.journal.push_back(std::move(e));
+    }
+    removeObject(s, o);
 }
 
 int attr(const Object& o, std::string_view name) { return o.cls->attr(name); }
@@ -344,8 +454,14 @@ void touch(Object& o) {
     Store& s = S();
     if (s.markpoints.empty() || o.epoch == s.epoch) return;
     JournalEntry e;
+    e.kind = JournalEntry::State;
     e.tag = o.tag;
-    e.before = o;
+    e.before.emplace();
+    e.before->locked = o.locked;
+    e.before->readOnly = o.readOnly;
+    e.before->dm = o.dm;
+    e.before->saved = o.saved;
+    e.before->epoch = o.epoch;
     s.journal.push_back(std::move(e));
     o.epoch = s.epoch;
 }
@@ -354,6 +470,7 @@ void journalUndo(std::function<void()> undo) {
     Store& s = S();
     if (s.markpoints.empty()) return;
     JournalEntry e;
+    e.kind = JournalEntry::Other;
     e.undo = std::move(undo);
     s.journal.push_back(std::move(e));
 }
@@ -380,7 +497,7 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline) {
     }
     touch(o);
     if (!baseline || o.saved) rememberSaved(o, i);
-    applyValue(s, o, i, std::move(v));
+    changeValue(s, o, i, std::move(v));
     return 0;
 }
 
@@ -498,12 +615,13 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     if (!v) return fail(ERR_BAD_VALUE);
     touch(o);
     rememberSaved(o, i);
+    journalValue(s, o, i);
     v = std::get_if<std::vector<tag_t>>(&o.values[i]);
     if (position < 0 || position >= static_cast<int>(v->size()))
         v->push_back(t);
     else
         v->insert(v->begin() + position, t);
-    if (t) ++s.referencers[t][o.tag];
+    addRef(s, o.tag, t);
     return 0;
 }
 
@@ -517,15 +635,12 @@ int removeTag(Object& o, int i, tag_t t) {
         Store& s = S();
         touch(o);
         rememberSaved(o, i);
+        journalValue(s, o, i);
         v = std::get_if<std::vector<tag_t>>(&o.values[i]);
         const std::size_t before = v->size();
         v->erase(std::remove(v->begin(), v->end(), t), v->end());
         const int n = static_cast<int>(before - v->size());
-        if (auto it = t ? s.referencers.find(t) : s.referencers.end(); it != s.referencers.end()) {
-            auto jt = it->second.find(o.tag);
-            if (jt != it->second.end() && (jt->second -= n) <= 0) it->second.erase(jt);
-            if (it->second.empty()) s.referencers.erase(it);
-        }
+        dropRef(s, o.tag, t, n);
         return n;
     }
     std::vector<tag_t> kept;
@@ -558,17 +673,24 @@ std::vector<tag_t> instancesOf(const std::string& className) {
 
 std::vector<tag_t> referencersOf(tag_t target) {
     Store& s = S();
-    std::vector<std::pair<std::uint64_t, tag_t>> found;
-    auto it = s.referencers.find(target);
-    if (it != s.referencers.end())
-        for (const auto& [from, n] : it->second)
-            if (const Object* o = find(from)) found.emplace_back(o->serial, from);
-    std::sort(found.begin(), found.end());
     std::vector<tag_t> out;
-    out.reserve(found.size());
-    for (auto& f : found) out.push_back(f.second);
+    auto it = s.referencers.find(target);
+    if (it == s.referencers.end()) return out;
+    out.reserve(it->second.size());
+    // Tags are handed out in creation order: the list is in that order already.
+    it->second.forEach([&](tag_t from) {
+        if (s.objects.find(from)) out.push_back(from);
+    });
     return out;
 }
+
+std::size_t referencerCount(tag_t target) {
+    const auto& all = S().referencers;
+    auto it = all.find(target);
+    return it == all.end() ? 0 : it->second.size();
+}
+
+bool noDanglingReferences() { return S().dangling.empty(); }
 
 bool privileged() {
     Store& s = S();
@@ -667,9 +789,9 @@ int save(Object& o) {
     if (stamp && k.applicationObject) {
         touch(o);
         date_s t = now();
-        if (undated()) applyValue(s, o, k.creationDate, std::vector<date_s>{t});
-        if (k.lastModDate >= 0) applyValue(s, o, k.lastModDate, std::vector<date_s>{t});
-        if (k.lastModUser >= 0 && currentUser()) applyValue(s, o, k.lastModUser, std::vector<tag_t>{currentUser()});
+        if (undated()) changeValue(s, o, k.creationDate, std::vector<date_s>{t});
+        if (k.lastModDate >= 0) changeValue(s, o, k.lastModDate, std::vector<date_s>{t});
+        if (k.lastModUser >= 0 && currentUser()) changeValue(s, o, k.lastModUser, std::vector<tag_t>{currentUser()});
     }
     if (o.saved) {
         touch(o);
@@ -687,7 +809,7 @@ void revert(Object& o) {
     // In attribute order, as key indexes depend on it.
     std::sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [i, value] : saved)
-        if (!(o.values[i] == value)) applyValue(s, o, i, std::move(value));
+        if (!(o.values[i] == value)) changeValue(s, o, i, std::move(value));
 }
 
 const TypeDef* typeDef(tag_t type) {

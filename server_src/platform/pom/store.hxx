@@ -113,7 +113,55 @@ struct Object {
     bool readOnly = false;
     int dm = 1;
     std::uint64_t serial = 0;  // creation order
-    std::uint64_t epoch = 0;   // journal epoch of its last snapshot
+    std::uint64_t epoch = 0;   // journal epoch of its last state snapshot
+    std::uint64_t born = 0;    // journal epoch it was made in (0: outside any)
+};
+
+// Objects by tag. Tags are handed out in increasing order, so a vector
+// indexed by tag finds an object without hashing; objects live on the heap,
+// so a reference to one stays valid while others come and go.
+class ObjectTable {
+public:
+    ObjectTable() = default;
+    ObjectTable(const ObjectTable& other);
+    ObjectTable& operator=(const ObjectTable& other);
+    ObjectTable(ObjectTable&&) = default;
+    ObjectTable& operator=(ObjectTable&&) = default;
+
+    Object* find(tag_t tag) const { return tag < m_slots.size() ? m_slots[tag].get() : nullptr; }
+    Object& insert(Object o);  // at o.tag, which must be free
+    void erase(tag_t tag);
+    std::size_t size() const { return m_count; }
+    // Every live object, in tag (creation) order.
+    template <class F>
+    void forEach(F&& f) const {
+        for (const auto& slot : m_slots)
+            if (slot) f(*slot);
+    }
+
+private:
+    std::vector<std::unique_ptr<Object>> m_slots;
+    std::size_t m_count = 0;
+};
+
+// The objects that refer to one target, each with its number of references,
+// in tag (creation) order. An entry that drops to no reference stays as a
+// hole until holes are half the list, so removing one shifts nothing.
+class Referencers {
+public:
+    void add(tag_t from, int n);
+    void drop(tag_t from, int n);
+    bool empty() const { return m_entries.size() == m_holes; }
+    std::size_t size() const { return m_entries.size() - m_holes; }
+    template <class F>
+    void forEach(F&& f) const {
+        for (const auto& [from, n] : m_entries)
+            if (n > 0) f(from);
+    }
+
+private:
+    std::vector<std::pair<tag_t, int>> m_entries;
+    std::size_t m_holes = 0;
 };
 
 // Per business type.
@@ -170,10 +218,17 @@ struct Switches {
     std::string transientVolume = "NONE";
 };
 
+// One change, undone by a roll-back: an object made or destroyed, the state
+// of an object before its first change under a markpoint (lock, saved state:
+// not its values), one attribute's value before a change, or other state.
 struct JournalEntry {
+    enum Kind { Created, Destroyed, State, Attribute, Other };
+    Kind kind = Other;
     tag_t tag = 0;
-    std::optional<Object> before;      // state before; none: the object did not exist
-    std::function<void()> undo;        // other state (set instead of tag)
+    int attr = -1;
+    Value value;                    // Attribute: the value before
+    std::optional<Object> before;   // Destroyed: the object; State: its state
+    std::function<void()> undo;     // Other
 };
 
 struct Markpoint {
@@ -210,7 +265,7 @@ private:
 
 struct Store {
     std::shared_ptr<const Schema> schema;
-    std::unordered_map<tag_t, Object> objects;
+    ObjectTable objects;
     std::unordered_map<std::string, tag_t> uids;
     std::unordered_map<tag_t, std::string> goneUids;  // deleted and phantom tags
     std::unordered_map<std::string, tag_t> phantoms;  // deleted objects' and reserved uids
@@ -223,8 +278,11 @@ struct Store {
     std::uint64_t uidCounter = 0;
     std::uint64_t serialCounter = 0;
     std::uint64_t uidSalt = 0;
-    // target -> referencer -> number of references
-    std::unordered_map<tag_t, std::unordered_map<tag_t, int>> referencers;
+    // target -> who refers to it
+    std::unordered_map<tag_t, Referencers> referencers;
+    // Targets that are gone while something still refers to them (for a
+    // moment while a set of objects is deleted or rolled back).
+    std::unordered_set<tag_t> dangling;
     // "<declaring class>\x1f<value>" -> object
     std::unordered_map<std::string, tag_t> keys;
     // Live objects per (exact) class.
@@ -356,6 +414,10 @@ int insertTag(Object& o, int index, int position, tag_t t);  // position < 0 or 
 int removeTag(Object& o, int index, tag_t t);               // every entry; returns how many
 // Live objects that refer to the target, in creation order.
 std::vector<tag_t> referencersOf(tag_t target);
+std::size_t referencerCount(tag_t target);
+// True when no stored reference names an object that is gone: a reference
+// the store holds then needs no new check.
+bool noDanglingReferences();
 // Live objects of the class and its subclasses, in creation order.
 std::vector<tag_t> instancesOf(const std::string& className);
 

@@ -25,8 +25,9 @@ void CLOCK_release() { unpinClock(); }
 
 std::vector<unsigned int> LOCKS_held() {
     std::vector<unsigned int> out;
-    for (const auto& [t, o] : S().objects)
-        if (o.locked) out.push_back(t);
+    S().objects.forEach([&](const vl::platform::store::Object& o) {
+        if (o.locked) out.push_back(o.tag);
+    });
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -37,12 +37,9 @@ POMObject* make(tag_t t) {
 
 // Occurrences whose child is `child`, with their creation serials.
 void occurrencesOf(tag_t child, std::vector<std::pair<std::uint64_t, tag_t>>* out) {
-    Store& s = S();
-    auto it = s.referencers.find(child);
-    if (it == s.referencers.end()) return;
-    for (const auto& [from, n] : it->second) {
+    for (tag_t from : referencersOf(child)) {
         const Object* o = find(from);
-        if (o && o->cls->isA("PSOccurrence") && getTag(*o, "child") == child) out->emplace_back(o->serial, from);
+        if (o->cls->isA("PSOccurrence") && getTag(*o, "child") == child) out->emplace_back(o->serial, from);
     }
 }
 

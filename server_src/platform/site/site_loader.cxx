@@ -245,10 +245,10 @@ public:
                     throw LoadError(m_file + ": attribute " + c->name + "." + a.name + " refers to unknown class " +
                                     a.refClass);
         rebuild();
-        for (auto& [t, o] : s.objects) {
+        s.objects.forEach([](Object& o) {
             o.locked = false;
             o.saved.reset();
-        }
+        });
         s.journal.clear();
         s.markpoints.clear();
         s.loading = false;
