@@ -353,6 +353,32 @@ TEST_F(PlatformStore, RewrittenReferenceListsKeepTheReferencersRight) {
     EXPECT_EQ(store::referencersOf(x[3]), (std::vector<tag_t>{f1, f2, f3}));
 }
 
+// An entry put into a list in place leaves the saved list and the one a
+// markpoint keeps as they were: undoing either gives the old list back.
+TEST_F(PlatformStore, InPlaceInsertsLeaveSavedAndJournaledListsAlone) {
+    const tag_t holder = savedFolder("holder");
+    const tag_t a = savedFolder("a"), b = savedFolder("b"), c = savedFolder("c");
+    ASSERT_EQ(FL_insert(holder, a, 999), 0);
+    ASSERT_EQ(FL_insert(holder, b, 999), 0);
+    ASSERT_EQ(AOM_save(holder), 0);
+    const std::vector<tag_t> before{a, b};
+
+    ASSERT_EQ(FL_insert(holder, c, 0), 0);
+    EXPECT_EQ(contents(holder), (std::vector<tag_t>{c, a, b}));
+    ASSERT_EQ(AOM_refresh(holder, 0), 0);
+    EXPECT_EQ(contents(holder), before) << "refresh gives the saved list back";
+
+    int mp = 0;
+    ASSERT_EQ(POM_place_markpoint(&mp), 0);
+    ASSERT_EQ(AOM_refresh(holder, 1), 0);
+    ASSERT_EQ(FL_insert(holder, c, 999), 0);
+    ASSERT_EQ(AOM_save(holder), 0);
+    ASSERT_EQ(POM_roll_to_markpoint(mp, nullptr), 0);
+    ASSERT_EQ(POM_forget_markpoint(mp), 0);
+    EXPECT_EQ(contents(holder), before) << "the roll-back gives the list before the markpoint back";
+    EXPECT_TRUE(store::referencersOf(c).empty());
+}
+
 // A list that still names an object gone from the store is refused whole,
 // even where only a new entry is added.
 TEST_F(PlatformStore, AListKeepingAGoneEntryIsRefused) {

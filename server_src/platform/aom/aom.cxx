@@ -537,7 +537,7 @@ int WSOM_where_referenced(tag_t object, int levels, int* count, int** referencer
                     for (std::size_t i = 0; i < holder->cls->attrs.size() && how.empty(); ++i) {
                         const AttrDef& a = holder->cls->attrs[i];
                         if (a.backRef || !isReference(a.type)) continue;
-                        const auto& v = std::get<std::vector<tag_t>>(holder->values[i]);
+                        const std::span<const tag_t> v = holder->values[i].tags();
                         if (std::find(v.begin(), v.end(), target) != v.end()) how = a.name;
                     }
                     if (how.empty()) continue;

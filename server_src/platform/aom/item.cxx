@@ -58,7 +58,7 @@ void copyFields(const Object& from, Object& to) {
         const AttrDef& a = from.cls->attrs[i];
         if (a.system || a.name == "object_name" || a.name == "object_desc") continue;
         if (to.cls->attr(a.name) != static_cast<int>(i)) continue;
-        initValue(to, a.name, from.values[i]);
+        initValue(to, a.name, from.values[i].value());
     }
 }
 
@@ -114,7 +114,7 @@ int makeItem(const std::string& itemIdIn, const std::string& nameIn, const std::
         for (std::size_t i = 0; i < copyOf->cls->attrs.size(); ++i) {
             const AttrDef& a = copyOf->cls->attrs[i];
             if (a.system || a.backRef || a.key || a.name == "object_name" || a.name == "item_revision_id") continue;
-            if (rev.cls->attr(a.name) == static_cast<int>(i)) initValue(rev, a.name, copyOf->values[i]);
+            if (rev.cls->attr(a.name) == static_cast<int>(i)) initValue(rev, a.name, copyOf->values[i].value());
         }
     }
     tag_t itemTag = item.tag, revTag = rev.tag;
@@ -298,7 +298,7 @@ int ITEM_copy_rev(tag_t revision, const char* newRevId, tag_t* newRevision) {
     for (std::size_t i = 0; i < src->cls->attrs.size(); ++i) {
         const AttrDef& a = src->cls->attrs[i];
         if (a.system || a.backRef || a.key || a.name == "item_revision_id") continue;
-        initValue(rev, a.name, find(revision)->values[i]);
+        initValue(rev, a.name, find(revision)->values[i].value());
     }
     initValue(rev, "item_revision_id", std::vector<std::string>{revId});
     tag_t revTag = rev.tag;
@@ -382,7 +382,7 @@ int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRev
                 for (std::size_t i = 0; i < s->cls->attrs.size(); ++i) {
                     const AttrDef& a = s->cls->attrs[i];
                     if (a.system || a.key || a.backRef) continue;
-                    initValue(c, a.name, find(secondary)->values[i]);
+                    initValue(c, a.name, find(secondary)->values[i].value());
                 }
                 if (c.cls->isA("Dataset")) {
                     Object& anchor = create("RevisionAnchor");

@@ -44,7 +44,7 @@ std::vector<tag_t> relatedPrimaries(tag_t secondary, tag_t relationType) {
 Value propertyValue(const Object& o, const PropertyDescriptor& d) {
     switch (d.m_propertyType) {
     case PROP_attribute:
-        if (d.m_attr >= 0 && d.m_attr < static_cast<int>(o.values.size())) return o.values[d.m_attr];
+        if (d.m_attr >= 0 && d.m_attr < static_cast<int>(o.values.size())) return o.values[d.m_attr].value();
         return emptyValue(d.m_valueType);
     case PROP_relation:
         return relatedSecondaries(o.tag, d.m_relationType);
@@ -254,10 +254,10 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
         // Entries the attribute holds already were checked when they came;
         // while none of them can be gone, only the changed middle needs a
         // check (appending to a long list costs no pass over it).
-        const auto* held = std::get_if<std::vector<tag_t>>(&o.values[d.m_attr]);
+        const std::span<const tag_t> held = o.values[d.m_attr].tags();
         const bool classChecked = d.m_valueType == PROP_typed_reference && !d.m_refClass.empty();
-        if (held && !classChecked && noDanglingReferences()) {
-            const tag_t *h0 = held->data(), *h1 = h0 + held->size();
+        if (!classChecked && noDanglingReferences()) {
+            const tag_t *h0 = held.data(), *h1 = h0 + held.size();
             while (first != last && h0 != h1 && *first == *h0) ++first, ++h0;
             while (first != last && h0 != h1 && last[-1] == h1[-1]) --last, --h1;
         }

@@ -75,12 +75,7 @@ int readProperty(unsigned int tag, const std::string& name, PropertyRead* out) {
     if (int rc = need(tag, &o)) return rc;
     PropertyDescriptor* d = descriptorOf(*o, name);
     if (!d) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
-    // Attribute values are read in place; other kinds are computed.
-    const bool inPlace = d->m_propertyType == PROP_attribute && d->m_attr >= 0 &&
-                         d->m_attr < static_cast<int>(o->values.size());
-    Value computed;
-    if (!inPlace) computed = propertyValue(*o, *d);
-    const Value& v = inPlace ? o->values[d->m_attr] : computed;
+    const Value v = propertyValue(*o, *d);
     if (out) {
         out->modifiable = canWrite(*o) && d->isModifiable();
         out->values = valueTexts(v, d->m_valueType);

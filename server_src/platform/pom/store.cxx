@@ -39,7 +39,15 @@ std::string keyOf(const AttrDef& a, const Value& v) {
     return {};
 }
 
-const std::vector<tag_t>* tagsOf(const Value& v) { return std::get_if<std::vector<tag_t>>(&v); }
+std::string keyOf(const AttrDef& a, const Slot& v) {
+    if (v.index() == kValueIndex<std::string>) {
+        std::string_view s = v.firstString();
+        if (s.empty()) return {};
+        return a.declaringClass + '\x1f' + std::string(s);
+    }
+    if (const int* i = v.first<int>()) return a.declaringClass + '\x1f' + std::to_string(*i);
+    return {};
+}
 
 void addRef(Store& s, tag_t from, tag_t target, int n = 1) {
     if (!target) return;
@@ -58,12 +66,12 @@ void dropRef(Store& s, tag_t from, tag_t target, int n = 1) {
     }
 }
 
-void addRefs(Store& s, tag_t from, const tag_t* first, const tag_t* last) {
-    for (; first != last; ++first) addRef(s, from, *first);
+void addRefs(Store& s, tag_t from, std::span<const tag_t> targets) {
+    for (tag_t t : targets) addRef(s, from, t);
 }
 
-void dropRefs(Store& s, tag_t from, const tag_t* first, const tag_t* last) {
-    for (; first != last; ++first) dropRef(s, from, *first);
+void dropRefs(Store& s, tag_t from, std::span<const tag_t> targets) {
+    for (tag_t t : targets) dropRef(s, from, t);
 }
 
 void indexKey(Store& s, const Object& o, const AttrDef& a) {
@@ -80,8 +88,7 @@ void unindexKey(Store& s, const Object& o, const AttrDef& a) {
 void indexAll(Store& s, const Object& o) {
     for (std::size_t i = 0; i < o.values.size(); ++i) {
         const AttrDef& a = o.cls->attrs[i];
-        if (const auto* t = tagsOf(o.values[i]); t && isReference(a.type))
-            addRefs(s, o.tag, t->data(), t->data() + t->size());
+        if (isReference(a.type)) addRefs(s, o.tag, o.values[i].tags());
         if (a.key) indexKey(s, o, a);
     }
 }
@@ -89,8 +96,7 @@ void indexAll(Store& s, const Object& o) {
 void unindexAll(Store& s, const Object& o) {
     for (std::size_t i = 0; i < o.values.size(); ++i) {
         const AttrDef& a = o.cls->attrs[i];
-        if (const auto* t = tagsOf(o.values[i]); t && isReference(a.type))
-            dropRefs(s, o.tag, t->data(), t->data() + t->size());
+        if (isReference(a.type)) dropRefs(s, o.tag, o.values[i].tags());
         if (a.key) unindexKey(s, o, a);
     }
 }
@@ -98,18 +104,21 @@ void unindexAll(Store& s, const Object& o) {
 // Replaces one value keeping the indexes right; no journal, no saved state.
 // The reverse references change by the difference only: what lies between
 // the common head and tail of the old and new lists.
-void applyValue(Store& s, Object& o, int i, Value v) {
+void applyValue(Store& s, Object& o, int i, Slot v) {
     const AttrDef& a = o.cls->attrs[i];
     if (a.key) unindexKey(s, o, a);
-    const auto* before = tagsOf(o.values[i]);
-    const auto* after = tagsOf(v);
-    if (before && after && isReference(a.type)) {
-        const tag_t *b0 = before->data(), *b1 = b0 + before->size();
-        const tag_t *a0 = after->data(), *a1 = a0 + after->size();
-        while (b0 != b1 && a0 != a1 && *b0 == *a0) ++b0, ++a0;
-        while (b0 != b1 && a0 != a1 && b1[-1] == a1[-1]) --b1, --a1;
-        dropRefs(s, o.tag, b0, b1);
-        addRefs(s, o.tag, a0, a1);
+    if (isReference(a.type)) {
+        std::span<const tag_t> before = o.values[i].tags(), after = v.tags();
+        const std::size_t head = static_cast<std::size_t>(
+            std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first - before.begin());
+        before = before.subspan(head);
+        after = after.subspan(head);
+        std::size_t tail = 0;
+        while (tail < before.size() && tail < after.size() &&
+               before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+            ++tail;
+        dropRefs(s, o.tag, before.first(before.size() - tail));
+        addRefs(s, o.tag, after.first(after.size() - tail));
     }
     o.values[i] = std::move(v);
     if (a.key) indexKey(s, o, a);
@@ -173,7 +182,7 @@ void journalValue(Store& s, const Object& o, int i) {
 }
 
 // A journaled change of one value.
-void changeValue(Store& s, Object& o, int i, Value v) {
+void changeValue(Store& s, Object& o, int i, Slot v) {
     journalValue(s, o, i);
     applyValue(s, o, i, std::move(v));
 }
@@ -398,7 +407,7 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     o.serial = ++s.serialCounter;
     o.locked = true;
     o.values.reserve(cls->attrs.size());
-    for (const AttrDef& a : cls->attrs) o.values.push_back(emptyValue(a.type));
+    for (const AttrDef& a : cls->attrs) o.values.emplace_back(emptyValue(a.type));
     if (!s.markpoints.empty()) {
         JournalEntry e;
         e.kind = JournalEntry::Created;
@@ -411,13 +420,13 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     s.instances[cls].insert(t);
     const KnownAttrs& k = cls->known;
     if (k.applicationObject) {
-        if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, std::vector<tag_t>{s.session.user});
+        if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, Slot(std::vector<tag_t>{s.session.user}));
         if (k.owningGroup >= 0 && s.session.group)
-            applyValue(s, placed, k.owningGroup, std::vector<tag_t>{s.session.group});
+            applyValue(s, placed, k.owningGroup, Slot(std::vector<tag_t>{s.session.group}));
     }
     if (k.workspaceObject) {
         const TypeDef* td = typeDef(placed.type);
-        if (td && k.objectType >= 0) applyValue(s, placed, k.objectType, std::vector<std::string>{td->name});
+        if (td && k.objectType >= 0) applyValue(s, placed, k.objectType, Slot(std::vector<std::string>{td->name}));
     }
     return placed;
 }
@@ -448,7 +457,7 @@ void destroy(Object& o) {
 
 int attr(const Object& o, std::string_view name) { return o.cls->attr(name); }
 
-const Value& value(const Object& o, int index) { return o.values.at(index); }
+Value value(const Object& o, int index) { return o.values.at(index).value(); }
 
 void touch(Object& o) {
     Store& s = S();
@@ -497,7 +506,7 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline) {
     }
     touch(o);
     if (!baseline || o.saved) rememberSaved(o, i);
-    changeValue(s, o, i, std::move(v));
+    changeValue(s, o, i, Slot(std::move(v)));
     return 0;
 }
 
@@ -530,51 +539,45 @@ int initValue(Object& o, std::string_view name, Value v) {
 
 std::string getString(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
-    if (i < 0) return {};
-    if (const auto* v = std::get_if<std::vector<std::string>>(&o.values[i])) return v->empty() ? "" : (*v)[0];
-    return {};
+    return i < 0 ? std::string() : std::string(o.values[i].firstString());
 }
 
 std::vector<std::string> getStrings(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
-    if (i < 0) return {};
-    if (const auto* v = std::get_if<std::vector<std::string>>(&o.values[i])) return *v;
-    return {};
+    if (i < 0 || o.values[i].index() != kValueIndex<std::string>) return {};
+    return std::get<std::vector<std::string>>(o.values[i].value());
 }
 
 tag_t getTag(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return 0;
-    if (const auto* v = std::get_if<std::vector<tag_t>>(&o.values[i])) return v->empty() ? 0 : (*v)[0];
-    return 0;
+    std::span<const tag_t> t = o.values[i].tags();
+    return t.empty() ? 0 : t[0];
 }
 
 std::vector<tag_t> getTags(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
     if (i < 0) return {};
-    if (const auto* v = std::get_if<std::vector<tag_t>>(&o.values[i])) return *v;
-    return {};
+    std::span<const tag_t> t = o.values[i].tags();
+    return {t.begin(), t.end()};
 }
 
 int getInt(const Object& o, std::string_view name, int fallback) {
     int i = o.cls->attr(name);
-    if (i < 0) return fallback;
-    if (const auto* v = std::get_if<std::vector<int>>(&o.values[i])) return v->empty() ? fallback : (*v)[0];
-    return fallback;
+    const int* v = i < 0 ? nullptr : o.values[i].first<int>();
+    return v ? *v : fallback;
 }
 
 bool getLogical(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
-    if (i < 0) return false;
-    if (const auto* v = std::get_if<std::vector<char>>(&o.values[i])) return !v->empty() && (*v)[0];
-    return false;
+    const char* v = i < 0 ? nullptr : o.values[i].first<char>();
+    return v && *v;
 }
 
 date_s getDate(const Object& o, std::string_view name) {
     int i = o.cls->attr(name);
-    if (i < 0) return {};
-    if (const auto* v = std::get_if<std::vector<date_s>>(&o.values[i])) return v->empty() ? date_s{} : (*v)[0];
-    return {};
+    const date_s* v = i < 0 ? nullptr : o.values[i].first<date_s>();
+    return v ? *v : date_s{};
 }
 
 int setString(Object& o, std::string_view name, const std::string& v) {
@@ -611,24 +614,23 @@ tag_t findByKey(const std::string& declaringClass, const std::string& value) {
 int insertTag(Object& o, int i, int position, tag_t t) {
     Store& s = S();
     if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
-    auto* v = std::get_if<std::vector<tag_t>>(&o.values[i]);
-    if (!v) return fail(ERR_BAD_VALUE);
+    if (o.values[i].index() != kValueIndex<tag_t>) return fail(ERR_BAD_VALUE);
     touch(o);
     rememberSaved(o, i);
     journalValue(s, o, i);
-    v = std::get_if<std::vector<tag_t>>(&o.values[i]);
-    if (position < 0 || position >= static_cast<int>(v->size()))
-        v->push_back(t);
+    std::vector<tag_t>& v = o.values[i].editTags();
+    if (position < 0 || position >= static_cast<int>(v.size()))
+        v.push_back(t);
     else
-        v->insert(v->begin() + position, t);
+        v.insert(v.begin() + position, t);
     addRef(s, o.tag, t);
     return 0;
 }
 
 int removeTag(Object& o, int i, tag_t t) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return 0;
-    auto* v = std::get_if<std::vector<tag_t>>(&o.values[i]);
-    if (!v || std::find(v->begin(), v->end(), t) == v->end()) return 0;
+    std::span<const tag_t> held = o.values[i].tags();
+    if (std::find(held.begin(), held.end(), t) == held.end()) return 0;
     if (!o.cls->attrs[i].key) {
         // In place, as insertTag does: re-indexing a long list for one entry
         // would make emptying a folder quadratic.
@@ -636,17 +638,17 @@ int removeTag(Object& o, int i, tag_t t) {
         touch(o);
         rememberSaved(o, i);
         journalValue(s, o, i);
-        v = std::get_if<std::vector<tag_t>>(&o.values[i]);
-        const std::size_t before = v->size();
-        v->erase(std::remove(v->begin(), v->end(), t), v->end());
-        const int n = static_cast<int>(before - v->size());
+        std::vector<tag_t>& v = o.values[i].editTags();
+        const std::size_t before = v.size();
+        v.erase(std::remove(v.begin(), v.end(), t), v.end());
+        const int n = static_cast<int>(before - v.size());
         dropRef(s, o.tag, t, n);
         return n;
     }
     std::vector<tag_t> kept;
-    kept.reserve(v->size());
+    kept.reserve(held.size());
     int n = 0;
-    for (tag_t e : *v) {
+    for (tag_t e : held) {
         if (e == t)
             ++n;
         else
@@ -764,17 +766,8 @@ int save(Object& o) {
     if (td) {
         for (tag_t dt : td->requiredAttributes) {
             const PropertyDescriptor& d = S().descriptors.at(dt);
-            const Value& v = o.values[d.m_attr];
-            bool empty = std::visit(
-                [](const auto& vec) {
-                    if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
-                        return true;
-                    else
-                        return vec.empty();
-                },
-                v);
-            if (!empty)
-                if (const auto* sv = std::get_if<std::vector<std::string>>(&v)) empty = (*sv)[0].empty();
+            const Slot& v = o.values[d.m_attr];
+            const bool empty = v.empty() || (v.index() == kValueIndex<std::string> && v.firstString().empty());
             if (empty) return fail(ERR_REQUIRED_VALUE, d.m_name);
         }
     }
@@ -782,16 +775,17 @@ int save(Object& o) {
     const KnownAttrs& k = o.cls->known;
     auto undated = [&] {
         if (k.creationDate < 0) return false;
-        const auto* d = std::get_if<std::vector<date_s>>(&o.values[k.creationDate]);
-        return !d || d->empty() || (*d)[0].year == 0;
+        const date_s* d = o.values[k.creationDate].first<date_s>();
+        return !d || d->year == 0;
     };
     bool stamp = o.saved || undated();
     if (stamp && k.applicationObject) {
         touch(o);
         date_s t = now();
-        if (undated()) changeValue(s, o, k.creationDate, std::vector<date_s>{t});
-        if (k.lastModDate >= 0) changeValue(s, o, k.lastModDate, std::vector<date_s>{t});
-        if (k.lastModUser >= 0 && currentUser()) changeValue(s, o, k.lastModUser, std::vector<tag_t>{currentUser()});
+        if (undated()) changeValue(s, o, k.creationDate, Slot(std::vector<date_s>{t}));
+        if (k.lastModDate >= 0) changeValue(s, o, k.lastModDate, Slot(std::vector<date_s>{t}));
+        if (k.lastModUser >= 0 && currentUser())
+            changeValue(s, o, k.lastModUser, Slot(std::vector<tag_t>{currentUser()}));
     }
     if (o.saved) {
         touch(o);
@@ -804,7 +798,7 @@ void revert(Object& o) {
     if (!o.saved) return;
     Store& s = S();
     touch(o);
-    std::vector<std::pair<int, Value>> saved = std::move(*o.saved);
+    std::vector<std::pair<int, Slot>> saved = std::move(*o.saved);
     o.saved.reset();
     // In attribute order, as key indexes depend on it.
     std::sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

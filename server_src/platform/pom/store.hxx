@@ -8,6 +8,7 @@
 // through setValue so that the reverse references, the key indexes, the
 // saved state and the markpoint journal stay right.
 #include "pom/pom_types.hxx"
+#include "pom/slot.hxx"
 #include "propdesc/property_descriptor.hxx"
 #include "kernel/pref.hxx"
 
@@ -27,13 +28,6 @@ class OstraProperty;
 #include <vector>
 
 namespace vl::platform::store {
-
-// One attribute value: an empty vector is the null value of a single-valued
-// attribute and the empty array of an array attribute. Char and logical are
-// held as char, int and short as int, double and float as double, string and
-// note as std::string, every reference kind as tag_t.
-using Value = std::variant<std::monostate, std::vector<char>, std::vector<int>, std::vector<double>,
-                           std::vector<std::string>, std::vector<date_s>, std::vector<tag_t>>;
 
 // String-keyed maps that look up by std::string_view (and literals) without
 // building a std::string.
@@ -105,10 +99,10 @@ struct Object {
     const ClassDef* cls = nullptr;
     tag_t type = 0;  // business type (an OstraType object)
     std::string uid;
-    std::vector<Value> values;  // parallel to cls->attrs
+    std::vector<Slot> values;  // parallel to cls->attrs
     // Present while the object has unsaved changes: the saved value of each
     // attribute changed since (attribute index, value), not a copy of all.
-    std::optional<std::vector<std::pair<int, Value>>> saved;
+    std::optional<std::vector<std::pair<int, Slot>>> saved;
     bool locked = false;
     bool readOnly = false;
     int dm = 1;
@@ -226,7 +220,7 @@ struct JournalEntry {
     Kind kind = Other;
     tag_t tag = 0;
     int attr = -1;
-    Value value;                    // Attribute: the value before
+    Slot value;                     // Attribute: the value before
     std::optional<Object> before;   // Destroyed: the object; State: its state
     std::function<void()> undo;     // Other
 };
@@ -370,7 +364,7 @@ void destroy(Object& o);
 
 // --- values ---
 int attr(const Object& o, std::string_view name);  // -1 when none
-const Value& value(const Object& o, int index);
+Value value(const Object& o, int index);
 // Replaces one value: journal, saved state, reverse references, keys. Fails
 // (stored) for a key value another object holds.
 int setValue(Object& o, int index, Value v);
