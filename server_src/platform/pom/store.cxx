@@ -17,9 +17,14 @@ namespace vl::platform::store {
 
 namespace {
 
-std::unique_ptr<Store>& current() {
+std::unique_ptr<Store>& owned() {
     static std::unique_ptr<Store> s;
     return s;
+}
+
+void setCurrent(std::unique_ptr<Store> store) {
+    owned() = std::move(store);
+    detail::current = owned().get();
 }
 
 std::unordered_map<tag_t, std::unique_ptr<POMObject>>& loadedObjects() {
@@ -309,23 +314,23 @@ const ClassDef* Schema::find(tag_t id) const {
     return it == byId.end() ? nullptr : it->second;
 }
 
-Store& S() {
-    auto& s = current();
-    if (!s) {
-        s = std::make_unique<Store>();
-        s->schema = std::make_shared<Schema>();
-    }
-    return *s;
+Store* detail::current = nullptr;
+
+Store& detail::makeFirst() {
+    auto s = std::make_unique<Store>();
+    s->schema = std::make_shared<Schema>();
+    setCurrent(std::move(s));
+    return *owned();
 }
 
 void installStore(std::unique_ptr<Store> store) {
     dropLoaded();
-    current() = std::move(store);
+    setCurrent(std::move(store));
 }
 
 std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store) {
-    std::unique_ptr<Store> previous = std::move(current());
-    current() = std::move(store);
+    std::unique_ptr<Store> previous = std::move(owned());
+    setCurrent(std::move(store));
     return previous;
 }
 

@@ -322,8 +322,12 @@ struct Store {
     int nextMarkpoint = 1;
 };
 
-// The current store.
-Store& S();
+// The current store (inline: nearly every platform call asks for it).
+namespace detail {
+extern Store* current;  // null until the first use
+Store& makeFirst();
+}  // namespace detail
+inline Store& S() { return detail::current ? *detail::current : detail::makeFirst(); }
 // The current store's state of domain T (T::kName names it), made empty on
 // first use.
 template <class T>

@@ -363,7 +363,10 @@ namespace vl::platform {
 
 bool NAMING_check(const std::string& typeName, const std::string& propertyName, const std::string& value) {
     Store& s = S();
-    if (s.nameFields.empty()) return true;
+    // Few properties have naming rules: most writes need no walk of the types.
+    bool ruled = false;
+    for (const auto& [key, field] : s.nameFields) ruled = ruled || key.second == propertyName;
+    if (!ruled) return true;
     for (const TypeDef* t = typeNamed(typeName); t; t = typeDef(t->parent)) {
         tag_t fieldTag = nameFieldOf(t->name, propertyName);
         if (!fieldTag) continue;
