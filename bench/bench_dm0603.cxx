@@ -17,30 +17,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/sax2/DefaultHandler.hpp>
-#include <xercesc/sax2/SAX2XMLReader.hpp>
-#include <xercesc/sax2/XMLReaderFactory.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
-#include <xercesc/util/XMLUni.hpp>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
+using vl::bench::Bare;
 using vl::bench::expectNoErrors;
 using vl::bench::loadSite;
-namespace xc = XERCES_CPP_NAMESPACE;
+using vl::bench::report;
+using vl::bench::timed;
 using Velmora::Soa::Common::Xml::SAXToNodeParser;
 using Velmora::Soa::Common::Xml::XMLNode;
-using Velmora::Soa::Common::Xml::XmlStream;
 
 const char* const kService = "Core-2006-03-DataManagement";
 
@@ -60,82 +51,6 @@ std::string createItemsRequest(int n) {
                "\" type=\"Item\" description=\"made by the benchmark\" uom=\"\" revId=\"\" itemId=\"\"/>";
     xml += "<container uid=\"\"/></CreateItemsInput>";
     return xml;
-}
-
-// ---- the bare cost: read with an empty handler, write a tree of the same size
-
-struct BareReader {
-    BareReader() {
-        xc::XMLPlatformUtils::Initialize();
-        reader.reset(xc::XMLReaderFactory::createXMLReader());
-        reader->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
-        reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
-        reader->setContentHandler(&handler);
-        reader->setErrorHandler(&handler);
-    }
-    void parse(const std::string& text) {
-        xc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(text.data()), text.size(), "bench", false);
-        reader->parse(source);
-    }
-    xc::DefaultHandler handler;
-    std::unique_ptr<xc::SAX2XMLReader> reader;
-};
-
-BareReader& bareReader() {
-    static BareReader r;
-    return r;
-}
-
-void writeTree(XmlStream& out, const XMLNode& node) {
-    out.startElement(node.name());
-    for (const auto& [k, v] : node.attrs()) out.attribute(k, v);
-    for (const XMLNode* c : node.children()) writeTree(out, *c);
-    out.endElement();
-}
-
-// Reads `request` and writes a document of the reply's size; the reply is
-// parsed once, outside the measure, so only the writing is counted.
-struct Bare {
-    Bare(std::string request, const std::string& reply) : request(std::move(request)) {
-        replyRoot = &replyParser.parseString(reply);
-    }
-    std::size_t run() const {
-        bareReader().parse(request);
-        XmlStream out;
-        writeTree(out, *replyRoot);
-        return out.str().size();
-    }
-    // Median of a few runs, in microseconds.
-    double measureUs() const {
-        std::vector<double> us;
-        for (int i = 0; i < 7; ++i) {
-            auto t0 = std::chrono::steady_clock::now();
-            benchmark::DoNotOptimize(run());
-            us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
-        }
-        std::sort(us.begin(), us.end());
-        return us[us.size() / 2];
-    }
-    std::string request;
-    SAXToNodeParser replyParser;
-    const XMLNode* replyRoot = nullptr;
-};
-
-// Times one request; the sum feeds the counters.
-template <class F>
-void timed(benchmark::State& state, double& totalUs, F&& request) {
-    auto t0 = std::chrono::steady_clock::now();
-    request();
-    double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
-    state.SetIterationTime(us * 1e-6);
-    totalUs += us;
-}
-
-void report(benchmark::State& state, double totalUs, double bareUs, int items) {
-    const double meanUs = state.iterations() ? totalUs / static_cast<double>(state.iterations()) : 0;
-    state.counters["bare_us"] = bareUs;
-    state.counters["us_per_item"] = meanUs / items;
-    state.counters["ratio"] = bareUs > 0 ? meanUs / bareUs : 0;
 }
 
 // ---- createItems
