@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
+#include <span>
 #include <memory>
 #include <set>
 
@@ -23,6 +25,40 @@ int property(tag_t object, const char* name, Object** o, PropertyDescriptor** d)
     return 0;
 }
 
+// The object and descriptor of a property read as values of one of `kinds`,
+// checking arity.
+int readable(tag_t object, const char* name, bool single, std::initializer_list<PROP_value_type_e> kinds, Object** o,
+             PropertyDescriptor** d) {
+    if (int rc = property(object, name, o, d)) return rc;
+    if (std::find(kinds.begin(), kinds.end(), (*d)->m_valueType) == kinds.end())
+        return fail(ERR_BAD_VALUE, std::string(name) + ": not of the asked value type");
+    if (single != ((*d)->m_arraySize == 1)) return fail(ERR_WRONG_ARITY, name);
+    return 0;
+}
+
+// The values of a stored attribute, read in place; empty for other kinds
+// of property (and for strings, which are no span).
+template <class E>
+std::optional<std::span<const E>> heldElements(const Object& o, const PropertyDescriptor& d) {
+    if constexpr (std::is_same_v<E, std::string>) {
+        return std::nullopt;
+    } else {
+        if (d.m_propertyType != PROP_attribute || d.m_attr < 0 || d.m_attr >= static_cast<int>(o.values.size()))
+            return std::nullopt;
+        return o.values[d.m_attr].elements<E>();
+    }
+}
+
+template <class E>
+void valuesOf(const Object& o, const PropertyDescriptor& d, std::vector<E>* out) {
+    if (auto held = heldElements<E>(o, d)) {
+        out->assign(held->begin(), held->end());
+        return;
+    }
+    Value v = propertyValue(o, d);
+    if (auto* vec = std::get_if<std::vector<E>>(&v)) *out = std::move(*vec);
+}
+
 // Reads a property as values of element type E (the storage kind of the
 // value types in `kinds`), checking arity.
 template <class E>
@@ -30,12 +66,8 @@ int readAs(tag_t object, const char* name, bool single, std::initializer_list<PR
            std::vector<E>* out) {
     Object* o = nullptr;
     PropertyDescriptor* d = nullptr;
-    if (int rc = property(object, name, &o, &d)) return rc;
-    if (std::find(kinds.begin(), kinds.end(), d->m_valueType) == kinds.end())
-        return fail(ERR_BAD_VALUE, std::string(name) + ": not of the asked value type");
-    if (single != (d->m_arraySize == 1)) return fail(ERR_WRONG_ARITY, name);
-    Value v = propertyValue(*o, *d);
-    if (const auto* vec = std::get_if<std::vector<E>>(&v)) *out = *vec;
+    if (int rc = readable(object, name, single, kinds, &o, &d)) return rc;
+    valuesOf(*o, *d, out);
     return 0;
 }
 
@@ -324,8 +356,20 @@ int askArray(tag_t object, const char* name, std::initializer_list<PROP_value_ty
              E** values) {
     if (values) *values = nullptr;
     if (count) *count = 0;
+    Object* o = nullptr;
+    PropertyDescriptor* d = nullptr;
+    if (int rc = readable(object, name, false, kinds, &o, &d)) return rc;
+    if (auto held = heldElements<E>(*o, *d)) {
+        // From the store to the block in one copy.
+        if (count) *count = static_cast<int>(held->size());
+        if (values) {
+            *values = static_cast<E*>(SM_alloc_persistent(sizeof(E) * held->size()));
+            std::copy(held->begin(), held->end(), *values);
+        }
+        return 0;
+    }
     std::vector<E> v;
-    if (int rc = readAs(object, name, false, kinds, &v)) return rc;
+    valuesOf(*o, *d, &v);
     if (count) *count = static_cast<int>(v.size());
     if (values) *values = SM_copy_array(v);
     return 0;

@@ -4,6 +4,7 @@
 #include "pom/store.hxx"
 
 #include <cerrno>
+#include <optional>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -249,6 +250,7 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
                 return fail(ERR_NAMING_RULE, d.m_name + ": \"" + e + "\"");
         }
     }
+    std::optional<SharedEnds> ends;  // of a tag list with the one held
     if (auto* t = std::get_if<std::vector<tag_t>>(&v)) {
         const tag_t *first = t->data(), *last = first + t->size();
         // Entries the attribute holds already were checked when they came;
@@ -256,10 +258,10 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
         // check (appending to a long list costs no pass over it).
         const std::span<const tag_t> held = o.values[d.m_attr].tags();
         const bool classChecked = d.m_valueType == PROP_typed_reference && !d.m_refClass.empty();
+        ends = sharedEnds(held, *t);
         if (!classChecked && noDanglingReferences()) {
-            const tag_t *h0 = held.data(), *h1 = h0 + held.size();
-            while (first != last && h0 != h1 && *first == *h0) ++first, ++h0;
-            while (first != last && h0 != h1 && last[-1] == h1[-1]) --last, --h1;
+            first += ends->head;
+            last -= ends->tail;
         }
         for (const tag_t* p = first; p != last; ++p) {
             const tag_t e = *p;
@@ -287,6 +289,7 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
             }
         }
     }
+    if (ends) return setValue(o, d.m_attr, std::move(v), *ends);
     return setValue(o, d.m_attr, std::move(v));
 }
 

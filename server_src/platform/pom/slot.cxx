@@ -161,13 +161,6 @@ bool Slot::operator==(const Slot& other) const {
     return false;
 }
 
-std::span<const tag_t> Slot::tags() const {
-    if (m_index != kValueIndex<tag_t>) return {};
-    if (m_form == Inline) return {&m_p.tag, 1};
-    if (m_form == Shared) return std::get<std::vector<tag_t>>(m_p.shared->value);
-    return {};
-}
-
 std::string_view Slot::firstString() const {
     if (m_form == Single) return {m_p.text->data, m_p.text->size};
     if (m_form == Shared && m_index == kValueIndex<std::string>)
@@ -206,6 +199,23 @@ std::size_t Slot::blockBytes() const {
                                    }
                                },
                                m_p.shared->value);
+}
+
+SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b) {
+    constexpr std::size_t kBlock = 64;
+    const std::size_t n = std::min(a.size(), b.size());
+    SharedEnds e;
+    while (e.head + kBlock <= n && std::memcmp(&a[e.head], &b[e.head], kBlock * sizeof(tag_t)) == 0) e.head += kBlock;
+    while (e.head < n && a[e.head] == b[e.head]) ++e.head;
+    const std::size_t rest = n - e.head;
+    const tag_t* ae = a.data() + a.size();
+    const tag_t* be = b.data() + b.size();
+    while (e.tail + kBlock <= rest &&
+           std::memcmp(ae - e.tail - kBlock, be - e.tail - kBlock, kBlock * sizeof(tag_t)) == 0)
+        e.tail += kBlock;
+    while (e.tail < rest && ae[-1 - static_cast<std::ptrdiff_t>(e.tail)] == be[-1 - static_cast<std::ptrdiff_t>(e.tail)])
+        ++e.tail;
+    return e;
 }
 
 }  // namespace vl::platform::store

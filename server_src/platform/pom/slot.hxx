@@ -22,6 +22,22 @@ namespace vl::platform::store {
 using Value = std::variant<std::monostate, std::vector<char>, std::vector<int>, std::vector<double>,
                            std::vector<std::string>, std::vector<date_s>, std::vector<tag_t>>;
 
+// The Value alternative of elements of type T.
+template <class T>
+constexpr std::size_t kValueIndex = 0;
+template <>
+inline constexpr std::size_t kValueIndex<char> = 1;
+template <>
+inline constexpr std::size_t kValueIndex<int> = 2;
+template <>
+inline constexpr std::size_t kValueIndex<double> = 3;
+template <>
+inline constexpr std::size_t kValueIndex<std::string> = 4;
+template <>
+inline constexpr std::size_t kValueIndex<date_s> = 5;
+template <>
+inline constexpr std::size_t kValueIndex<tag_t> = 6;
+
 class Slot {
 public:
     Slot() = default;
@@ -42,8 +58,15 @@ public:
     // Reads that build no Value: the references held (none unless a tag
     // value), the first string ("" when none), the first element of type T
     // (null when none or another type).
-    std::span<const tag_t> tags() const;
+    std::span<const tag_t> tags() const { return elements<tag_t>(); }
     std::string_view firstString() const;
+    // Every element of type T (not strings): none when it holds another type.
+    template <class T>
+    std::span<const T> elements() const {
+        if (m_index != kValueIndex<T> || m_form == Empty) return {};
+        if (m_form == Shared) return std::get<std::vector<T>>(m_p.shared->value);
+        return {first<T>(), 1};
+    }
     template <class T>
     const T* first() const;
     // The whole array of type T, or null: a single value is no vector.
@@ -88,21 +111,13 @@ private:
 
 static_assert(sizeof(Slot) == 16, "a slot is two words");
 
-// The Value alternative of elements of type T.
-template <class T>
-constexpr std::size_t kValueIndex = 0;
-template <>
-inline constexpr std::size_t kValueIndex<char> = 1;
-template <>
-inline constexpr std::size_t kValueIndex<int> = 2;
-template <>
-inline constexpr std::size_t kValueIndex<double> = 3;
-template <>
-inline constexpr std::size_t kValueIndex<std::string> = 4;
-template <>
-inline constexpr std::size_t kValueIndex<date_s> = 5;
-template <>
-inline constexpr std::size_t kValueIndex<tag_t> = 6;
+// How many leading and trailing tags two lists share (the tail counted in
+// what the head leaves), compared a block at a time: long lists that differ
+// by an entry or two are compared at memory speed.
+struct SharedEnds {
+    std::size_t head = 0, tail = 0;
+};
+SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b);
 
 template <class T>
 const T* Slot::first() const {

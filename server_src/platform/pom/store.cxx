@@ -109,21 +109,14 @@ void unindexAll(Store& s, const Object& o) {
 // Replaces one value keeping the indexes right; no journal, no saved state.
 // The reverse references change by the difference only: what lies between
 // the common head and tail of the old and new lists.
-void applyValue(Store& s, Object& o, int i, Slot v) {
+void applyValue(Store& s, Object& o, int i, Slot v, const SharedEnds* known = nullptr) {
     const AttrDef& a = o.cls->attrs[i];
     if (a.key) unindexKey(s, o, a);
     if (isReference(a.type)) {
-        std::span<const tag_t> before = o.values[i].tags(), after = v.tags();
-        const std::size_t head = static_cast<std::size_t>(
-            std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first - before.begin());
-        before = before.subspan(head);
-        after = after.subspan(head);
-        std::size_t tail = 0;
-        while (tail < before.size() && tail < after.size() &&
-               before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
-            ++tail;
-        dropRefs(s, o.tag, before.first(before.size() - tail));
-        addRefs(s, o.tag, after.first(after.size() - tail));
+        const std::span<const tag_t> before = o.values[i].tags(), after = v.tags();
+        const SharedEnds e = known ? *known : sharedEnds(before, after);
+        dropRefs(s, o.tag, before.subspan(e.head, before.size() - e.head - e.tail));
+        addRefs(s, o.tag, after.subspan(e.head, after.size() - e.head - e.tail));
     }
     o.values[i] = std::move(v);
     if (a.key) indexKey(s, o, a);
@@ -187,9 +180,9 @@ void journalValue(Store& s, const Object& o, int i) {
 }
 
 // A journaled change of one value.
-void changeValue(Store& s, Object& o, int i, Slot v) {
+void changeValue(Store& s, Object& o, int i, Slot v, const SharedEnds* known = nullptr) {
     journalValue(s, o, i);
-    applyValue(s, o, i, std::move(v));
+    applyValue(s, o, i, std::move(v), known);
 }
 
 const char kUidAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -498,11 +491,17 @@ static void rememberSaved(Object& o, int i) {
     o.saved->emplace_back(i, o.values[i]);
 }
 
-static int setValueImpl(Object& o, int i, Value v, bool baseline) {
+static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEnds* known = nullptr) {
     Store& s = S();
     if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
     const AttrDef& a = o.cls->attrs[i];
-    if (o.values[i] == v) return 0;
+    if (known) {
+        const auto* tags = std::get_if<std::vector<tag_t>>(&v);
+        const std::size_t held = o.values[i].tags().size();
+        if (!tags || o.values[i].index() != v.index()) known = nullptr;  // not two tag lists: measure anew
+        else if (known->head == held && held == tags->size()) return 0;
+    }
+    if (!known && o.values[i] == v) return 0;
     if (a.key) {
         std::string k = keyOf(a, v);
         auto it = k.empty() ? s.keys.end() : s.keys.find(k);
@@ -511,11 +510,15 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline) {
     }
     touch(o);
     if (!baseline || o.saved) rememberSaved(o, i);
-    changeValue(s, o, i, Slot(std::move(v)));
+    changeValue(s, o, i, Slot(std::move(v)), known);
     return 0;
 }
 
 int setValue(Object& o, int index, Value v) { return setValueImpl(o, index, std::move(v), false); }
+
+int setValue(Object& o, int index, Value v, SharedEnds known) {
+    return setValueImpl(o, index, std::move(v), false, &known);
+}
 
 int setValue(Object& o, std::string_view name, Value v) {
     int i = o.cls->attr(name);

@@ -373,6 +373,9 @@ Value value(const Object& o, int index);
 // (stored) for a key value another object holds.
 int setValue(Object& o, int index, Value v);
 int setValue(Object& o, std::string_view name, Value v);
+// The same for a list of tags whose shared ends with the list held the
+// caller has measured already (sharedEnds(held, new)).
+int setValue(Object& o, int index, Value v, SharedEnds known);
 // The same while an object is being made: the value is part of its baseline
 // (no saved-state snapshot).
 int initValue(Object& o, std::string_view name, Value v);

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 
 // Platform memory: every array and string a platform call returns comes from
@@ -26,7 +27,7 @@ namespace vl::platform {
 template <class T>
 T* SM_copy_array(const std::vector<T>& values) {
     auto* block = static_cast<T*>(SM_alloc_persistent(sizeof(T) * values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i) block[i] = values[i];
+    std::copy(values.begin(), values.end(), block);
     return block;
 }
 

@@ -16,6 +16,7 @@
 #include "sm/scoped_smptr.hxx"
 #include "sm/sm.hxx"
 
+#include <algorithm>
 #include <optional>
 
 namespace Velmora::Soa::Core::_2006_03 {
@@ -189,7 +190,7 @@ void setReferenceProperty(const DataManagement::Relationship& input, const std::
             scoped_smptr<tag_t> old;
             status = AOM_get_value_tags(primary, name.c_str(), &count, &old);
             scoped_smptr<tag_t> added(static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * (count + 1))));
-            for (int i = 0; i < count; ++i) added[i] = old[i];
+            std::copy_n(old.get(), count, added.get());
             added[count] = secondary;
             status = AOM_refresh(primary, 1);
             locked = true;
