@@ -126,8 +126,7 @@ void applyValue(Store& s, Object& o, int i, Slot v, const SharedEnds* known = nu
 void removeObject(Store& s, const Object& o) {
     const tag_t t = o.tag;
     unindexAll(s, o);
-    s.instances[o.cls].erase(t);
-    s.uids.erase(o.uid);
+    s.instances[o.cls].drop(t, 1);
     s.goneUids[t] = o.uid;
     s.phantoms[o.uid] = t;
     if (s.referencers.count(t)) s.dangling.insert(t);
@@ -144,9 +143,8 @@ void restoreEntry(Store& s, JournalEntry& e) {
         return;
     case JournalEntry::Destroyed: {
         Object& o = s.objects.insert(std::move(*e.before));
-        s.instances[o.cls].insert(o.tag);
+        s.instances[o.cls].add(o.tag, 1);
         indexAll(s, o);
-        s.uids[o.uid] = o.tag;
         s.goneUids.erase(o.tag);
         s.phantoms.erase(o.uid);
         if (!s.dangling.empty()) s.dangling.erase(o.tag);
@@ -216,7 +214,7 @@ Value emptyValue(PROP_value_type_e t) {
     }
 }
 
-ObjectTable::ObjectTable(const ObjectTable& other) : m_count(other.m_count) {
+ObjectTable::ObjectTable(const ObjectTable& other) : m_uids(other.m_uids), m_count(other.m_count) {
     m_slots.reserve(other.m_slots.size());
     for (const auto& slot : other.m_slots) m_slots.push_back(slot ? std::make_unique<Object>(*slot) : nullptr);
 }
@@ -231,17 +229,124 @@ Object& ObjectTable::insert(Object o) {
     if (t >= m_slots.size()) m_slots.resize(std::max<std::size_t>(t + 1, m_slots.size() * 2));
     m_slots[t] = std::make_unique<Object>(std::move(o));
     ++m_count;
+    indexUid(*m_slots[t]);
     return *m_slots[t];
 }
 
 void ObjectTable::erase(tag_t t) {
     if (t < m_slots.size() && m_slots[t]) {
+        unindexUid(*m_slots[t]);
         m_slots[t].reset();
         --m_count;
     }
 }
 
-void Referencers::add(tag_t from, int n) {
+void ObjectTable::renameUid(Object& o, std::string uid) {
+    unindexUid(o);
+    o.uid = std::move(uid);
+    indexUid(o);
+}
+
+namespace {
+std::size_t uidHash(std::string_view uid) { return std::hash<std::string_view>{}(uid); }
+std::uint32_t uidCheck(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+}  // namespace
+
+Object* ObjectTable::findUid(std::string_view uid) const {
+    if (m_uids.empty()) return nullptr;
+    const std::size_t h = uidHash(uid), mask = m_uids.size() - 1;
+    for (std::size_t i = uidHome(h);; i = (i + 1) & mask) {
+        const UidSlot& e = m_uids[i];
+        if (!e.tag) return nullptr;
+        if (e.hash == uidCheck(h)) {
+            Object* o = m_slots[e.tag].get();
+            if (o->uid == uid) return o;
+        }
+    }
+}
+
+void ObjectTable::indexUid(const Object& o) {
+    if ((m_count + 1) * 2 > m_uids.size()) {
+        // Grow and place every live object again.
+        std::vector<UidSlot> old(std::max<std::size_t>(64, m_uids.size() * 2));
+        m_uids.swap(old);
+        for (const UidSlot& e : old)
+            if (e.tag) {
+                const std::size_t h = uidHash(m_slots[e.tag]->uid), mask = m_uids.size() - 1;
+                std::size_t i = uidHome(h);
+                while (m_uids[i].tag) i = (i + 1) & mask;
+                m_uids[i] = e;
+            }
+    }
+    const std::size_t h = uidHash(o.uid), mask = m_uids.size() - 1;
+    std::size_t i = uidHome(h);
+    while (m_uids[i].tag) i = (i + 1) & mask;
+    m_uids[i] = {uidCheck(h), o.tag};
+}
+
+void ObjectTable::unindexUid(const Object& o) {
+    if (m_uids.empty()) return;
+    const std::size_t mask = m_uids.size() - 1;
+    std::size_t i = uidHome(uidHash(o.uid));
+    while (m_uids[i].tag != o.tag) {
+        if (!m_uids[i].tag) return;
+        i = (i + 1) & mask;
+    }
+    // Backward shift: pull later entries of the run into the gap when the
+    // gap lies between their home and where they stand.
+    for (std::size_t j = (i + 1) & mask; m_uids[j].tag; j = (j + 1) & mask) {
+        const std::size_t home = uidHome(uidHash(m_slots[m_uids[j].tag]->uid));
+        if (((j - home) & mask) >= ((j - i) & mask)) {
+            m_uids[i] = m_uids[j];
+            i = j;
+        }
+    }
+    m_uids[i] = UidSlot{};
+}
+
+SlotArray::SlotArray(std::size_t n) {
+    if (n == 0) return;
+    void* raw = ::operator new(offsetof(Block, slots) + n * sizeof(Slot));
+    m_block = static_cast<Block*>(raw);
+    m_block->size = n;
+    std::uninitialized_default_construct_n(m_block->slots, n);
+}
+
+SlotArray::SlotArray(const SlotArray& other) {
+    if (!other.m_block) return;
+    const std::size_t n = other.size();
+    void* raw = ::operator new(offsetof(Block, slots) + n * sizeof(Slot));
+    m_block = static_cast<Block*>(raw);
+    m_block->size = n;
+    std::uninitialized_copy_n(other.m_block->slots, n, m_block->slots);
+}
+
+SlotArray& SlotArray::operator=(const SlotArray& other) {
+    if (this != &other) *this = SlotArray(other);
+    return *this;
+}
+
+SlotArray& SlotArray::operator=(SlotArray&& other) noexcept {
+    if (this != &other) {
+        this->~SlotArray();
+        m_block = std::exchange(other.m_block, nullptr);
+    }
+    return *this;
+}
+
+SlotArray::~SlotArray() {
+    if (!m_block) return;
+    std::destroy_n(m_block->slots, m_block->size);
+    ::operator delete(m_block);
+    m_block = nullptr;
+}
+
+Slot& SlotArray::at(std::size_t i) const {
+    if (i >= size()) throw std::out_of_range("no such attribute");
+    return m_block->slots[i];
+}
+
+void TagCounts::add(tag_t from, int n) {
     if (m_entries.empty() || m_entries.back().first < from) {
         m_entries.emplace_back(from, n);
         return;
@@ -256,7 +361,7 @@ void Referencers::add(tag_t from, int n) {
     }
 }
 
-void Referencers::drop(tag_t from, int n) {
+void TagCounts::drop(tag_t from, int n) {
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), from,
                                [](const auto& e, tag_t t) { return e.first < t; });
     if (it == m_entries.end() || it->first != from || it->second == 0) return;
@@ -402,10 +507,9 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     o.cls = cls;
     o.type = type ? type : typeOfClass(cls);
     o.uid = uid.empty() ? newUid() : uid;
-    o.serial = ++s.serialCounter;
     o.locked = true;
-    o.values.reserve(cls->attrs.size());
-    for (const AttrDef& a : cls->attrs) o.values.emplace_back(emptyValue(a.type));
+    o.values = SlotArray(cls->attrs.size());
+    for (std::size_t i = 0; i < cls->attrs.size(); ++i) o.values[i] = Slot(emptyValue(cls->attrs[i].type));
     if (!s.markpoints.empty()) {
         JournalEntry e;
         e.kind = JournalEntry::Created;
@@ -414,8 +518,7 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
         o.epoch = o.born = s.epoch;
     }
     Object& placed = s.objects.insert(std::move(o));
-    s.uids[placed.uid] = t;
-    s.instances[cls].insert(t);
+    s.instances[cls].add(t, 1);
     const KnownAttrs& k = cls->known;
     if (k.applicationObject) {
         if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, Slot(std::vector<tag_t>{s.session.user}));
@@ -668,16 +771,13 @@ int removeTag(Object& o, int i, tag_t t) {
 
 std::vector<tag_t> instancesOf(const std::string& className) {
     Store& s = S();
-    std::vector<std::pair<std::uint64_t, tag_t>> found;
+    std::vector<tag_t> out;
     for (const auto& [cls, tags] : s.instances) {
         if (!cls->isA(className)) continue;
-        for (tag_t t : tags)
-            if (const Object* o = find(t)) found.emplace_back(o->serial, t);
+        const std::size_t from = out.size();
+        tags.forEach([&](tag_t t) { out.push_back(t); });
+        std::inplace_merge(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(from), out.end());
     }
-    std::sort(found.begin(), found.end());
-    std::vector<tag_t> out;
-    out.reserve(found.size());
-    for (auto& f : found) out.push_back(f.second);
     return out;
 }
 

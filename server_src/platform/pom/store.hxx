@@ -24,6 +24,7 @@ class OstraProperty;
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -94,26 +95,76 @@ struct Schema {
     const ClassDef* find(tag_t id) const;
 };
 
+// The values of one object, one slot per attribute of its class, in one
+// block sized once: the count lives in the block, so the handle is a pointer.
+class SlotArray {
+public:
+    SlotArray() = default;
+    explicit SlotArray(std::size_t n);
+    SlotArray(const SlotArray& other);
+    SlotArray& operator=(const SlotArray& other);
+    SlotArray(SlotArray&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
+    SlotArray& operator=(SlotArray&& other) noexcept;
+    ~SlotArray();
+
+    std::size_t size() const { return m_block ? m_block->size : 0; }
+    Slot* begin() const { return m_block ? m_block->slots : nullptr; }
+    Slot* end() const { return begin() + size(); }
+    Slot& operator[](std::size_t i) const { return m_block->slots[i]; }
+    Slot& at(std::size_t i) const;
+
+private:
+    struct Block {
+        std::size_t size;
+        Slot slots[1];
+    };
+    Block* m_block = nullptr;
+};
+
+// An optional value held apart: one pointer while empty, deep-copied.
+template <class T>
+class Boxed {
+public:
+    Boxed() = default;
+    Boxed(const Boxed& other) : m_p(other.m_p ? std::make_unique<T>(*other.m_p) : nullptr) {}
+    Boxed& operator=(const Boxed& other) {
+        if (this != &other) m_p = other.m_p ? std::make_unique<T>(*other.m_p) : nullptr;
+        return *this;
+    }
+    Boxed(Boxed&&) noexcept = default;
+    Boxed& operator=(Boxed&&) noexcept = default;
+
+    bool has_value() const { return m_p != nullptr; }
+    explicit operator bool() const { return has_value(); }
+    T& operator*() const { return *m_p; }
+    T* operator->() const { return m_p.get(); }
+    T& emplace() { return *(m_p = std::make_unique<T>()); }
+    void reset() { m_p.reset(); }
+
+private:
+    std::unique_ptr<T> m_p;
+};
+
 struct Object {
     tag_t tag = 0;
-    const ClassDef* cls = nullptr;
     tag_t type = 0;  // business type (an OstraType object)
+    const ClassDef* cls = nullptr;
     std::string uid;
-    std::vector<Slot> values;  // parallel to cls->attrs
+    SlotArray values;  // parallel to cls->attrs
     // Present while the object has unsaved changes: the saved value of each
     // attribute changed since (attribute index, value), not a copy of all.
-    std::optional<std::vector<std::pair<int, Slot>>> saved;
+    Boxed<std::vector<std::pair<int, Slot>>> saved;
+    std::uint64_t epoch = 0;  // journal epoch of its last state snapshot
+    std::uint64_t born = 0;   // journal epoch it was made in (0: outside any)
+    int dm = 1;
     bool locked = false;
     bool readOnly = false;
-    int dm = 1;
-    std::uint64_t serial = 0;  // creation order
-    std::uint64_t epoch = 0;   // journal epoch of its last state snapshot
-    std::uint64_t born = 0;    // journal epoch it was made in (0: outside any)
 };
 
 // Objects by tag. Tags are handed out in increasing order, so a vector
-// indexed by tag finds an object without hashing; objects live on the heap,
-// so a reference to one stays valid while others come and go.
+// indexed by tag finds an object without hashing, and tag order is creation
+// order; objects live on the heap, so a reference to one stays valid while
+// others come and go. Objects are found by uid too.
 class ObjectTable {
 public:
     ObjectTable() = default;
@@ -123,8 +174,10 @@ public:
     ObjectTable& operator=(ObjectTable&&) = default;
 
     Object* find(tag_t tag) const { return tag < m_slots.size() ? m_slots[tag].get() : nullptr; }
-    Object& insert(Object o);  // at o.tag, which must be free
+    Object* findUid(std::string_view uid) const;
+    Object& insert(Object o);  // at o.tag, which must be free, under a uid no other has
     void erase(tag_t tag);
+    void renameUid(Object& o, std::string uid);  // to a uid no other has
     std::size_t size() const { return m_count; }
     // Every live object, in tag (creation) order.
     template <class F>
@@ -134,14 +187,26 @@ public:
     }
 
 private:
+    // Open addressing, linear probing, removal by backward shift: a slot is
+    // (high half of the uid's hash, tag), tag 0 when free.
+    struct UidSlot {
+        std::uint32_t hash = 0;
+        tag_t tag = 0;
+    };
+    std::size_t uidHome(std::size_t hash) const { return hash & (m_uids.size() - 1); }
+    void indexUid(const Object& o);
+    void unindexUid(const Object& o);
+
     std::vector<std::unique_ptr<Object>> m_slots;
+    std::vector<UidSlot> m_uids;  // size a power of two, at most half full
     std::size_t m_count = 0;
 };
 
-// The objects that refer to one target, each with its number of references,
-// in tag (creation) order. An entry that drops to no reference stays as a
-// hole until holes are half the list, so removing one shifts nothing.
-class Referencers {
+// Tags in increasing (creation) order, each with a count: the objects that
+// refer to one target with their number of references, the instances of a
+// class. An entry that drops to zero stays as a hole until holes are half
+// the list, so removing one shifts nothing.
+class TagCounts {
 public:
     void add(tag_t from, int n);
     void drop(tag_t from, int n);
@@ -260,7 +325,6 @@ private:
 struct Store {
     std::shared_ptr<const Schema> schema;
     ObjectTable objects;
-    std::unordered_map<std::string, tag_t> uids;
     std::unordered_map<tag_t, std::string> goneUids;  // deleted and phantom tags
     std::unordered_map<std::string, tag_t> phantoms;  // deleted objects' and reserved uids
     // Uids a client named that name no object, with their never-valid tags:
@@ -270,17 +334,16 @@ struct Store {
     std::unordered_set<std::string> givenUids;  // uids not made by newUid (fixture uid=)
     tag_t nextTag = 1;
     std::uint64_t uidCounter = 0;
-    std::uint64_t serialCounter = 0;
     std::uint64_t uidSalt = 0;
     // target -> who refers to it
-    std::unordered_map<tag_t, Referencers> referencers;
+    std::unordered_map<tag_t, TagCounts> referencers;
     // Targets that are gone while something still refers to them (for a
     // moment while a set of objects is deleted or rolled back).
     std::unordered_set<tag_t> dangling;
     // "<declaring class>\x1f<value>" -> object
     std::unordered_map<std::string, tag_t> keys;
     // Live objects per (exact) class.
-    std::unordered_map<const ClassDef*, std::unordered_set<tag_t>> instances;
+    std::unordered_map<const ClassDef*, TagCounts> instances;
 
     std::unordered_map<tag_t, TypeDef> types;
     StringMap<tag_t> typeByName;

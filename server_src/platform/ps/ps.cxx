@@ -35,11 +35,11 @@ POMObject* make(tag_t t) {
                          registerLoadedClass("AppearanceGroup", &make<AppearanceGroup>) &&
                          registerLoadedClass("RevisionRule", &make<RevisionRule>);
 
-// Occurrences whose child is `child`, with their creation serials.
-void occurrencesOf(tag_t child, std::vector<std::pair<std::uint64_t, tag_t>>* out) {
+// Occurrences whose child is `child` (tags: in creation order).
+void occurrencesOf(tag_t child, std::vector<tag_t>* out) {
     for (tag_t from : referencersOf(child)) {
         const Object* o = find(from);
-        if (o->cls->isA("PSOccurrence") && getTag(*o, "child") == child) out->emplace_back(o->serial, from);
+        if (o->cls->isA("PSOccurrence") && getTag(*o, "child") == child) out->push_back(from);
     }
 }
 
@@ -57,7 +57,7 @@ enum class Mode { Precise, All, Configured };
 // The distinct live parents of `node` under the mode, in the creation order
 // of the occurrences that lead to them.
 std::vector<tag_t> parentsOf(tag_t node, Mode mode) {
-    std::vector<std::pair<std::uint64_t, tag_t>> occs;
+    std::vector<tag_t> occs;
     occurrencesOf(node, &occs);
     const Object* n = find(node);
     tag_t item = n && n->cls->isA("ItemRevision") ? getTag(*n, "items_tag") : 0;
@@ -74,7 +74,7 @@ std::vector<tag_t> parentsOf(tag_t node, Mode mode) {
     }
     std::sort(occs.begin(), occs.end());
     std::vector<tag_t> parents;
-    for (const auto& [serial, occ] : occs) {
+    for (tag_t occ : occs) {
         tag_t p = getTag(*find(occ), "parent_rev");
         const Object* po = find(p);
         if (po && po->cls->isA("ItemRevision") && std::find(parents.begin(), parents.end(), p) == parents.end())
@@ -145,11 +145,11 @@ bool usesItem(tag_t target, tag_t item) {
     while (!todo.empty()) {
         tag_t x = todo.back();
         todo.pop_back();
-        std::vector<std::pair<std::uint64_t, tag_t>> occs;
+        std::vector<tag_t> occs;
         occurrencesOf(x, &occs);
         if (const Object* xo = find(x))
             for (tag_t r : getTags(*xo, "revision_list")) occurrencesOf(r, &occs);
-        for (const auto& [serial, occ] : occs) {
+        for (tag_t occ : occs) {
             const Object* parent = find(getTag(*find(occ), "parent_rev"));
             if (!parent) continue;
             tag_t above = getTag(*parent, "items_tag");

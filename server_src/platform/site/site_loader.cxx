@@ -1009,10 +1009,8 @@ private:
         for (char c : uid)
             if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '$' && c != '-')
                 bad("a uid has only letters, digits, _, $ and -");
-        if (s.uids.count(uid)) bad("uid " + uid + " is used already");
-        s.uids.erase(o.uid);
-        o.uid = uid;
-        s.uids[uid] = o.tag;
+        if (s.objects.findUid(uid)) bad("uid " + uid + " is used already");
+        s.objects.renameUid(o, uid);
         s.givenUids.insert(uid);
     }
 
