@@ -14,6 +14,8 @@
 #include "platform_test_support.hxx"
 
 #include <algorithm>
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 
@@ -615,3 +617,84 @@ TEST(PlatformErrorCodes, EveryCodeHasOneText) {
 }
 
 }  // namespace
+
+// The uid index of the object table, with removals in every position of
+// its probe runs, against the plain truth.
+TEST(ObjectTable, FindsEveryLiveUidThroughGrowthAndRemoval) {
+    store::ObjectTable table;
+    std::map<std::string, tag_t> live;
+    std::vector<std::string> gone;
+    std::mt19937 random(7);
+    tag_t next = 1;
+    for (int round = 0; round < 4000; ++round) {
+        if (live.empty() || random() % 3) {
+            store::Object o;
+            o.tag = next++;
+            o.uid = "u" + std::to_string(random());
+            if (live.count(o.uid)) continue;
+            live[o.uid] = o.tag;
+            table.insert(std::move(o));
+        } else {
+            auto it = std::next(live.begin(), static_cast<long>(random() % live.size()));
+            table.erase(it->second);
+            gone.push_back(it->first);
+            live.erase(it);
+        }
+    }
+    store::Object& renamed = *table.find(live.begin()->second);
+    gone.push_back(live.begin()->first);
+    live.erase(live.begin());
+    table.renameUid(renamed, "renamed");
+    live["renamed"] = renamed.tag;
+    ASSERT_EQ(table.size(), live.size());
+    for (const auto& [uid, tag] : live) {
+        const store::Object* o = table.findUid(uid);
+        ASSERT_TRUE(o) << uid;
+        EXPECT_EQ(o->tag, tag);
+    }
+    for (const std::string& uid : gone) EXPECT_EQ(table.findUid(uid) != nullptr, live.count(uid) > 0) << uid;
+    EXPECT_FALSE(table.findUid("u0"));
+    EXPECT_FALSE(table.findUid(""));
+    store::ObjectTable copy(table);
+    EXPECT_EQ(copy.findUid("renamed")->tag, renamed.tag);
+    EXPECT_NE(copy.findUid("renamed"), &renamed) << "a copy holds its own objects";
+}
+
+// Referencer counts held in place and in a block, through growth, holes,
+// compaction and copies, against a map.
+TEST(TagCounts, KeepTheOrderedCountsOfAMap) {
+    store::TagCounts counts;
+    std::map<tag_t, int> truth;
+    std::mt19937 random(11);
+    auto listed = [](const store::TagCounts& c) {
+        std::vector<tag_t> out;
+        c.forEach([&](tag_t t) { out.push_back(t); });
+        return out;
+    };
+    for (int round = 0; round < 6000; ++round) {
+        // Few tags early (in place, one entry), many later (a block).
+        const tag_t t = 1 + static_cast<tag_t>(random() % (round < 2000 ? 2 : 60));
+        const int n = 1 + static_cast<int>(random() % 2);
+        if (random() % 2) {
+            counts.add(t, n);
+            truth[t] += n;
+        } else {
+            counts.drop(t, n);
+            if (auto it = truth.find(t); it != truth.end() && (it->second -= n) <= 0) truth.erase(it);
+        }
+        std::vector<tag_t> expected;
+        for (const auto& [tag, count] : truth) expected.push_back(tag);
+        ASSERT_EQ(listed(counts), expected) << "round " << round;
+        ASSERT_EQ(counts.size(), truth.size());
+        if (round % 500 == 0) {
+            store::TagCounts copy(counts), moved(std::move(copy));
+            EXPECT_EQ(listed(moved), expected);
+            EXPECT_TRUE(copy.empty());
+            copy = moved;
+            EXPECT_EQ(listed(copy), expected);
+        }
+    }
+    for (auto [tag, count] : std::map<tag_t, int>(truth)) counts.drop(tag, count);
+    EXPECT_TRUE(counts.empty());
+    EXPECT_TRUE(listed(counts).empty());
+}

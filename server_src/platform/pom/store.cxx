@@ -54,21 +54,28 @@ std::string keyOf(const AttrDef& a, const Slot& v) {
     return {};
 }
 
+// The referencers of a target, made empty on first use.
+TagCounts& referencerList(Store& s, tag_t target) {
+    if (target >= s.referencers.size()) s.referencers.resize(std::max<std::size_t>(target + 1, s.referencers.size() * 2));
+    return s.referencers[target];
+}
+
+const TagCounts* heldReferencers(const Store& s, tag_t target) {
+    return target < s.referencers.size() && !s.referencers[target].empty() ? &s.referencers[target] : nullptr;
+}
+
 void addRef(Store& s, tag_t from, tag_t target, int n = 1) {
     if (!target) return;
-    s.referencers[target].add(from, n);
+    referencerList(s, target).add(from, n);
     if (!s.objects.find(target)) s.dangling.insert(target);
 }
 
 void dropRef(Store& s, tag_t from, tag_t target, int n = 1) {
-    if (!target) return;
-    auto it = s.referencers.find(target);
-    if (it == s.referencers.end()) return;
-    it->second.drop(from, n);
-    if (it->second.empty()) {
-        s.referencers.erase(it);
-        if (!s.dangling.empty()) s.dangling.erase(target);
-    }
+    if (!target || target >= s.referencers.size()) return;
+    TagCounts& r = s.referencers[target];
+    if (r.empty()) return;
+    r.drop(from, n);
+    if (r.empty() && !s.dangling.empty()) s.dangling.erase(target);
 }
 
 void addRefs(Store& s, tag_t from, std::span<const tag_t> targets) {
@@ -129,7 +136,7 @@ void removeObject(Store& s, const Object& o) {
     s.instances[o.cls].drop(t, 1);
     s.goneUids[t] = o.uid;
     s.phantoms[o.uid] = t;
-    if (s.referencers.count(t)) s.dangling.insert(t);
+    if (heldReferencers(s, t)) s.dangling.insert(t);
     s.objects.erase(t);
 }
 
@@ -344,34 +351,6 @@ SlotArray::~SlotArray() {
 Slot& SlotArray::at(std::size_t i) const {
     if (i >= size()) throw std::out_of_range("no such attribute");
     return m_block->slots[i];
-}
-
-void TagCounts::add(tag_t from, int n) {
-    if (m_entries.empty() || m_entries.back().first < from) {
-        m_entries.emplace_back(from, n);
-        return;
-    }
-    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), from,
-                               [](const auto& e, tag_t t) { return e.first < t; });
-    if (it != m_entries.end() && it->first == from) {
-        if (it->second == 0) --m_holes;
-        it->second += n;
-    } else {
-        m_entries.insert(it, {from, n});
-    }
-}
-
-void TagCounts::drop(tag_t from, int n) {
-    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), from,
-                               [](const auto& e, tag_t t) { return e.first < t; });
-    if (it == m_entries.end() || it->first != from || it->second == 0) return;
-    it->second -= n;
-    if (it->second > 0) return;
-    it->second = 0;
-    if (++m_holes * 2 > m_entries.size()) {
-        std::erase_if(m_entries, [](const auto& e) { return e.second == 0; });
-        m_holes = 0;
-    }
 }
 
 bool ClassDef::isA(const ClassDef* other) const {
@@ -784,20 +763,19 @@ std::vector<tag_t> instancesOf(const std::string& className) {
 std::vector<tag_t> referencersOf(tag_t target) {
     Store& s = S();
     std::vector<tag_t> out;
-    auto it = s.referencers.find(target);
-    if (it == s.referencers.end()) return out;
-    out.reserve(it->second.size());
+    const TagCounts* held = heldReferencers(s, target);
+    if (!held) return out;
+    out.reserve(held->size());
     // Tags are handed out in creation order: the list is in that order already.
-    it->second.forEach([&](tag_t from) {
+    held->forEach([&](tag_t from) {
         if (s.objects.find(from)) out.push_back(from);
     });
     return out;
 }
 
 std::size_t referencerCount(tag_t target) {
-    const auto& all = S().referencers;
-    auto it = all.find(target);
-    return it == all.end() ? 0 : it->second.size();
+    const TagCounts* held = heldReferencers(S(), target);
+    return held ? held->size() : 0;
 }
 
 bool noDanglingReferences() { return S().dangling.empty(); }

@@ -9,6 +9,7 @@
 // saved state and the markpoint journal stay right.
 #include "pom/pom_types.hxx"
 #include "pom/slot.hxx"
+#include "pom/tag_counts.hxx"
 #include "propdesc/property_descriptor.hxx"
 #include "kernel/pref.hxx"
 
@@ -202,27 +203,6 @@ private:
     std::size_t m_count = 0;
 };
 
-// Tags in increasing (creation) order, each with a count: the objects that
-// refer to one target with their number of references, the instances of a
-// class. An entry that drops to zero stays as a hole until holes are half
-// the list, so removing one shifts nothing.
-class TagCounts {
-public:
-    void add(tag_t from, int n);
-    void drop(tag_t from, int n);
-    bool empty() const { return m_entries.size() == m_holes; }
-    std::size_t size() const { return m_entries.size() - m_holes; }
-    template <class F>
-    void forEach(F&& f) const {
-        for (const auto& [from, n] : m_entries)
-            if (n > 0) f(from);
-    }
-
-private:
-    std::vector<std::pair<tag_t, int>> m_entries;
-    std::size_t m_holes = 0;
-};
-
 // Per business type.
 struct TypeDef {
     tag_t tag = 0;  // the type object
@@ -336,7 +316,7 @@ struct Store {
     std::uint64_t uidCounter = 0;
     std::uint64_t uidSalt = 0;
     // target -> who refers to it
-    std::unordered_map<tag_t, TagCounts> referencers;
+    std::vector<TagCounts> referencers;  // by target tag
     // Targets that are gone while something still refers to them (for a
     // moment while a set of objects is deleted or rolled back).
     std::unordered_set<tag_t> dangling;
