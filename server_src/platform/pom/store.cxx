@@ -56,7 +56,7 @@ std::string keyOf(const AttrDef& a, const Slot& v) {
 
 // The referencers of a target, made empty on first use.
 TagCounts& referencerList(Store& s, tag_t target) {
-    if (target >= s.referencers.size()) s.referencers.resize(std::max<std::size_t>(target + 1, s.referencers.size() * 2));
+    if (target >= s.referencers.size()) s.referencers.resize(target + 1);
     return s.referencers[target];
 }
 
@@ -233,7 +233,7 @@ ObjectTable& ObjectTable::operator=(const ObjectTable& other) {
 
 Object& ObjectTable::insert(Object o) {
     const tag_t t = o.tag;
-    if (t >= m_slots.size()) m_slots.resize(std::max<std::size_t>(t + 1, m_slots.size() * 2));
+    if (t >= m_slots.size()) m_slots.resize(t + 1);  // grows geometrically; touches only what it holds
     m_slots[t] = std::make_unique<Object>(std::move(o));
     ++m_count;
     indexUid(*m_slots[t]);
@@ -273,7 +273,7 @@ Object* ObjectTable::findUid(std::string_view uid) const {
 }
 
 void ObjectTable::indexUid(const Object& o) {
-    if ((m_count + 1) * 2 > m_uids.size()) {
+    if ((m_count + 1) * 4 > m_uids.size() * 3) {
         // Grow and place every live object again.
         std::vector<UidSlot> old(std::max<std::size_t>(64, m_uids.size() * 2));
         m_uids.swap(old);

@@ -199,7 +199,7 @@ private:
     void unindexUid(const Object& o);
 
     std::vector<std::unique_ptr<Object>> m_slots;
-    std::vector<UidSlot> m_uids;  // size a power of two, at most half full
+    std::vector<UidSlot> m_uids;  // size a power of two, at most three quarters full
     std::size_t m_count = 0;
 };
 
