@@ -186,7 +186,7 @@ int FileTickets::getReadFileTickets(const TagList& files, const String&, std::ve
         const tag_t tag = files.tags()[i];
         const Object* o = find(tag);
         if (!o || !o->cls->isA("OstraFile")) {
-            int rc = failAbout(ERR_NOT_A_FILE, o ? o->uid : std::string());
+            int rc = failAbout(ERR_NOT_A_FILE, o ? o->uid.str() : std::string());
             statuses[i] = rc;  // stored already, before the handler hears of it
             if (handler) handler->errorOccuredWithTag(rc, Tag(tag));
             continue;
@@ -285,7 +285,7 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
                                     std::vector<std::string>& texts, VlErrorHandler* handler) {
     VL_ENTER("FileTickets::commitDatasetFiles", dataset);
     Object* d = find(dataset);
-    if (!d || !d->cls->isA("Dataset")) return failAbout(ERR_NOT_A_DATASET, d ? d->uid : std::string());
+    if (!d || !d->cls->isA("Dataset")) return failAbout(ERR_NOT_A_DATASET, d ? d->uid.str() : std::string());
     if (d->readOnly) return failAbout(ERR_READ_ONLY_OBJECT, d->uid);
     if (!canWrite(*d)) return failAbout(ERR_NO_ACCESS, d->uid);
     const tag_t volume = S().session.volume;

@@ -94,7 +94,7 @@ int POM_tag_to_uid(tag_t object, char** uid) {
     if (uid) *uid = nullptr;
     Object* o = nullptr;
     if (int rc = need(object, &o)) return rc;
-    if (uid) *uid = SM_string_copy_persistent(o->uid.c_str());
+    if (uid) *uid = SM_string_copy_persistent(o->uid.str().c_str());
     return 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <set>
 
@@ -248,10 +249,16 @@ void ObjectTable::erase(tag_t t) {
     }
 }
 
-void ObjectTable::renameUid(Object& o, std::string uid) {
+void ObjectTable::renameUid(Object& o, Uid uid) {
     unindexUid(o);
-    o.uid = std::move(uid);
+    o.uid = uid;
     indexUid(o);
+}
+
+Uid::Uid(std::string_view text) {
+    if (text.size() > sizeof m_text) throw std::length_error("a uid has at most 15 characters");
+    std::memcpy(m_text, text.data(), text.size());
+    m_size = static_cast<std::uint8_t>(text.size());
 }
 
 namespace {

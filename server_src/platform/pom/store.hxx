@@ -146,11 +146,37 @@ private:
     std::unique_ptr<T> m_p;
 };
 
+// An object's uid: at most POM_uid_size_c characters, held in place.
+class Uid {
+public:
+    Uid() = default;
+    Uid(std::string_view text);  // throws std::length_error past the limit
+    Uid(const std::string& text) : Uid(std::string_view(text)) {}
+    Uid(const char* text) : Uid(std::string_view(text)) {}
+    std::string_view view() const { return {m_text, m_size}; }
+    operator std::string_view() const { return view(); }
+    operator std::string() const { return std::string(view()); }
+    std::string str() const { return std::string(view()); }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    friend bool operator==(const Uid& a, std::string_view b) { return a.view() == b; }
+    // For messages and names built around it.
+    friend std::string operator+(std::string a, const Uid& b) { return a.append(b.view()); }
+    friend std::string operator+(const char* a, const Uid& b) { return std::string(a).append(b.view()); }
+    friend std::string operator+(const Uid& a, std::string_view b) { return a.str().append(b); }
+    friend std::string operator+(const Uid& a, const char* b) { return a.str().append(b); }
+
+private:
+    char m_text[POM_uid_size_c] = {};
+    std::uint8_t m_size = 0;
+};
+static_assert(sizeof(Uid) == 16, "a uid is two words");
+
 struct Object {
     tag_t tag = 0;
     tag_t type = 0;  // business type (an OstraType object)
     const ClassDef* cls = nullptr;
-    std::string uid;
+    Uid uid;
     SlotArray values;  // parallel to cls->attrs
     // Present while the object has unsaved changes: the saved value of each
     // attribute changed since (attribute index, value), not a copy of all.
@@ -178,7 +204,7 @@ public:
     Object* findUid(std::string_view uid) const;
     Object& insert(Object o);  // at o.tag, which must be free, under a uid no other has
     void erase(tag_t tag);
-    void renameUid(Object& o, std::string uid);  // to a uid no other has
+    void renameUid(Object& o, Uid uid);  // to a uid no other has
     std::size_t size() const { return m_count; }
     // Every live object, in tag (creation) order.
     template <class F>

@@ -72,7 +72,7 @@ std::vector<std::string> ListOfValues::values() const {
     if (!o) return {};
     if (isReference(static_cast<PROP_value_type_e>(getInt(*o, "lov_type", PROP_string)))) {
         std::vector<std::string> out;
-        for (tag_t t : getTags(*o, "lov_tags")) out.push_back(find(t) ? find(t)->uid : std::string());
+        for (tag_t t : getTags(*o, "lov_tags")) out.push_back(find(t) ? find(t)->uid.str() : std::string());
         return out;
     }
     return getStrings(*o, "lov_values");
