@@ -513,7 +513,10 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     }
     if (k.workspaceObject) {
         const TypeDef* td = typeDef(placed.type);
-        if (td && k.objectType >= 0) applyValue(s, placed, k.objectType, Slot(std::vector<std::string>{td->name}));
+        if (td && k.objectType >= 0) {
+            if (td->nameValue.empty()) td->nameValue = Slot(std::vector<std::string>{td->name});
+            applyValue(s, placed, k.objectType, td->nameValue);
+        }
     }
     return placed;
 }

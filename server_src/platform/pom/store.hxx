@@ -233,6 +233,9 @@ private:
 struct TypeDef {
     tag_t tag = 0;  // the type object
     std::string name;
+    // The name as a stored value, made once: the object_type of every
+    // object of the type shares its block.
+    mutable Slot nameValue;
     tag_t parent = 0;
     const ClassDef* cls = nullptr;
     std::string displayName;
