@@ -698,3 +698,31 @@ TEST(TagCounts, KeepTheOrderedCountsOfAMap) {
     EXPECT_TRUE(counts.empty());
     EXPECT_TRUE(listed(counts).empty());
 }
+
+// Entries under few hashes make long probe runs that wrap past the end of
+// the table; removals anywhere in them must leave every other entry found.
+TEST(TagHash, FindsEveryEntryThroughCollisionsAndRemovals) {
+    store::TagHash index;
+    std::map<tag_t, std::uint32_t> live;
+    std::mt19937 random(5);
+    const std::uint32_t hashes[] = {0, 1, 7, 0xfffffffe, 0xffffffff};
+    tag_t next = 1;
+    for (int round = 0; round < 3000; ++round) {
+        if (live.empty() || random() % 5 < 3) {
+            const std::uint32_t h = hashes[random() % 5];
+            index.insert(h, next);
+            live[next++] = h;
+        } else {
+            auto it = std::next(live.begin(), static_cast<long>(random() % live.size()));
+            index.erase(it->second, it->first);
+            live.erase(it);
+        }
+        if (round % 100 != 0 && round < 2900) continue;
+        for (const auto& [tag, hash] : live)
+            ASSERT_EQ(index.find(hash, [t = tag](tag_t found) { return found == t; }), tag) << "round " << round;
+    }
+    EXPECT_EQ(index.size(), live.size());
+    EXPECT_EQ(index.find(1, [](tag_t) { return false; }), 0u);
+    index.erase(7, next + 1);  // no such entry: nothing changes
+    EXPECT_EQ(index.size(), live.size());
+}

@@ -9,6 +9,7 @@
 #include "sa/sa.hxx"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -33,26 +34,26 @@ std::unordered_map<tag_t, std::unique_ptr<POMObject>>& loadedObjects() {
     return m;
 }
 
-std::string keyOf(const AttrDef& a, const Value& v) {
-    if (const auto* s = std::get_if<std::vector<std::string>>(&v)) {
-        if (s->empty() || (*s)[0].empty()) return {};
-        return a.declaringClass + '\x1f' + (*s)[0];
-    }
-    if (const auto* i = std::get_if<std::vector<int>>(&v)) {
-        if (i->empty()) return {};
-        return a.declaringClass + '\x1f' + std::to_string((*i)[0]);
-    }
+// The text of a key value ("" for none): a single string, or an int in
+// decimal.
+std::string_view keyText(const Slot& v, char (&buffer)[16]) {
+    if (v.index() == kValueIndex<std::string>) return v.firstString();
+    if (const int* i = v.first<int>()) return {buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + 16, *i).ptr - buffer)};
     return {};
 }
 
-std::string keyOf(const AttrDef& a, const Slot& v) {
-    if (v.index() == kValueIndex<std::string>) {
-        std::string_view s = v.firstString();
-        if (s.empty()) return {};
-        return a.declaringClass + '\x1f' + std::string(s);
-    }
-    if (const int* i = v.first<int>()) return a.declaringClass + '\x1f' + std::to_string(*i);
-    return {};
+// The object holding the key (declaring class, text), or 0.
+tag_t keyHolder(const Store& s, std::string_view declaringClass, std::string_view text) {
+    return s.keys.find(TagHash::hashOf(declaringClass, text), [&](tag_t t) {
+        const Object* o = s.objects.find(t);
+        if (!o) return false;
+        for (std::size_t i = 0; i < o->values.size(); ++i) {
+            const AttrDef& a = o->cls->attrs[i];
+            char buffer[16];
+            if (a.key && a.declaringClass == declaringClass && keyText(o->values[i], buffer) == text) return true;
+        }
+        return false;
+    });
 }
 
 // The referencers of a target, made empty on first use.
@@ -88,14 +89,17 @@ void dropRefs(Store& s, tag_t from, std::span<const tag_t> targets) {
 }
 
 void indexKey(Store& s, const Object& o, const AttrDef& a) {
-    std::string k = keyOf(a, o.values[&a - o.cls->attrs.data()]);
-    if (!k.empty()) s.keys.emplace(k, o.tag);  // keeps an existing holder
+    char buffer[16];
+    const std::string_view text = keyText(o.values[&a - o.cls->attrs.data()], buffer);
+    // An existing holder keeps the key.
+    if (!text.empty() && !keyHolder(s, a.declaringClass, text))
+        s.keys.insert(TagHash::hashOf(a.declaringClass, text), o.tag);
 }
 
 void unindexKey(Store& s, const Object& o, const AttrDef& a) {
-    std::string k = keyOf(a, o.values[&a - o.cls->attrs.data()]);
-    auto it = s.keys.find(k);
-    if (it != s.keys.end() && it->second == o.tag) s.keys.erase(it);
+    char buffer[16];
+    const std::string_view text = keyText(o.values[&a - o.cls->attrs.data()], buffer);
+    if (!text.empty()) s.keys.erase(TagHash::hashOf(a.declaringClass, text), o.tag);
 }
 
 void indexAll(Store& s, const Object& o) {
@@ -261,62 +265,14 @@ Uid::Uid(std::string_view text) {
     m_size = static_cast<std::uint8_t>(text.size());
 }
 
-namespace {
-std::size_t uidHash(std::string_view uid) { return std::hash<std::string_view>{}(uid); }
-std::uint32_t uidCheck(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-}  // namespace
-
 Object* ObjectTable::findUid(std::string_view uid) const {
-    if (m_uids.empty()) return nullptr;
-    const std::size_t h = uidHash(uid), mask = m_uids.size() - 1;
-    for (std::size_t i = uidHome(h);; i = (i + 1) & mask) {
-        const UidSlot& e = m_uids[i];
-        if (!e.tag) return nullptr;
-        if (e.hash == uidCheck(h)) {
-            Object* o = m_slots[e.tag].get();
-            if (o->uid == uid) return o;
-        }
-    }
+    const tag_t t = m_uids.find(TagHash::hashOf(uid), [&](tag_t t) { return m_slots[t]->uid == uid; });
+    return t ? m_slots[t].get() : nullptr;
 }
 
-void ObjectTable::indexUid(const Object& o) {
-    if ((m_count + 1) * 4 > m_uids.size() * 3) {
-        // Grow and place every live object again.
-        std::vector<UidSlot> old(std::max<std::size_t>(64, m_uids.size() * 2));
-        m_uids.swap(old);
-        for (const UidSlot& e : old)
-            if (e.tag) {
-                const std::size_t h = uidHash(m_slots[e.tag]->uid), mask = m_uids.size() - 1;
-                std::size_t i = uidHome(h);
-                while (m_uids[i].tag) i = (i + 1) & mask;
-                m_uids[i] = e;
-            }
-    }
-    const std::size_t h = uidHash(o.uid), mask = m_uids.size() - 1;
-    std::size_t i = uidHome(h);
-    while (m_uids[i].tag) i = (i + 1) & mask;
-    m_uids[i] = {uidCheck(h), o.tag};
-}
+void ObjectTable::indexUid(const Object& o) { m_uids.insert(TagHash::hashOf(o.uid), o.tag); }
 
-void ObjectTable::unindexUid(const Object& o) {
-    if (m_uids.empty()) return;
-    const std::size_t mask = m_uids.size() - 1;
-    std::size_t i = uidHome(uidHash(o.uid));
-    while (m_uids[i].tag != o.tag) {
-        if (!m_uids[i].tag) return;
-        i = (i + 1) & mask;
-    }
-    // Backward shift: pull later entries of the run into the gap when the
-    // gap lies between their home and where they stand.
-    for (std::size_t j = (i + 1) & mask; m_uids[j].tag; j = (j + 1) & mask) {
-        const std::size_t home = uidHome(uidHash(m_slots[m_uids[j].tag]->uid));
-        if (((j - home) & mask) >= ((j - i) & mask)) {
-            m_uids[i] = m_uids[j];
-            i = j;
-        }
-    }
-    m_uids[i] = UidSlot{};
-}
+void ObjectTable::unindexUid(const Object& o) { m_uids.erase(TagHash::hashOf(o.uid), o.tag); }
 
 SlotArray::SlotArray(std::size_t n) {
     if (n == 0) return;
@@ -595,10 +551,11 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEn
     }
     if (!known && o.values[i] == v) return 0;
     if (a.key) {
-        std::string k = keyOf(a, v);
-        auto it = k.empty() ? s.keys.end() : s.keys.find(k);
-        if (it != s.keys.end() && it->second != o.tag && find(it->second))
-            return fail(ERR_DUPLICATE, a.name + " \"" + k.substr(k.find('\x1f') + 1) + "\" is taken");
+        const Slot wanted(v);
+        char buffer[16];
+        const std::string_view text = keyText(wanted, buffer);
+        const tag_t holder = text.empty() ? 0 : keyHolder(s, a.declaringClass, text);
+        if (holder && holder != o.tag) return fail(ERR_DUPLICATE, a.name + " \"" + std::string(text) + "\" is taken");
     }
     touch(o);
     if (!baseline || o.saved) rememberSaved(o, i);
@@ -706,9 +663,7 @@ tag_t nameFieldOf(std::string_view type, std::string_view property) {
 
 tag_t findByKey(const std::string& declaringClass, const std::string& value) {
     Store& s = S();
-    auto it = s.keys.find(declaringClass + '\x1f' + value);
-    if (it == s.keys.end() || !find(it->second)) return 0;
-    return it->second;
+    return value.empty() ? 0 : keyHolder(s, declaringClass, value);
 }
 
 int insertTag(Object& o, int i, int position, tag_t t) {

@@ -10,6 +10,7 @@
 #include "pom/pom_types.hxx"
 #include "pom/slot.hxx"
 #include "pom/tag_counts.hxx"
+#include "pom/tag_hash.hxx"
 #include "propdesc/property_descriptor.hxx"
 #include "kernel/pref.hxx"
 
@@ -214,18 +215,11 @@ public:
     }
 
 private:
-    // Open addressing, linear probing, removal by backward shift: a slot is
-    // (high half of the uid's hash, tag), tag 0 when free.
-    struct UidSlot {
-        std::uint32_t hash = 0;
-        tag_t tag = 0;
-    };
-    std::size_t uidHome(std::size_t hash) const { return hash & (m_uids.size() - 1); }
     void indexUid(const Object& o);
     void unindexUid(const Object& o);
 
     std::vector<std::unique_ptr<Object>> m_slots;
-    std::vector<UidSlot> m_uids;  // size a power of two, at most three quarters full
+    TagHash m_uids;
     std::size_t m_count = 0;
 };
 
@@ -349,8 +343,8 @@ struct Store {
     // Targets that are gone while something still refers to them (for a
     // moment while a set of objects is deleted or rolled back).
     std::unordered_set<tag_t> dangling;
-    // "<declaring class>\x1f<value>" -> object
-    std::unordered_map<std::string, tag_t> keys;
+    // Objects by (declaring class, value) of their key attributes.
+    TagHash keys;
     // Live objects per (exact) class.
     std::unordered_map<const ClassDef*, TagCounts> instances;
 
