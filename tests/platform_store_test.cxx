@@ -605,6 +605,71 @@ TEST_F(PlatformStore, StringArraysAreOneBlockAndPreferencesOneBlockPerValue) {
 
 namespace {
 
+// Strings up to the slot's 14 payload bytes are held in place, longer ones in
+// a block; every form has to survive copies and assignments over the others.
+TEST(PlatformSlot, ValuesOfEveryFormRoundTripAndAssignOverEachOther) {
+    using store::Slot;
+    using store::Value;
+    using Strings = std::vector<std::string>;
+    const std::string nul14("abcdef\0hijklmn", 14);
+    const std::vector<Value> values = {
+        Strings{""},
+        Strings{"A"},
+        Strings{std::string(13, 'x')},
+        Strings{std::string(14, 'x')},
+        Strings{std::string(14, 'y')},
+        Strings{std::string(15, 'x')},
+        Strings{std::string(100, 'z')},
+        Strings{nul14},
+        Strings{nul14.substr(0, 7)},
+        Strings{},
+        Strings{"A", "B"},
+        std::vector<int>{7},
+        std::vector<date_s>{date_s{2024, 1, 2, 3, 4, 5}},
+        std::vector<tag_t>{3, 4},
+        Value{},
+    };
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Value& v = values[i];
+        const auto* strings = std::get_if<Strings>(&v);
+        const std::string text = strings && !strings->empty() ? (*strings)[0] : std::string();
+        SCOPED_TRACE(::testing::Message() << "value " << i << " \"" << text << "\"");
+        const Slot s(v);
+        EXPECT_EQ(s.value(), v);
+        EXPECT_TRUE(s == v);
+        EXPECT_EQ(s.index(), v.index());
+        EXPECT_EQ(s.firstString(), text);
+        if (strings && strings->size() == 1) {
+            EXPECT_EQ(s.blockBytes() == 0, text.size() <= 14);
+        }
+        Slot copy(s);
+        EXPECT_TRUE(copy == s);
+        EXPECT_EQ(copy.firstString(), text);
+        Slot moved(std::move(copy));
+        EXPECT_TRUE(moved == s);
+        EXPECT_EQ(moved.value(), v);
+        for (std::size_t j = 0; j < values.size(); ++j) {
+            SCOPED_TRACE(::testing::Message() << "against value " << j);
+            const Slot other(values[j]);
+            EXPECT_EQ(s == values[j], i == j);
+            EXPECT_EQ(s == other, i == j);
+            Slot target(values[j]);
+            target = s;
+            EXPECT_EQ(target.value(), v);
+            EXPECT_EQ(target.firstString(), text);
+            Slot source(s);
+            target = Slot(values[j]);
+            target = std::move(source);
+            EXPECT_EQ(target.value(), v);
+            EXPECT_EQ(s.value(), v);
+        }
+    }
+    const Slot number(Value{std::vector<int>{7}});
+    const Slot date(Value{std::vector<date_s>{date_s{2024, 1, 2, 3, 4, 5}}});
+    EXPECT_EQ(*Slot(number).first<int>(), 7);
+    EXPECT_EQ(Slot(date).first<date_s>()->second, 5);
+}
+
 TEST(PlatformErrorCodes, EveryCodeHasOneText) {
     std::set<int> seen;
     for (const auto& e : vl::platform::kErrorTexts) {

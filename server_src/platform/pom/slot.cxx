@@ -13,22 +13,24 @@ Slot::Slot(Value v) : m_index(static_cast<std::uint8_t>(v.index())) {
                 using T = typename V::value_type;
                 if (vec.empty()) return;
                 if (vec.size() > 1) {
-                    m_p.shared = new Block{1, std::move(v)};
+                    store(new Block{1, std::move(v)});
                     m_form = Shared;
                 } else if constexpr (std::is_same_v<T, std::string>) {
                     const std::string& s = vec[0];
-                    void* raw = ::operator new(offsetof(Text, data) + s.size() + 1);
-                    m_p.text = static_cast<Text*>(raw);
-                    m_p.text->refs = 1;
-                    m_p.text->size = static_cast<std::uint32_t>(s.size());
-                    std::memcpy(m_p.text->data, s.data(), s.size() + 1);
+                    if (s.size() <= kPayload) {
+                        std::memcpy(m_raw, s.data(), s.size());
+                        m_small = static_cast<std::uint8_t>(s.size());
+                        m_form = Small;
+                        return;
+                    }
+                    Text* t = static_cast<Text*>(::operator new(offsetof(Text, data) + s.size() + 1));
+                    t->refs = 1;
+                    t->size = static_cast<std::uint32_t>(s.size());
+                    std::memcpy(t->data, s.data(), s.size() + 1);
+                    store(t);
                     m_form = Single;
                 } else {
-                    if constexpr (std::is_same_v<T, char>) m_p.c = vec[0];
-                    if constexpr (std::is_same_v<T, int>) m_p.i = vec[0];
-                    if constexpr (std::is_same_v<T, double>) m_p.d = vec[0];
-                    if constexpr (std::is_same_v<T, date_s>) m_p.date = vec[0];
-                    if constexpr (std::is_same_v<T, tag_t>) m_p.tag = vec[0];
+                    store(vec[0]);
                     m_form = Inline;
                 }
             }
@@ -37,19 +39,36 @@ Slot::Slot(Value v) : m_index(static_cast<std::uint8_t>(v.index())) {
 }
 
 void Slot::retain() const {
-    if (m_form == Single) ++m_p.text->refs;
-    if (m_form == Shared) ++m_p.shared->refs;
+    if (m_form == Single) ++text()->refs;
+    if (m_form == Shared) ++block()->refs;
 }
 
 void Slot::release() {
-    if (m_form == Single && --m_p.text->refs == 0) ::operator delete(m_p.text);
-    if (m_form == Shared && --m_p.shared->refs == 0) delete m_p.shared;
+    if (m_form == Single) {
+        Text* t = text();
+        if (--t->refs == 0) ::operator delete(t);
+    }
+    if (m_form == Shared) {
+        Block* b = block();
+        if (--b->refs == 0) delete b;
+    }
     m_form = Empty;
 }
 
-Slot::Slot(const Slot& other) : m_p(other.m_p), m_index(other.m_index), m_form(other.m_form) { retain(); }
+void Slot::copyFrom(const Slot& other) {
+    std::memcpy(m_raw, other.m_raw, kPayload);
+    m_index = other.m_index;
+    m_small = other.m_small;
+    m_form = other.m_form;
+}
 
-Slot::Slot(Slot&& other) noexcept : m_p(other.m_p), m_index(other.m_index), m_form(other.m_form) {
+Slot::Slot(const Slot& other) {
+    copyFrom(other);
+    retain();
+}
+
+Slot::Slot(Slot&& other) noexcept {
+    copyFrom(other);
     other.m_form = Empty;
 }
 
@@ -57,9 +76,7 @@ Slot& Slot::operator=(const Slot& other) {
     if (this != &other) {
         other.retain();
         release();
-        m_p = other.m_p;
-        m_index = other.m_index;
-        m_form = other.m_form;
+        copyFrom(other);
     }
     return *this;
 }
@@ -67,9 +84,7 @@ Slot& Slot::operator=(const Slot& other) {
 Slot& Slot::operator=(Slot&& other) noexcept {
     if (this != &other) {
         release();
-        m_p = other.m_p;
-        m_index = other.m_index;
-        m_form = other.m_form;
+        copyFrom(other);
         other.m_form = Empty;
     }
     return *this;
@@ -80,21 +95,22 @@ Slot::~Slot() { release(); }
 Value Slot::value() const {
     switch (m_form) {
     case Shared:
-        return m_p.shared->value;
+        return block()->value;
+    case Small:
     case Single:
-        return std::vector<std::string>{std::string(m_p.text->data, m_p.text->size)};
+        return std::vector<std::string>{std::string(firstString())};
     case Inline:
         switch (m_index) {
         case kValueIndex<char>:
-            return std::vector<char>{m_p.c};
+            return std::vector<char>{load<char>()};
         case kValueIndex<int>:
-            return std::vector<int>{m_p.i};
+            return std::vector<int>{load<int>()};
         case kValueIndex<double>:
-            return std::vector<double>{m_p.d};
+            return std::vector<double>{load<double>()};
         case kValueIndex<date_s>:
-            return std::vector<date_s>{m_p.date};
+            return std::vector<date_s>{load<date_s>()};
         default:
-            return std::vector<tag_t>{m_p.tag};
+            return std::vector<tag_t>{load<tag_t>()};
         }
     case Empty:
         break;
@@ -130,14 +146,15 @@ bool Slot::operator==(const Value& v) const {
                 case Empty:
                     return vec.empty();
                 case Shared:
-                    return std::get<V>(m_p.shared->value) == vec;
+                    return std::get<V>(block()->value) == vec;
+                case Small:
                 case Single:
                     if constexpr (std::is_same_v<T, std::string>)
                         return vec.size() == 1 && firstString() == vec[0];
                     return false;
                 case Inline:
                     if constexpr (!std::is_same_v<T, std::string>)
-                        return vec.size() == 1 && *first<T>() == vec[0];
+                        return vec.size() == 1 && load<T>() == vec[0];
                     return false;
                 }
                 return false;
@@ -147,12 +164,15 @@ bool Slot::operator==(const Value& v) const {
 }
 
 bool Slot::operator==(const Slot& other) const {
+    // The form follows from the value (a string's from its length), so
+    // slots of different forms hold different values.
     if (m_index != other.m_index || m_form != other.m_form) return false;
     switch (m_form) {
     case Empty:
         return true;
     case Shared:
-        return m_p.shared == other.m_p.shared || m_p.shared->value == other.m_p.shared->value;
+        return block() == other.block() || block()->value == other.block()->value;
+    case Small:
     case Single:
         return firstString() == other.firstString();
     case Inline:
@@ -162,28 +182,31 @@ bool Slot::operator==(const Slot& other) const {
 }
 
 std::string_view Slot::firstString() const {
-    if (m_form == Single) return {m_p.text->data, m_p.text->size};
+    if (m_form == Small) return {reinterpret_cast<const char*>(m_raw), m_small};
+    if (m_form == Single) {
+        const Text* t = text();
+        return {t->data, t->size};
+    }
     if (m_form == Shared && m_index == kValueIndex<std::string>)
-        return std::get<std::vector<std::string>>(m_p.shared->value)[0];
+        return std::get<std::vector<std::string>>(block()->value)[0];
     return {};
 }
 
 std::vector<tag_t>& Slot::editTags() {
     if (m_form != Shared) {
         // Empty or one entry: a block of its own to edit.
-        Block* own = new Block{1, value()};
-        m_p.shared = own;
+        store(new Block{1, value()});
         m_form = Shared;
-    } else if (m_p.shared->refs > 1) {
-        Block* own = new Block{1, m_p.shared->value};
-        --m_p.shared->refs;
-        m_p.shared = own;
+    } else if (Block* b = block(); b->refs > 1) {
+        Block* own = new Block{1, b->value};
+        --b->refs;
+        store(own);
     }
-    return std::get<std::vector<tag_t>>(m_p.shared->value);
+    return std::get<std::vector<tag_t>>(block()->value);
 }
 
 std::size_t Slot::blockBytes() const {
-    if (m_form == Single) return offsetof(Text, data) + m_p.text->size + 1;
+    if (m_form == Single) return offsetof(Text, data) + text()->size + 1;
     if (m_form != Shared) return 0;
     return sizeof(Block) + std::visit(
                                [](const auto& vec) -> std::size_t {
@@ -198,7 +221,7 @@ std::size_t Slot::blockBytes() const {
                                        return n;
                                    }
                                },
-                               m_p.shared->value);
+                               block()->value);
 }
 
 SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b) {

@@ -1,15 +1,19 @@
 #pragma once
 // How the store holds one attribute value: in 16 bytes, with no allocation
-// for a single char, number, date or reference, one block for a single
-// string, and one block for an array. Blocks are shared between copies (the
-// saved state of an object, the markpoint journal) and copied only when an
-// array is edited in place while shared.
+// for a single char, number, date, reference or string of up to 14 bytes
+// (ids, revisions, short type names), one block for a longer single string,
+// and one block for an array. Blocks are shared between copies (the saved
+// state of an object, the markpoint journal) and copied only when an array
+// is edited in place while shared.
 #include "pom/pom_types.hxx"
 
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -63,8 +67,9 @@ public:
     // Every element of type T (not strings): none when it holds another type.
     template <class T>
     std::span<const T> elements() const {
+        static_assert(!std::is_same_v<T, std::string>, "strings are read by firstString or array");
         if (m_index != kValueIndex<T> || m_form == Empty) return {};
-        if (m_form == Shared) return std::get<std::vector<T>>(m_p.shared->value);
+        if (m_form == Shared) return std::get<std::vector<T>>(block()->value);
         return {first<T>(), 1};
     }
     template <class T>
@@ -72,7 +77,7 @@ public:
     // The whole array of type T, or null: a single value is no vector.
     template <class T>
     const std::vector<T>* array() const {
-        return m_form == Shared ? std::get_if<std::vector<T>>(&m_p.shared->value) : nullptr;
+        return m_form == Shared ? std::get_if<std::vector<T>>(&block()->value) : nullptr;
     }
 
     // The tags for an in-place edit (unshared first); the slot must hold tags.
@@ -90,26 +95,40 @@ private:
         std::uint32_t refs;
         Value value;
     };
-    enum Form : std::uint8_t { Empty, Inline, Single, Shared };
+    // Small: a string of up to kPayload bytes in the payload itself.
+    enum Form : std::uint8_t { Empty, Inline, Small, Single, Shared };
+    static constexpr std::size_t kPayload = 14;
 
     void release();
     void retain() const;
+    void copyFrom(const Slot& other);
 
-    union Payload {
-        char c;
-        int i;
-        double d;
-        date_s date;
-        tag_t tag;
-        Text* text;
-        Block* shared;
-    };
-    Payload m_p{};
-    std::uint8_t m_index = 0;
+    // The payload is raw bytes, read and written by copy: a small string
+    // takes all 14 and the index and form still fit in the last two.
+    template <class T>
+    T load() const {
+        static_assert(sizeof(T) <= kPayload && std::is_trivially_copyable_v<T>);
+        T x;
+        std::memcpy(&x, m_raw, sizeof x);
+        return x;
+    }
+    template <class T>
+    void store(const T& x) {
+        static_assert(sizeof(T) <= kPayload && std::is_trivially_copyable_v<T>);
+        std::memcpy(m_raw, &x, sizeof x);
+    }
+    Text* text() const { return load<Text*>(); }
+    Block* block() const { return load<Block*>(); }
+
+    alignas(8) unsigned char m_raw[kPayload]{};
+    std::uint8_t m_index : 4 = 0;
+    // A Small string's length is kept, not found: a string may hold a NUL.
+    std::uint8_t m_small : 4 = 0;
     Form m_form = Empty;
 };
 
 static_assert(sizeof(Slot) == 16, "a slot is two words");
+static_assert(std::variant_size_v<Value> <= 16, "the index fits in four bits");
 
 // How many leading and trailing tags two lists share (the tail counted in
 // what the head leaves), compared a block at a time: long lists that differ
@@ -122,13 +141,13 @@ SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b);
 template <class T>
 const T* Slot::first() const {
     if (m_index != kValueIndex<T> || m_form == Empty) return nullptr;
-    if (m_form == Shared) return &std::get<std::vector<T>>(m_p.shared->value)[0];
-    if constexpr (std::is_same_v<T, char>) return &m_p.c;
-    if constexpr (std::is_same_v<T, int>) return &m_p.i;
-    if constexpr (std::is_same_v<T, double>) return &m_p.d;
-    if constexpr (std::is_same_v<T, date_s>) return &m_p.date;
-    if constexpr (std::is_same_v<T, tag_t>) return &m_p.tag;
-    return nullptr;
+    if (m_form == Shared) return &std::get<std::vector<T>>(block()->value)[0];
+    if constexpr (std::is_same_v<T, std::string>) {
+        return nullptr;
+    } else {
+        // The copy into m_raw made a T there (raw bytes provide storage).
+        return std::launder(reinterpret_cast<const T*>(m_raw));
+    }
 }
 
 }  // namespace vl::platform::store
