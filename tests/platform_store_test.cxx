@@ -615,17 +615,23 @@ TEST(PlatformSlot, ValuesOfEveryFormRoundTripAndAssignOverEachOther) {
     const std::vector<Value> values = {
         Strings{""},
         Strings{"A"},
-        Strings{std::string(13, 'x')},
+        Strings{std::string(Slot::kSmallString - 1, 'x')},
+        Strings{std::string(Slot::kSmallString, 'x')},
+        Strings{std::string(Slot::kSmallString, 'y')},
+        Strings{std::string(Slot::kSmallString + 1, 'x')},
         Strings{std::string(14, 'x')},
-        Strings{std::string(14, 'y')},
-        Strings{std::string(15, 'x')},
         Strings{std::string(100, 'z')},
         Strings{nul14},
         Strings{nul14.substr(0, 7)},
         Strings{},
         Strings{"A", "B"},
         std::vector<int>{7},
+        std::vector<int>{},
+        std::vector<char>{'y'},
+        std::vector<double>{0.25},
+        std::vector<double>{-1e300, 2},
         std::vector<date_s>{date_s{2024, 1, 2, 3, 4, 5}},
+        std::vector<tag_t>{9},
         std::vector<tag_t>{3, 4},
         Value{},
     };
@@ -640,7 +646,7 @@ TEST(PlatformSlot, ValuesOfEveryFormRoundTripAndAssignOverEachOther) {
         EXPECT_EQ(s.index(), v.index());
         EXPECT_EQ(s.firstString(), text);
         if (strings && strings->size() == 1) {
-            EXPECT_EQ(s.blockBytes() == 0, text.size() <= 14);
+            EXPECT_EQ(s.blockBytes() == 0, text.size() <= Slot::kSmallString);
         }
         Slot copy(s);
         EXPECT_TRUE(copy == s);
@@ -648,6 +654,8 @@ TEST(PlatformSlot, ValuesOfEveryFormRoundTripAndAssignOverEachOther) {
         Slot moved(std::move(copy));
         EXPECT_TRUE(moved == s);
         EXPECT_EQ(moved.value(), v);
+        EXPECT_TRUE(copy.empty());
+        EXPECT_EQ(copy.index(), v.index()) << "a moved-from slot keeps its type";
         for (std::size_t j = 0; j < values.size(); ++j) {
             SCOPED_TRACE(::testing::Message() << "against value " << j);
             const Slot other(values[j]);
@@ -668,6 +676,19 @@ TEST(PlatformSlot, ValuesOfEveryFormRoundTripAndAssignOverEachOther) {
     const Slot date(Value{std::vector<date_s>{date_s{2024, 1, 2, 3, 4, 5}}});
     EXPECT_EQ(*Slot(number).first<int>(), 7);
     EXPECT_EQ(Slot(date).first<date_s>()->second, 5);
+    EXPECT_EQ(Slot(date).first<date_s>()->year, 2024);
+    // Reads in place, of each form, and none of another type.
+    const Slot real(Value{std::vector<double>{0.25}}), one(Value{std::vector<tag_t>{9}}),
+        two(Value{std::vector<tag_t>{3, 4}}), letter(Value{std::vector<char>{'y'}});
+    ASSERT_EQ(real.elements<double>().size(), 1u);
+    EXPECT_EQ(real.elements<double>()[0], 0.25);
+    EXPECT_EQ(std::vector<tag_t>(one.tags().begin(), one.tags().end()), std::vector<tag_t>{9});
+    EXPECT_EQ(std::vector<tag_t>(two.tags().begin(), two.tags().end()), (std::vector<tag_t>{3, 4}));
+    EXPECT_EQ(*letter.first<char>(), 'y');
+    EXPECT_TRUE(real.tags().empty());
+    EXPECT_FALSE(one.first<int>());
+    EXPECT_FALSE(number.first<tag_t>());
+    EXPECT_TRUE(Slot(Value{std::vector<tag_t>{}}).tags().empty());
 }
 
 TEST(PlatformErrorCodes, EveryCodeHasOneText) {

@@ -5,78 +5,132 @@
 
 namespace vl::platform::store {
 
-Slot::Slot(Value v) : m_index(static_cast<std::uint8_t>(v.index())) {
+void Slot::point(const void* block, unsigned kind) {
+    const std::uintptr_t w = reinterpret_cast<std::uintptr_t>(block);
+    // Every allocator of the platforms we build for hands out such
+    // addresses; one that did not could not be held.
+    if ((w >> 56) != 0 || (w & 3) != 0) throw std::bad_alloc();
+    const std::uintptr_t tagged = w | kind;
+    std::memcpy(m_bytes, &tagged, sizeof tagged);
+}
+
+Slot::Slot(Value v) {
+    const std::size_t index = v.index();
     std::visit(
         [&](auto& vec) {
             using V = std::decay_t<decltype(vec)>;
             if constexpr (!std::is_same_v<V, std::monostate>) {
                 using T = typename V::value_type;
-                if (vec.empty()) return;
-                if (vec.size() > 1) {
-                    store(new Block{1, std::move(v)});
-                    m_form = Shared;
+                if (vec.empty()) {
+                    mark(0, index);
+                } else if (vec.size() > 1) {
+                    auto* b = new Block{1, std::move(v)};
+                    try {
+                        point(b, 1);
+                    } catch (...) {
+                        delete b;
+                        throw;
+                    }
                 } else if constexpr (std::is_same_v<T, std::string>) {
                     const std::string& s = vec[0];
-                    if (s.size() <= kPayload) {
-                        std::memcpy(m_raw, s.data(), s.size());
-                        m_small = static_cast<std::uint8_t>(s.size());
-                        m_form = Small;
+                    if (s.size() <= kSmallString) {
+                        std::memcpy(m_bytes, s.data(), s.size());
+                        mark(static_cast<unsigned>(8 + s.size()), index);
                         return;
                     }
                     Text* t = static_cast<Text*>(::operator new(offsetof(Text, data) + s.size() + 1));
                     t->refs = 1;
                     t->size = static_cast<std::uint32_t>(s.size());
                     std::memcpy(t->data, s.data(), s.size() + 1);
-                    store(t);
-                    m_form = Single;
+                    try {
+                        point(t, 0);
+                    } catch (...) {
+                        ::operator delete(t);
+                        throw;
+                    }
+                } else if constexpr (std::is_same_v<T, double>) {
+                    auto* w = new Wide{1, vec[0]};
+                    try {
+                        point(w, 2);
+                    } catch (...) {
+                        delete w;
+                        throw;
+                    }
                 } else {
                     store(vec[0]);
-                    m_form = Inline;
+                    mark(1, index);
                 }
             }
         },
         v);
 }
 
+std::size_t Slot::index() const {
+    if (meta() & kMarked) return meta() & 7;
+    switch (form()) {
+    case Single:
+        return kValueIndex<std::string>;
+    case Shared:
+        return block()->value.index();
+    case Boxed:
+        return kValueIndex<double>;
+    default:
+        return 0;
+    }
+}
+
 void Slot::retain() const {
-    if (m_form == Single) ++text()->refs;
-    if (m_form == Shared) ++block()->refs;
+    switch (form()) {
+    case Single:
+        ++text()->refs;
+        break;
+    case Shared:
+        ++block()->refs;
+        break;
+    case Boxed:
+        ++wide()->refs;
+        break;
+    default:
+        break;
+    }
 }
 
 void Slot::release() {
-    if (m_form == Single) {
+    const Form f = form();
+    if (f != Single && f != Shared && f != Boxed) return;
+    const std::size_t i = index();
+    if (f == Single) {
         Text* t = text();
         if (--t->refs == 0) ::operator delete(t);
-    }
-    if (m_form == Shared) {
+    } else if (f == Shared) {
         Block* b = block();
         if (--b->refs == 0) delete b;
+    } else {
+        Wide* w = wide();
+        if (--w->refs == 0) delete w;
     }
-    m_form = Empty;
-}
-
-void Slot::copyFrom(const Slot& other) {
-    std::memcpy(m_raw, other.m_raw, kPayload);
-    m_index = other.m_index;
-    m_small = other.m_small;
-    m_form = other.m_form;
+    std::memset(m_bytes, 0, sizeof m_bytes);
+    if (i) mark(0, i);
 }
 
 Slot::Slot(const Slot& other) {
-    copyFrom(other);
+    std::memcpy(m_bytes, other.m_bytes, sizeof m_bytes);
     retain();
 }
 
 Slot::Slot(Slot&& other) noexcept {
-    copyFrom(other);
-    other.m_form = Empty;
+    std::memcpy(m_bytes, other.m_bytes, sizeof m_bytes);
+    // The source keeps its type, empty.
+    const std::size_t i = index();
+    std::memset(other.m_bytes, 0, sizeof other.m_bytes);
+    if (i) other.mark(0, i);
 }
 
 Slot& Slot::operator=(const Slot& other) {
     if (this != &other) {
         other.retain();
         release();
-        copyFrom(other);
+        std::memcpy(m_bytes, other.m_bytes, sizeof m_bytes);
     }
     return *this;
 }
@@ -84,8 +138,10 @@ Slot& Slot::operator=(const Slot& other) {
 Slot& Slot::operator=(Slot&& other) noexcept {
     if (this != &other) {
         release();
-        copyFrom(other);
-        other.m_form = Empty;
+        std::memcpy(m_bytes, other.m_bytes, sizeof m_bytes);
+        const std::size_t i = index();
+        std::memset(other.m_bytes, 0, sizeof other.m_bytes);
+        if (i) other.mark(0, i);
     }
     return *this;
 }
@@ -93,20 +149,20 @@ Slot& Slot::operator=(Slot&& other) noexcept {
 Slot::~Slot() { release(); }
 
 Value Slot::value() const {
-    switch (m_form) {
+    switch (form()) {
     case Shared:
         return block()->value;
     case Small:
     case Single:
         return std::vector<std::string>{std::string(firstString())};
+    case Boxed:
+        return std::vector<double>{wide()->value};
     case Inline:
-        switch (m_index) {
+        switch (index()) {
         case kValueIndex<char>:
             return std::vector<char>{load<char>()};
         case kValueIndex<int>:
             return std::vector<int>{load<int>()};
-        case kValueIndex<double>:
-            return std::vector<double>{load<double>()};
         case kValueIndex<date_s>:
             return std::vector<date_s>{load<date_s>()};
         default:
@@ -115,7 +171,7 @@ Value Slot::value() const {
     case Empty:
         break;
     }
-    switch (m_index) {
+    switch (index()) {
     case kValueIndex<char>:
         return std::vector<char>{};
     case kValueIndex<int>:
@@ -134,7 +190,7 @@ Value Slot::value() const {
 }
 
 bool Slot::operator==(const Value& v) const {
-    if (v.index() != m_index) return false;
+    if (v.index() != index()) return false;
     return std::visit(
         [&](const auto& vec) {
             using V = std::decay_t<decltype(vec)>;
@@ -142,7 +198,7 @@ bool Slot::operator==(const Value& v) const {
                 return true;
             } else {
                 using T = typename V::value_type;
-                switch (m_form) {
+                switch (form()) {
                 case Empty:
                     return vec.empty();
                 case Shared:
@@ -152,8 +208,11 @@ bool Slot::operator==(const Value& v) const {
                     if constexpr (std::is_same_v<T, std::string>)
                         return vec.size() == 1 && firstString() == vec[0];
                     return false;
+                case Boxed:
+                    if constexpr (std::is_same_v<T, double>) return vec.size() == 1 && wide()->value == vec[0];
+                    return false;
                 case Inline:
-                    if constexpr (!std::is_same_v<T, std::string>)
+                    if constexpr (!std::is_same_v<T, std::string> && !std::is_same_v<T, double>)
                         return vec.size() == 1 && load<T>() == vec[0];
                     return false;
                 }
@@ -166,8 +225,9 @@ bool Slot::operator==(const Value& v) const {
 bool Slot::operator==(const Slot& other) const {
     // The form follows from the value (a string's from its length), so
     // slots of different forms hold different values.
-    if (m_index != other.m_index || m_form != other.m_form) return false;
-    switch (m_form) {
+    const Form f = form();
+    if (f != other.form() || index() != other.index()) return false;
+    switch (f) {
     case Empty:
         return true;
     case Shared:
@@ -175,6 +235,8 @@ bool Slot::operator==(const Slot& other) const {
     case Small:
     case Single:
         return firstString() == other.firstString();
+    case Boxed:
+        return wide()->value == other.wide()->value;
     case Inline:
         return other == value();
     }
@@ -182,32 +244,52 @@ bool Slot::operator==(const Slot& other) const {
 }
 
 std::string_view Slot::firstString() const {
-    if (m_form == Small) return {reinterpret_cast<const char*>(m_raw), m_small};
-    if (m_form == Single) {
+    switch (form()) {
+    case Small:
+        return {reinterpret_cast<const char*>(m_bytes), smallSize()};
+    case Single: {
         const Text* t = text();
         return {t->data, t->size};
     }
-    if (m_form == Shared && m_index == kValueIndex<std::string>)
-        return std::get<std::vector<std::string>>(block()->value)[0];
-    return {};
+    case Shared:
+        if (const auto* v = std::get_if<std::vector<std::string>>(&block()->value)) return (*v)[0];
+        return {};
+    default:
+        return {};
+    }
 }
 
 std::vector<tag_t>& Slot::editTags() {
-    if (m_form != Shared) {
+    if (form() != Shared) {
         // Empty or one entry: a block of its own to edit.
-        store(new Block{1, value()});
-        m_form = Shared;
+        Slot own;
+        auto* b = new Block{1, value()};
+        try {
+            own.point(b, 1);
+        } catch (...) {
+            delete b;
+            throw;
+        }
+        *this = std::move(own);
     } else if (Block* b = block(); b->refs > 1) {
-        Block* own = new Block{1, b->value};
+        auto* copy = new Block{1, b->value};
         --b->refs;
-        store(own);
+        point(copy, 1);
     }
     return std::get<std::vector<tag_t>>(block()->value);
 }
 
 std::size_t Slot::blockBytes() const {
-    if (m_form == Single) return offsetof(Text, data) + text()->size + 1;
-    if (m_form != Shared) return 0;
+    switch (form()) {
+    case Single:
+        return offsetof(Text, data) + text()->size + 1;
+    case Boxed:
+        return sizeof(Wide);
+    case Shared:
+        break;
+    default:
+        return 0;
+    }
     return sizeof(Block) + std::visit(
                                [](const auto& vec) -> std::size_t {
                                    using V = std::decay_t<decltype(vec)>;

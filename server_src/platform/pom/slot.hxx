@@ -1,12 +1,14 @@
 #pragma once
-// How the store holds one attribute value: in 16 bytes, with no allocation
-// for a single char, number, date, reference or string of up to 14 bytes
-// (ids, revisions, short type names), one block for a longer single string,
-// and one block for an array. Blocks are shared between copies (the saved
-// state of an object, the markpoint journal) and copied only when an array
-// is edited in place while shared.
+// How the store holds one attribute value: in 8 bytes, with no allocation
+// for a single char, int, date, reference or string of up to 7 bytes (ids,
+// revisions, short names), one block for a longer single string or a
+// double, and one block for an array. Blocks are shared between copies (the
+// saved state of an object, the markpoint journal, the objects of one type
+// for its name) and copied only when an array is edited in place while
+// shared.
 #include "pom/pom_types.hxx"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -44,6 +46,9 @@ inline constexpr std::size_t kValueIndex<tag_t> = 6;
 
 class Slot {
 public:
+    // Strings of up to this many bytes are held in the slot itself.
+    static constexpr std::size_t kSmallString = 7;
+
     Slot() = default;
     explicit Slot(Value v);
     Slot(const Slot& other);
@@ -54,8 +59,8 @@ public:
 
     Value value() const;
     // The Value alternative it holds (0 for none).
-    std::size_t index() const { return m_index; }
-    bool empty() const { return m_form == Empty; }
+    std::size_t index() const;
+    bool empty() const { return form() == Empty; }
     bool operator==(const Value& v) const;
     bool operator==(const Slot& other) const;
 
@@ -68,16 +73,19 @@ public:
     template <class T>
     std::span<const T> elements() const {
         static_assert(!std::is_same_v<T, std::string>, "strings are read by firstString or array");
-        if (m_index != kValueIndex<T> || m_form == Empty) return {};
-        if (m_form == Shared) return std::get<std::vector<T>>(block()->value);
-        return {first<T>(), 1};
+        if (form() == Shared) {
+            const auto* vec = std::get_if<std::vector<T>>(&block()->value);
+            return vec ? std::span<const T>(*vec) : std::span<const T>();
+        }
+        const T* p = first<T>();
+        return p ? std::span<const T>(p, 1) : std::span<const T>();
     }
     template <class T>
     const T* first() const;
     // The whole array of type T, or null: a single value is no vector.
     template <class T>
     const std::vector<T>* array() const {
-        return m_form == Shared ? std::get_if<std::vector<T>>(&block()->value) : nullptr;
+        return form() == Shared ? std::get_if<std::vector<T>>(&block()->value) : nullptr;
     }
 
     // The tags for an in-place edit (unshared first); the slot must hold tags.
@@ -95,40 +103,75 @@ private:
         std::uint32_t refs;
         Value value;
     };
-    // Small: a string of up to kPayload bytes in the payload itself.
-    enum Form : std::uint8_t { Empty, Inline, Small, Single, Shared };
-    static constexpr std::size_t kPayload = 14;
+    struct Wide {
+        std::uint32_t refs;
+        double value;
+    };
+    // Empty keeps the type of the null value; Inline holds a char, int,
+    // date or tag, Small a string of up to kSmallString bytes; Single,
+    // Shared and Boxed point to a Text, a Block and a Wide.
+    enum Form : std::uint8_t { Empty, Inline, Small, Single, Shared, Boxed };
 
-    void release();
-    void retain() const;
-    void copyFrom(const Slot& other);
+    // The eight bytes are either a block's address with its kind in the low
+    // two bits (the high byte of a user-space address is zero), or a value
+    // with a last byte marked by its top bit: kMarked | kind << 3 | index,
+    // where kind is 0 for Empty, 1 for Inline and 8 + length for Small. All
+    // zero is the empty slot of no type.
+    static constexpr unsigned char kMarked = 0x80;
+    unsigned char meta() const { return m_bytes[7]; }
+    std::uintptr_t word() const {
+        std::uintptr_t w;
+        std::memcpy(&w, m_bytes, sizeof w);
+        return w;
+    }
+    Form form() const {
+        const unsigned char m = meta();
+        if (m & kMarked) {
+            const unsigned kind = (m >> 3) & 0xf;
+            return kind == 0 ? Empty : kind == 1 ? Inline : Small;
+        }
+        const std::uintptr_t w = word();
+        if (!w) return Empty;
+        return static_cast<Form>(Single + (w & 3));
+    }
+    void mark(unsigned kind, std::size_t index) {
+        m_bytes[7] = static_cast<unsigned char>(kMarked | kind << 3 | index);
+    }
+    void point(const void* block, unsigned kind);  // kind: 0 Text, 1 Block, 2 Wide
+    template <class T>
+    T* pointer() const {
+        return reinterpret_cast<T*>(word() & ~std::uintptr_t(3));
+    }
+    Text* text() const { return pointer<Text>(); }
+    Block* block() const { return pointer<Block>(); }
+    Wide* wide() const { return pointer<Wide>(); }
+    std::size_t smallSize() const { return ((meta() >> 3) & 0xf) - 8; }
 
-    // The payload is raw bytes, read and written by copy: a small string
-    // takes all 14 and the index and form still fit in the last two.
+    // Inline values: the first bytes, written and read by copy; a date's
+    // seven bytes of fields leave the last byte to the mark.
+    template <class T>
+    static constexpr std::size_t kInlineBytes = std::is_same_v<T, date_s> ? 7 : sizeof(T);
     template <class T>
     T load() const {
-        static_assert(sizeof(T) <= kPayload && std::is_trivially_copyable_v<T>);
-        T x;
-        std::memcpy(&x, m_raw, sizeof x);
+        T x{};
+        std::memcpy(static_cast<void*>(&x), m_bytes, kInlineBytes<T>);
         return x;
     }
     template <class T>
     void store(const T& x) {
-        static_assert(sizeof(T) <= kPayload && std::is_trivially_copyable_v<T>);
-        std::memcpy(m_raw, &x, sizeof x);
+        static_assert(kInlineBytes<T> <= 7 && std::is_trivially_copyable_v<T>);
+        std::memcpy(m_bytes, &x, kInlineBytes<T>);
     }
-    Text* text() const { return load<Text*>(); }
-    Block* block() const { return load<Block*>(); }
 
-    alignas(8) unsigned char m_raw[kPayload]{};
-    std::uint8_t m_index : 4 = 0;
-    // A Small string's length is kept, not found: a string may hold a NUL.
-    std::uint8_t m_small : 4 = 0;
-    Form m_form = Empty;
+    void release();  // leaves the slot empty, of its type
+    void retain() const;
+
+    alignas(8) unsigned char m_bytes[8]{};
 };
 
-static_assert(sizeof(Slot) == 16, "a slot is two words");
-static_assert(std::variant_size_v<Value> <= 16, "the index fits in four bits");
+static_assert(sizeof(Slot) == 8, "a slot is one word");
+static_assert(std::variant_size_v<Value> <= 8, "the index fits in three bits");
+static_assert(offsetof(date_s, second) == 6, "a date's fields fill seven bytes");
 
 // How many leading and trailing tags two lists share (the tail counted in
 // what the head leaves), compared a block at a time: long lists that differ
@@ -140,13 +183,22 @@ SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b);
 
 template <class T>
 const T* Slot::first() const {
-    if (m_index != kValueIndex<T> || m_form == Empty) return nullptr;
-    if (m_form == Shared) return &std::get<std::vector<T>>(block()->value)[0];
-    if constexpr (std::is_same_v<T, std::string>) {
+    if (index() != kValueIndex<T>) return nullptr;
+    switch (form()) {
+    case Shared:
+        return &std::get<std::vector<T>>(block()->value)[0];
+    case Boxed:
+        if constexpr (std::is_same_v<T, double>) return &wide()->value;
         return nullptr;
-    } else {
-        // The copy into m_raw made a T there (raw bytes provide storage).
-        return std::launder(reinterpret_cast<const T*>(m_raw));
+    case Inline:
+        if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, double>) {
+            return nullptr;
+        } else {
+            // The copy into m_bytes made a T there (raw bytes provide storage).
+            return std::launder(reinterpret_cast<const T*>(m_bytes));
+        }
+    default:
+        return nullptr;
     }
 }
 
