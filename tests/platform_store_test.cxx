@@ -783,6 +783,21 @@ TEST(TagCounts, KeepTheOrderedCountsOfAMap) {
     for (auto [tag, count] : std::map<tag_t, int>(truth)) counts.drop(tag, count);
     EXPECT_TRUE(counts.empty());
     EXPECT_TRUE(listed(counts).empty());
+
+    // Counts too large to be held in place, reached at once and one by one.
+    store::TagCounts many;
+    many.add(9, 70000);
+    many.add(4, 1);
+    for (int i = 0; i < 0xffff; ++i) many.add(6, 1);
+    many.add(6, 1);
+    EXPECT_EQ(listed(many), (std::vector<tag_t>{4, 6, 9}));
+    many.drop(4, 1);
+    many.drop(9, 69999);
+    many.drop(6, 0xffff);
+    EXPECT_EQ(listed(many), (std::vector<tag_t>{6, 9}));
+    many.drop(6, 1);
+    many.drop(9, 1);
+    EXPECT_TRUE(many.empty());
 }
 
 // Entries under few hashes make long probe runs that wrap past the end of

@@ -11,23 +11,26 @@ TagCounts::Block* TagCounts::allocate(std::uint32_t capacity) {
     auto* b = static_cast<Block*>(::operator new(offsetof(Block, entries) + capacity * sizeof(Entry)));
     b->size = 0;
     b->capacity = capacity;
+    b->live = 0;
     return b;
 }
 
 void TagCounts::freeBlock() {
-    if (m_inBlock) ::operator delete(m_block);
+    if (m_inBlock) ::operator delete(block());
     m_inBlock = false;
-    m_one = {0, 0};
+    m_word = 0;
+    m_n[0] = m_n[1] = 0;
 }
 
-TagCounts::TagCounts(const TagCounts& other) : m_live(other.m_live), m_inBlock(other.m_inBlock) {
-    if (!other.m_inBlock) {
-        m_one = other.m_one;
-        return;
-    }
-    m_block = allocate(other.m_block->size);
-    m_block->size = other.m_block->size;
-    std::memcpy(m_block->entries, other.m_block->entries, other.m_block->size * sizeof(Entry));
+TagCounts::TagCounts(const TagCounts& other)
+    : m_word(other.m_word), m_n{other.m_n[0], other.m_n[1]}, m_inBlock(other.m_inBlock) {
+    if (!m_inBlock) return;
+    const Block* from = other.block();
+    Block* b = allocate(std::max<std::uint32_t>(from->size, 1));
+    b->size = from->size;
+    b->live = from->live;
+    std::memcpy(b->entries, from->entries, from->size * sizeof(Entry));
+    m_word = reinterpret_cast<std::uint64_t>(b);
 }
 
 TagCounts& TagCounts::operator=(const TagCounts& other) {
@@ -46,99 +49,139 @@ TagCounts& TagCounts::operator=(TagCounts&& other) noexcept {
 }
 
 void TagCounts::take(TagCounts& other) {
-    m_live = std::exchange(other.m_live, 0);
+    m_word = std::exchange(other.m_word, 0);
+    m_n[0] = std::exchange(other.m_n[0], 0);
+    m_n[1] = std::exchange(other.m_n[1], 0);
     m_inBlock = std::exchange(other.m_inBlock, false);
-    if (m_inBlock)
-        m_block = other.m_block;
-    else
-        m_one = other.m_one;
-    other.m_one = {0, 0};
 }
 
-std::span<const TagCounts::Entry> TagCounts::entries() const {
-    if (m_inBlock) return {m_block->entries, m_block->size};
-    if (m_one.n > 0) return {&m_one, 1};
-    return {};
+std::size_t TagCounts::size() const {
+    if (m_inBlock) return block()->live;
+    return (m_n[0] > 0) + (m_n[1] > 0);
+}
+
+void TagCounts::setSmall(int i, tag_t tag, int n) {
+    const int shift = 32 * i;
+    m_word = (m_word & ~(std::uint64_t{0xffffffff} << shift)) | (std::uint64_t{tag} << shift);
+    m_n[i] = static_cast<std::uint16_t>(n);
+}
+
+// The entries in place move to a block (of room for four).
+void TagCounts::toBlock() {
+    Block* b = allocate(4);
+    for (int i = 0; i < 2; ++i)
+        if (m_n[i] > 0) b->entries[b->size++] = {smallTag(i), m_n[i]};
+    b->live = b->size;
+    m_word = reinterpret_cast<std::uint64_t>(b);
+    m_n[0] = m_n[1] = 0;
+    m_inBlock = true;
 }
 
 TagCounts::Entry* TagCounts::insertAt(Entry* at, Entry e) {
-    std::size_t pos = static_cast<std::size_t>(at - m_block->entries);
-    if (m_block->size == m_block->capacity) {
-        Block* grown = allocate(m_block->capacity * 2);
-        grown->size = m_block->size;
-        std::memcpy(grown->entries, m_block->entries, m_block->size * sizeof(Entry));
-        ::operator delete(m_block);
-        m_block = grown;
+    Block* b = block();
+    const std::size_t pos = static_cast<std::size_t>(at - b->entries);
+    if (b->size == b->capacity) {
+        Block* grown = allocate(b->capacity * 2);
+        grown->size = b->size;
+        grown->live = b->live;
+        std::memcpy(grown->entries, b->entries, b->size * sizeof(Entry));
+        ::operator delete(b);
+        m_word = reinterpret_cast<std::uint64_t>(grown);
+        b = grown;
     }
-    Entry* p = m_block->entries + pos;
-    std::memmove(p + 1, p, (m_block->size - pos) * sizeof(Entry));
+    Entry* p = b->entries + pos;
+    std::memmove(p + 1, p, (b->size - pos) * sizeof(Entry));
     *p = e;
-    ++m_block->size;
+    ++b->size;
     return p;
 }
 
 void TagCounts::add(tag_t from, int n) {
+    if (n <= 0) return;
     if (!m_inBlock) {
-        if (m_one.n <= 0) {
-            m_one = {from, n};
-            m_live = 1;
-            return;
+        for (int i = 0; i < 2; ++i)
+            if (m_n[i] > 0 && smallTag(i) == from && m_n[i] + n <= kSmallCount) {
+                m_n[i] = static_cast<std::uint16_t>(m_n[i] + n);
+                return;
+            }
+        const bool held = (m_n[0] > 0 && smallTag(0) == from) || (m_n[1] > 0 && smallTag(1) == from);
+        if (!held && n <= kSmallCount) {
+            if (m_n[0] == 0) {
+                setSmall(0, from, n);
+                return;
+            }
+            if (m_n[1] == 0) {
+                // Two in tag order.
+                if (from > smallTag(0)) {
+                    setSmall(1, from, n);
+                } else {
+                    setSmall(1, smallTag(0), m_n[0]);
+                    setSmall(0, from, n);
+                }
+                return;
+            }
         }
-        if (m_one.tag == from) {
-            m_one.n += n;
-            return;
-        }
-        const Entry held = m_one;
-        m_block = allocate(4);
-        m_inBlock = true;
-        m_block->entries[0] = held;
-        m_block->size = 1;
+        toBlock();
     }
-    Entry* first = m_block->entries;
-    Entry* last = first + m_block->size;
+    addToBlock(from, n);
+}
+
+void TagCounts::addToBlock(tag_t from, int n) {
+    Block* b = block();
+    Entry* first = b->entries;
+    Entry* last = first + b->size;
     if (first == last || last[-1].tag < from) {
         insertAt(last, {from, n});
-        ++m_live;
+        ++block()->live;
         return;
     }
     Entry* it = std::lower_bound(first, last, from, [](const Entry& e, tag_t t) { return e.tag < t; });
     if (it != last && it->tag == from) {
-        if (it->n == 0) ++m_live;
+        if (it->n == 0) ++b->live;
         it->n += n;
     } else {
         insertAt(it, {from, n});
-        ++m_live;
+        ++block()->live;
     }
 }
 
 void TagCounts::drop(tag_t from, int n) {
     if (!m_inBlock) {
-        if (m_one.n <= 0 || m_one.tag != from) return;
-        m_one.n -= n;
-        if (m_one.n <= 0) {
-            m_one = {0, 0};
-            m_live = 0;
+        for (int i = 0; i < 2; ++i) {
+            if (m_n[i] == 0 || smallTag(i) != from) continue;
+            if (m_n[i] > n) {
+                m_n[i] = static_cast<std::uint16_t>(m_n[i] - n);
+            } else if (i == 0) {
+                // The second, if any, moves first.
+                setSmall(0, smallTag(1), m_n[1]);
+                setSmall(1, 0, 0);
+            } else {
+                setSmall(1, 0, 0);
+            }
+            return;
         }
         return;
     }
-    Entry* first = m_block->entries;
-    Entry* last = first + m_block->size;
+    Block* b = block();
+    Entry* first = b->entries;
+    Entry* last = first + b->size;
     Entry* it = std::lower_bound(first, last, from, [](const Entry& e, tag_t t) { return e.tag < t; });
     if (it == last || it->tag != from || it->n == 0) return;
     it->n -= n;
     if (it->n > 0) return;
     it->n = 0;
-    --m_live;
-    if ((m_block->size - m_live) * 2 <= m_block->size) return;
+    --b->live;
+    if ((b->size - b->live) * 2 <= b->size) return;
     // Holes are half the block: keep the live entries only, in place when
-    // at most one is left.
+    // at most two are left with counts that fit.
     Entry* kept = std::remove_if(first, last, [](const Entry& e) { return e.n == 0; });
-    m_block->size = static_cast<std::uint32_t>(kept - first);
-    if (m_live <= 1) {
-        const Entry left = m_live ? first[0] : Entry{0, 0};
-        freeBlock();
-        m_one = left;
-    }
+    b->size = static_cast<std::uint32_t>(kept - first);
+    if (b->size > 2 || std::any_of(first, kept, [](const Entry& e) { return e.n > kSmallCount; })) return;
+    Entry left[2] = {};
+    std::copy(first, kept, left);
+    const std::uint32_t count = b->size;
+    freeBlock();
+    for (std::uint32_t i = 0; i < count; ++i) setSmall(static_cast<int>(i), left[i].tag, left[i].n);
 }
 
 }  // namespace vl::platform::store
