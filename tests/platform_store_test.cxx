@@ -14,6 +14,7 @@
 #include "platform_test_support.hxx"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -191,6 +192,49 @@ TEST_F(PlatformStore, RefreshReleasesAndDiscardsUnsavedChangesWhileSaveCommits) 
     ASSERT_EQ(AOM_save(f), 0);
     ASSERT_EQ(AOM_refresh(f, 0), 0);
     EXPECT_EQ(name(f), "committed");
+}
+
+// Unsaved changes are state of their own: a roll-back brings them back
+// with the object (deleted or saved under the markpoint), and a refresh
+// still finds the saved values under them.
+TEST_F(PlatformStore, RollBackKeepsUnsavedChangesRevertible) {
+    for (const char* undone : {"delete", "save"}) {
+        SCOPED_TRACE(undone);
+        const tag_t f = savedFolder("saved name");
+        ASSERT_EQ(AOM_set_value_string(f, "object_name", "unsaved"), 0);
+        int mp = 0;
+        ASSERT_EQ(POM_place_markpoint(&mp), 0);
+        if (std::string(undone) == "delete")
+            store::destroy(*store::find(f));
+        else
+            ASSERT_EQ(AOM_save(f), 0);
+        ASSERT_EQ(POM_roll_to_markpoint(mp, nullptr), 0);
+        ASSERT_EQ(POM_forget_markpoint(mp), 0);
+        ASSERT_EQ(Tag::isValid(f), 0);
+        EXPECT_EQ(name(f), "unsaved");
+        ASSERT_EQ(AOM_refresh(f, 0), 0);
+        EXPECT_EQ(name(f), "saved name");
+    }
+}
+
+// Journal epochs are 32-bit: when they run out, every epoch held is made
+// older than any to come, so an object made long ago is never taken for one
+// made under the current markpoint (whose changes need no journal).
+TEST_F(PlatformStore, EpochsRunningOutKeepRollBackWhole) {
+    int early = 0;
+    store::S().epochCounter = 0;
+    ASSERT_EQ(POM_place_markpoint(&early), 0);  // epoch 1
+    const tag_t old = savedFolder("old name");
+    ASSERT_EQ(POM_forget_markpoint(early), 0);
+    store::S().epochCounter = std::numeric_limits<std::uint32_t>::max() - 1;
+    int last = 0, wrapped = 0, next = 0;
+    ASSERT_EQ(POM_place_markpoint(&last), 0);
+    ASSERT_EQ(POM_place_markpoint(&wrapped), 0);
+    ASSERT_EQ(POM_place_markpoint(&next), 0);  // epoch 1 once more, without the renumbering
+    ASSERT_EQ(AOM_set_value_string(old, "object_name", "new name"), 0);
+    ASSERT_EQ(POM_roll_to_markpoint(last, nullptr), 0);
+    ASSERT_EQ(POM_forget_markpoint(last), 0);
+    EXPECT_EQ(name(old), "old name");
 }
 
 TEST_F(PlatformStore, NewObjectsStartOpenForChange) {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <limits>
 #include <cstring>
 #include <ctime>
 #include <set>
@@ -142,7 +143,17 @@ void removeObject(Store& s, const Object& o) {
     s.goneUids[t] = o.uid;
     s.phantoms[o.uid] = t;
     if (heldReferencers(s, t)) s.dangling.insert(t);
+    if (o.pending) s.saved.erase(t);
     s.objects.erase(t);
+}
+
+// The object's saved values go back to what a journal entry kept.
+void restoreSaved(Store& s, Object& o, bool pending, SavedValues& saved) {
+    o.pending = pending;
+    if (pending)
+        s.saved[o.tag] = std::move(saved);
+    else
+        s.saved.erase(o.tag);
 }
 
 void restoreEntry(Store& s, JournalEntry& e) {
@@ -155,6 +166,7 @@ void restoreEntry(Store& s, JournalEntry& e) {
         return;
     case JournalEntry::Destroyed: {
         Object& o = s.objects.insert(std::move(*e.before));
+        restoreSaved(s, o, o.pending, e.saved);
         s.instances[o.cls].add(o.tag, 1);
         indexAll(s, o);
         s.goneUids.erase(o.tag);
@@ -167,7 +179,7 @@ void restoreEntry(Store& s, JournalEntry& e) {
             o->locked = e.before->locked;
             o->readOnly = e.before->readOnly;
             o->dm = e.before->dm;
-            o->saved = std::move(e.before->saved);
+            restoreSaved(s, *o, e.before->pending, e.saved);
             o->epoch = e.before->epoch;
         }
         return;
@@ -496,6 +508,7 @@ void destroy(Object& o) {
         e.kind = JournalEntry::Destroyed;
         e.tag = gone;
         e.before = o;
+        if (o.pending) e.saved = s.saved[o.tag];
         s.journal.push_back(std::move(e));
     }
     removeObject(s, o);
@@ -515,7 +528,8 @@ void touch(Object& o) {
     e.before->locked = o.locked;
     e.before->readOnly = o.readOnly;
     e.before->dm = o.dm;
-    e.before->saved = o.saved;
+    e.before->pending = o.pending;
+    if (o.pending) e.saved = s.saved[o.tag];
     e.before->epoch = o.epoch;
     s.journal.push_back(std::move(e));
     o.epoch = s.epoch;
@@ -532,11 +546,19 @@ void journalUndo(std::function<void()> undo) {
 
 // Keeps the saved value of attribute i before its first change since the
 // last save; marks the object as having unsaved changes.
-static void rememberSaved(Object& o, int i) {
-    if (!o.saved) o.saved.emplace();
-    for (const auto& [index, value] : *o.saved)
+static void rememberSaved(Store& s, Object& o, int i) {
+    SavedValues& saved = s.saved[o.tag];
+    o.pending = true;
+    for (const auto& [index, value] : saved)
         if (index == i) return;
-    o.saved->emplace_back(i, o.values[i]);
+    saved.emplace_back(i, o.values[i]);
+}
+
+// The object has no unsaved changes any more.
+static void forgetSaved(Store& s, Object& o) {
+    if (!o.pending) return;
+    s.saved.erase(o.tag);
+    o.pending = false;
 }
 
 static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEnds* known = nullptr) {
@@ -558,7 +580,7 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEn
         if (holder && holder != o.tag) return fail(ERR_DUPLICATE, a.name + " \"" + std::string(text) + "\" is taken");
     }
     touch(o);
-    if (!baseline || o.saved) rememberSaved(o, i);
+    if (!baseline || o.pending) rememberSaved(s, o, i);
     changeValue(s, o, i, Slot(std::move(v)), known);
     return 0;
 }
@@ -576,13 +598,14 @@ int setValue(Object& o, std::string_view name, Value v) {
 }
 
 int setCommitted(Object& o, int i, Value v) {
-    const bool pending = o.saved.has_value();
+    const bool pending = o.pending;
     if (int rc = setValue(o, i, std::move(v))) return rc;
+    Store& s = S();
     if (!pending) {
-        o.saved.reset();
+        forgetSaved(s, o);
     } else {
         // The new value is now the saved one of that attribute.
-        for (auto& [index, value] : *o.saved)
+        for (auto& [index, value] : s.saved[o.tag])
             if (index == i) value = o.values[i];
     }
     return 0;
@@ -671,7 +694,7 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
     if (o.values[i].index() != kValueIndex<tag_t>) return fail(ERR_BAD_VALUE);
     touch(o);
-    rememberSaved(o, i);
+    rememberSaved(S(), o, i);
     journalValue(s, o, i);
     std::vector<tag_t>& v = o.values[i].editTags();
     if (position < 0 || position >= static_cast<int>(v.size()))
@@ -691,7 +714,7 @@ int removeTag(Object& o, int i, tag_t t) {
         // would make emptying a folder quadratic.
         Store& s = S();
         touch(o);
-        rememberSaved(o, i);
+        rememberSaved(S(), o, i);
         journalValue(s, o, i);
         std::vector<tag_t>& v = o.values[i].editTags();
         const std::size_t before = v.size();
@@ -829,7 +852,7 @@ int save(Object& o) {
         const date_s* d = o.values[k.creationDate].first<date_s>();
         return !d || d->year == 0;
     };
-    bool stamp = o.saved || undated();
+    bool stamp = o.pending || undated();
     if (stamp && k.applicationObject) {
         touch(o);
         date_s t = now();
@@ -838,19 +861,19 @@ int save(Object& o) {
         if (k.lastModUser >= 0 && currentUser())
             changeValue(s, o, k.lastModUser, Slot(std::vector<tag_t>{currentUser()}));
     }
-    if (o.saved) {
+    if (o.pending) {
         touch(o);
-        o.saved.reset();
+        forgetSaved(s, o);
     }
     return 0;
 }
 
 void revert(Object& o) {
-    if (!o.saved) return;
+    if (!o.pending) return;
     Store& s = S();
     touch(o);
-    std::vector<std::pair<int, Slot>> saved = std::move(*o.saved);
-    o.saved.reset();
+    SavedValues saved = std::move(s.saved[o.tag]);
+    forgetSaved(s, o);
     // In attribute order, as key indexes depend on it.
     std::sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [i, value] : saved)
@@ -1211,13 +1234,26 @@ void dropLoaded() {
 
 // --- markpoints (used by pom.cxx) ---
 
+// The next journal epoch. Once in four billion, every epoch held (by the
+// objects and in the journal) becomes 0, older than any to come, so none
+// can be taken for a later one.
+static std::uint32_t nextEpoch(Store& s) {
+    if (s.epochCounter == std::numeric_limits<std::uint32_t>::max()) {
+        s.objects.forEach([](Object& o) { o.epoch = o.born = 0; });
+        for (JournalEntry& e : s.journal)
+            if (e.before) e.before->epoch = e.before->born = 0;
+        s.epochCounter = 0;
+    }
+    return ++s.epochCounter;
+}
+
 int placeMarkpoint() {
     Store& s = S();
     Markpoint m;
     m.id = s.nextMarkpoint++;
     m.journalPos = s.journal.size();
     s.markpoints.push_back(m);
-    s.epoch = ++s.epochCounter;
+    s.epoch = nextEpoch(s);
     return m.id;
 }
 
@@ -1233,7 +1269,7 @@ int rollToMarkpoint(int id, bool* changed) {
         restoreEntry(s, e);
     }
     s.markpoints.erase(it + 1, s.markpoints.end());
-    s.epoch = ++s.epochCounter;
+    s.epoch = nextEpoch(s);
     if (changed) *changed = any;
     return 0;
 }

@@ -123,29 +123,9 @@ private:
     Block* m_block = nullptr;
 };
 
-// An optional value held apart: one pointer while empty, deep-copied.
-template <class T>
-class Boxed {
-public:
-    Boxed() = default;
-    Boxed(const Boxed& other) : m_p(other.m_p ? std::make_unique<T>(*other.m_p) : nullptr) {}
-    Boxed& operator=(const Boxed& other) {
-        if (this != &other) m_p = other.m_p ? std::make_unique<T>(*other.m_p) : nullptr;
-        return *this;
-    }
-    Boxed(Boxed&&) noexcept = default;
-    Boxed& operator=(Boxed&&) noexcept = default;
-
-    bool has_value() const { return m_p != nullptr; }
-    explicit operator bool() const { return has_value(); }
-    T& operator*() const { return *m_p; }
-    T* operator->() const { return m_p.get(); }
-    T& emplace() { return *(m_p = std::make_unique<T>()); }
-    void reset() { m_p.reset(); }
-
-private:
-    std::unique_ptr<T> m_p;
-};
+// The saved value of each attribute changed since an object's last save
+// (attribute index, value), not a copy of all.
+using SavedValues = std::vector<std::pair<int, Slot>>;
 
 // An object's uid: at most POM_uid_size_c characters, held in place.
 class Uid {
@@ -179,15 +159,15 @@ struct Object {
     const ClassDef* cls = nullptr;
     Uid uid;
     SlotArray values;  // parallel to cls->attrs
-    // Present while the object has unsaved changes: the saved value of each
-    // attribute changed since (attribute index, value), not a copy of all.
-    Boxed<std::vector<std::pair<int, Slot>>> saved;
-    std::uint64_t epoch = 0;  // journal epoch of its last state snapshot
-    std::uint64_t born = 0;   // journal epoch it was made in (0: outside any)
+    std::uint32_t epoch = 0;  // journal epoch of its last state snapshot
+    std::uint32_t born = 0;   // journal epoch it was made in (0: outside any)
     int dm = 1;
     bool locked = false;
     bool readOnly = false;
+    bool pending = false;  // has unsaved changes (their saved values: Store::saved)
 };
+
+static_assert(sizeof(Object) <= 56, "an object's fixed part takes one 64-byte heap chunk");
 
 // Objects by tag. Tags are handed out in increasing order, so a vector
 // indexed by tag finds an object without hashing, and tag order is creation
@@ -290,6 +270,7 @@ struct JournalEntry {
     int attr = -1;
     Slot value;                     // Attribute: the value before
     std::optional<Object> before;   // Destroyed: the object; State: its state
+    SavedValues saved;              // Destroyed, State: its saved values, if pending
     std::function<void()> undo;     // Other
 };
 
@@ -343,6 +324,8 @@ struct Store {
     // Targets that are gone while something still refers to them (for a
     // moment while a set of objects is deleted or rolled back).
     std::unordered_set<tag_t> dangling;
+    // The saved values of the objects with unsaved changes, by tag.
+    std::unordered_map<tag_t, SavedValues> saved;
     // Objects by (declaring class, value) of their key attributes.
     TagHash keys;
     // Live objects per (exact) class.
@@ -383,8 +366,8 @@ struct Store {
 
     std::vector<JournalEntry> journal;
     std::vector<Markpoint> markpoints;
-    std::uint64_t epoch = 1;
-    std::uint64_t epochCounter = 1;
+    std::uint32_t epoch = 1;
+    std::uint32_t epochCounter = 1;
     int nextMarkpoint = 1;
 };
 

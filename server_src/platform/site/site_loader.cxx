@@ -247,8 +247,9 @@ public:
         rebuild();
         s.objects.forEach([](Object& o) {
             o.locked = false;
-            o.saved.reset();
+            o.pending = false;
         });
+        s.saved.clear();
         s.journal.clear();
         s.markpoints.clear();
         s.loading = false;
