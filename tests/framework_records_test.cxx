@@ -8,6 +8,9 @@
 #include "tag/tag_list.hxx"
 
 #include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -61,6 +64,32 @@ TEST_F(FrameworkRecords, ObjectsAreListedOncePerKindInFirstOrder) {
     EXPECT_EQ(updated[0].getUid(), Utils::tagToUid(b));
     EXPECT_EQ(updated[1].getUid(), Utils::tagToUid(a));
     EXPECT_EQ(data.getWireData().getPlainObjArray().size(), 1u);
+}
+
+// Objects named with the same properties share one record of the names;
+// naming more for one of them adds to its own alone.
+TEST_F(FrameworkRecords, PropertiesNamedAgainForAnObjectAreAddedToItsOwn) {
+    tag_t a = makeFolder("a");
+    tag_t b = makeFolder("b");
+    const std::set<std::string> name{"object_name"};
+    Velmora::Soa::Server::ServiceData data;
+    data.addProperties(Tag(a), name);
+    data.addProperties(Tag(b), name);
+    data.addProperty(Tag(a), "object_desc");
+    data.addProperties(Tag(b), name);  // nothing new
+    data.inflateProperties();
+    const auto& objects = data.getWireData().getDataObjectArray();
+    ASSERT_EQ(objects.size(), 2u);
+    auto names = [](const Base::ModelObject& o) {
+        std::vector<std::string> read;
+        for (const auto& p : o.getPropertieArray()) read.push_back(p.getName());
+        return read;
+    };
+    EXPECT_EQ(objects[0].getUid(), Utils::tagToUid(a));
+    EXPECT_EQ(names(objects[0]), (std::vector<std::string>{"object_desc", "object_name"}));
+    EXPECT_EQ(objects[1].getUid(), Utils::tagToUid(b));
+    EXPECT_EQ(names(objects[1]), (std::vector<std::string>{"object_name"}));
+    EXPECT_EQ(objects[1].getPropertieArray()[0].getValueArray()[0].getValue(), "b");
 }
 
 TEST_F(FrameworkRecords, PartialErrorsTakeTheStoredErrorsUnderTheirKey) {

@@ -20,6 +20,8 @@
 #include "user_exits/user_exits.hxx"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace vl::platform;
 
@@ -567,6 +569,56 @@ TEST_F(PlatformObjects, TheSoaViewReadsUidsClassesAndValues) {
     VlLoginServiceManager::doLogin("bob", "bob-pw", "", "");
     ASSERT_EQ(readProperty(rev, "object_name", &r), 0);
     EXPECT_FALSE(r.modifiable) << "bob does not own alice's revision";
+}
+
+// One reader serves a whole reply: types change between reads, names come
+// in and out of order, the user may change one object and not the next, and
+// one read record takes every read. Each read gives what a read of its own
+// gives.
+TEST_F(PlatformObjects, OneReaderReadsAsSingleReadsDo) {
+    VlLoginServiceManager::doLogin("bob", "bob-pw", "", "");
+    tag_t folder = 0, item = 0;
+    ASSERT_EQ(FL_create("bob's", "his own", &folder), 0);
+    ASSERT_EQ(AOM_save(folder), 0);
+    ITEM_find_item("000100", &item);
+    const tag_t rev = widgetRev();
+    const std::vector<std::pair<tag_t, const char*>> reads = {
+        {item, "item_id"},       {folder, "item_id"},     {folder, "object_name"}, {folder, "object_desc"},
+        {folder, "owning_user"}, {item, "object_name"},   {item, "item_id"},       {item, "owning_user"},
+        {folder, "item_id"},     {folder, "object_name"}, {rev, "items_tag"},      {rev, "object_string"},
+        {rev, "object_name"},    {folder, "object_desc"}, {item, "owning_user"},   {item, "object_name"},
+        {rev, "nonsense"},       {rev, "items_tag"},
+    };
+    PropertyReader reader;
+    PropertyRead many;
+    for (const auto& [tag, name] : reads) {
+        SCOPED_TRACE(std::string(name) + " of " + tagToUid(tag));
+        ERROR_store_clear();
+        const int rc = reader.read(tag, name, &many);
+        int stored = 0;
+        ERROR_store_ask(&stored, nullptr, nullptr, nullptr);
+        EXPECT_EQ(stored, rc ? 1 : 0);
+        PropertyRead one;
+        ASSERT_EQ(readProperty(tag, name, &one), rc);
+        if (rc) continue;
+        EXPECT_EQ(many.modifiable, one.modifiable);
+        EXPECT_EQ(many.values, one.values);
+        EXPECT_EQ(many.uiValue, one.uiValue);
+        EXPECT_EQ(many.isNull, one.isNull);
+    }
+    ERROR_store_clear();
+    // The reads above meet both answers of each kind.
+    ASSERT_EQ(reader.read(folder, "object_name", &many), 0);
+    EXPECT_TRUE(many.modifiable);
+    ASSERT_EQ(reader.read(item, "object_name", &many), 0);
+    EXPECT_FALSE(many.modifiable);
+    EXPECT_EQ(reader.read(folder, "item_id", &many), ERR_NO_SUCH_ATTRIBUTE);
+    ERROR_store_clear();
+    ASSERT_EQ(reader.read(item, "owning_user", &many), 0);
+    EXPECT_EQ(many.uiValue, ui(item, "owning_user"));
+    ASSERT_EQ(reader.read(folder, "owning_user", &many), 0);
+    EXPECT_EQ(many.uiValue, ui(folder, "owning_user"));
+    EXPECT_NE(many.uiValue, ui(item, "owning_user")) << "two owners, two display strings";
 }
 
 }  // namespace

@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -95,6 +101,63 @@ TEST(WireHandle, CloneCopiesTheBodyWithAFreshCountAndSharesArrayEntries) {
     EXPECT_TRUE(data.getPlainObjArray().empty());
     alias.addPlainObj(RefId());
     EXPECT_EQ(data.getPlainObjArray().size(), 1u) << "a wrapper copy shares the arrays";
+}
+
+// Blocks of dropped bodies serve new ones: each must hold the body asked
+// for, whatever sizes were dropped before it and on whichever thread the
+// block was made. Blocks filled each with its own byte show any overlap.
+TEST(WireHandle, BodyBlocksHoldTheirSizeWhateverWasDroppedBefore) {
+    using Blocks = std::vector<std::pair<void*, std::size_t>>;
+    auto make = [](bool upwards) {
+        Blocks made;
+        for (std::size_t k = 0; k < 150; ++k) {
+            const std::size_t size = upwards ? 8 + 4 * k : 604 - 4 * k;
+            made.emplace_back(BaseObject::operator new(size), size);
+            std::memset(made.back().first, static_cast<int>(k % 251), size);
+        }
+        return made;
+    };
+    auto expectIntactAndDrop = [](const Blocks& made) {
+        for (std::size_t k = 0; k < made.size(); ++k) {
+            const auto* bytes = static_cast<const unsigned char*>(made[k].first);
+            EXPECT_EQ(std::count(bytes, bytes + made[k].second, static_cast<unsigned char>(k % 251)),
+                      static_cast<std::ptrdiff_t>(made[k].second))
+                << "block of " << made[k].second << " bytes";
+        }
+        for (const auto& [block, size] : made) BaseObject::operator delete(block, size);
+    };
+    Blocks fromThread;
+    std::thread([&] { fromThread = make(true); }).join();
+    expectIntactAndDrop(fromThread);  // dropped here: this thread keeps them
+    expectIntactAndDrop(make(false));
+    const Blocks again = make(true);
+    const Blocks more = make(false);
+    expectIntactAndDrop(again);
+    expectIntactAndDrop(more);
+}
+
+// Named values are copied in, temporaries moved in; an optional field is set
+// either way.
+TEST(WireConvention, SettersCopyNamedValuesAndTakeTemporaries) {
+    const std::string long40(40, 'x');
+    std::string named = long40;
+    std::vector<PropertyValue> values(2);
+    Property property;
+    property.setUiValue(named);
+    property.setValueArray(values);
+    EXPECT_EQ(named, long40);
+    EXPECT_EQ(values.size(), 2u);
+    property.setName(std::string(40, 'y'));
+    property.addValue(PropertyValue());
+    EXPECT_EQ(property.getUiValue(), long40);
+    EXPECT_EQ(property.getName(), std::string(40, 'y'));
+    EXPECT_EQ(property.getValueArray().size(), 3u);
+    ErrorStack named1, temporary;
+    named1.setClientId(named);
+    temporary.setClientId(std::string("c1"));
+    EXPECT_TRUE(named1.isClientIdSet());
+    EXPECT_TRUE(temporary.isClientIdSet());
+    EXPECT_EQ(temporary.getClientId(), "c1");
 }
 
 std::string write(const ModelObject& o) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -195,6 +196,46 @@ TEST(XmlParserTree, NextParseReplacesTheTree) {
     const XMLNode& root = parser.parseString("<second/>");
     EXPECT_EQ(root.name(), "second");
     EXPECT_TRUE(root.children().empty());
+}
+
+// A tree is built in the nodes and attribute entries earlier parses on the
+// thread left: nothing of an earlier document may show through.
+TEST(XmlParserTree, NothingOfAnEarlierDocumentShowsThrough) {
+    using Attrs = std::map<std::string, std::string>;
+    const std::string rich =
+        "<r a=\"1\" b=\"2\" c=\"3\">text<x k=\"v\" l=\"w\">inner<deep/></x>"
+        "<y m=\"a value longer than any small string\"/><z/></r>";
+    const std::string plain = "<s d=\"4\">\n<x/><y k=\"other\" n=\"\"/></s>";
+    auto expectPlain = [](const XMLNode& root) {
+        EXPECT_EQ(root.name(), "s");
+        EXPECT_EQ(root.attrs(), (Attrs{{"d", "4"}}));
+        EXPECT_EQ(root.text(), "\n");
+        ASSERT_EQ(root.children().size(), 2u);
+        const XMLNode& x = *root.children()[0];
+        EXPECT_EQ(x.name(), "x");
+        EXPECT_TRUE(x.attrs().empty());
+        EXPECT_EQ(x.text(), "");
+        EXPECT_TRUE(x.children().empty());
+        EXPECT_EQ(x.line(), 2);
+        EXPECT_EQ(root.children()[1]->attrs(), (Attrs{{"k", "other"}, {"n", ""}}));
+        EXPECT_TRUE(root.children()[1]->children().empty());
+    };
+    {
+        SAXToNodeParser parser;
+        parser.parseString(rich);
+        expectPlain(parser.parseString(plain));
+    }
+    SAXToNodeParser parser;  // takes the state the last one left on this thread
+    expectPlain(parser.parseString(plain));
+    const XMLNode& again = parser.parseString(rich);  // a bigger tree: old nodes and new ones
+    EXPECT_EQ(again.attrs(), (Attrs{{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+    EXPECT_EQ(again.text(), "text");
+    ASSERT_EQ(again.children().size(), 3u);
+    EXPECT_EQ(again.children()[0]->attrs(), (Attrs{{"k", "v"}, {"l", "w"}}));
+    EXPECT_EQ(again.children()[0]->text(), "inner");
+    ASSERT_EQ(again.children()[0]->children().size(), 1u);
+    EXPECT_EQ(again.children()[1]->attrs(), (Attrs{{"m", "a value longer than any small string"}}));
+    EXPECT_TRUE(again.children()[2]->attrs().empty());
 }
 
 TEST(XmlParserTree, WideTreeIsBuiltInOrder) {

@@ -70,30 +70,89 @@ std::vector<std::string> typeLineage(unsigned int type) {
 
 bool typeHasProperty(unsigned int type, const std::string& name) { return descriptorOfType(type, name) != nullptr; }
 
+namespace {
+
+// The texts of an attribute that holds strings, straight from its slot (no
+// Value built, and `out` keeps its buffer); false for any other property.
+bool readStrings(const Object& o, const PropertyDescriptor& d, std::vector<std::string>& out) {
+    if (d.m_propertyType != PROP_attribute || d.m_attr < 0 || d.m_attr >= static_cast<int>(o.values.size()))
+        return false;
+    const Slot& slot = o.values[d.m_attr];
+    if (slot.index() != kValueIndex<std::string>) return false;
+    if (const auto* all = slot.array<std::string>()) {
+        out.assign(all->begin(), all->end());
+    } else {
+        out.clear();
+        if (!slot.empty()) out.emplace_back(slot.firstString());
+    }
+    return true;
+}
+
+}  // namespace
+
 int readProperty(unsigned int tag, const std::string& name, PropertyRead* out) {
+    return PropertyReader().read(tag, name, out);
+}
+
+PropertyDescriptor* PropertyReader::descriptor(unsigned int type, const std::string& name) {
+    if (type != m_type) {
+        m_type = type;
+        m_descriptors.clear();
+        m_next = 0;
+    }
+    // Objects of a type are mostly read for the same names in the same order:
+    // the name after the last one found, or else the first, comes next.
+    for (const std::size_t at : {m_next, std::size_t{0}}) {
+        if (at < m_descriptors.size() && m_descriptors[at].first == name) {
+            m_next = at + 1;
+            return m_descriptors[at].second;
+        }
+    }
+    PropertyDescriptor* d = descriptorOfType(type, name);
+    if (m_next == m_descriptors.size() && m_next < kDescriptors) {
+        m_descriptors.emplace_back(name, d);
+        ++m_next;
+    }
+    return d;
+}
+
+int PropertyReader::read(unsigned int tag, const std::string& name, PropertyRead* out) {
     Object* o = nullptr;
     if (int rc = need(tag, &o)) return rc;
-    PropertyDescriptor* d = descriptorOf(*o, name);
+    PropertyDescriptor* d = descriptor(o->type, name);
     if (!d) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
-    const Value v = propertyValue(*o, *d);
-    if (out) {
-        out->modifiable = canWrite(*o) && d->isModifiable();
-        out->values = valueTexts(v, d->m_valueType);
-        // The display text is the texts joined, but for references and logicals.
-        if (isReference(d->m_valueType) || d->m_valueType == PROP_logical ||
-            std::holds_alternative<std::vector<tag_t>>(v) || std::holds_alternative<std::vector<char>>(v)) {
-            out->uiValue = displayText(v, d->m_valueType);
-        } else {
-            out->uiValue.clear();
-            for (std::size_t i = 0; i < out->values.size(); ++i) {
-                if (i) out->uiValue += ',';
-                out->uiValue += out->values[i];
-            }
-        }
-        out->isNull.assign(out->values.size(), false);
-        if (isReference(d->m_valueType))
-            for (std::size_t i = 0; i < out->values.size(); ++i) out->isNull[i] = out->values[i].empty();
+    if (!out) return 0;
+    if (d->isModifiable() && tag != m_writableTag) {
+        m_writableTag = tag;
+        m_writable = canWrite(*o);
     }
+    out->modifiable = d->isModifiable() && m_writable;
+    // The display text is the texts joined, but for references and logicals.
+    bool joined = !isReference(d->m_valueType) && d->m_valueType != PROP_logical;
+    if (!joined || !readStrings(*o, *d, out->values)) {
+        const Value v = propertyValue(*o, *d);
+        out->values = valueTexts(v, d->m_valueType);
+        const auto* tags = std::get_if<std::vector<tag_t>>(&v);
+        if (tags || std::holds_alternative<std::vector<char>>(v)) joined = false;
+        if (tags && tags->size() == 1) {
+            // A single reference shows its object's display string.
+            auto [display, first] = m_displays.try_emplace(tags->front());
+            if (first) display->second = displayString(tags->front());
+            out->uiValue = display->second;
+        } else if (!joined) {
+            out->uiValue = displayText(v, d->m_valueType);
+        }
+    }
+    if (joined) {
+        out->uiValue.clear();
+        for (std::size_t i = 0; i < out->values.size(); ++i) {
+            if (i) out->uiValue += ',';
+            out->uiValue += out->values[i];
+        }
+    }
+    out->isNull.assign(out->values.size(), false);
+    if (isReference(d->m_valueType))
+        for (std::size_t i = 0; i < out->values.size(); ++i) out->isNull[i] = out->values[i].empty();
     return 0;
 }
 

@@ -1,8 +1,13 @@
 #pragma once
 // What the SOA server library reads of the object store: uids, class and type
 // of an object, and property values as the reply shows them.
+#include <cstddef>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
+
+class PropertyDescriptor;
 
 namespace vl::platform {
 
@@ -41,5 +46,25 @@ struct PropertyRead {
 };
 // 0, or a stored error code when the object or property does not exist.
 int readProperty(unsigned int tag, const std::string& name, PropertyRead* out);
+
+// Reads as readProperty does, for many objects while the store stays as it
+// is (one reply's worth), looking up less: the descriptors of the names read
+// in turn for a type, whether the user may change the object read, and the
+// display string of each object a single reference names.
+class PropertyReader {
+public:
+    int read(unsigned int tag, const std::string& name, PropertyRead* out);
+
+private:
+    PropertyDescriptor* descriptor(unsigned int type, const std::string& name);
+
+    static constexpr std::size_t kDescriptors = 64;
+    unsigned int m_type = 0;  // the type of m_descriptors
+    std::vector<std::pair<std::string, PropertyDescriptor*>> m_descriptors;  // in the order read; null for none
+    std::size_t m_next = 0;  // the entry the next name likely matches
+    unsigned int m_writableTag = 0;
+    bool m_writable = false;  // for m_writableTag
+    std::unordered_map<unsigned int, std::string> m_displays;
+};
 
 }  // namespace vl::platform

@@ -297,20 +297,26 @@ namespace {
 
 // Owns every node of a tree, in fixed chunks: node addresses never move, the
 // tree is freed flat (no recursive destruction, whatever the shape), and a
-// few chunks are kept for the next parse.
+// few chunks are kept, nodes and all, for the next parse.
 class NodeArena {
 public:
-    XMLNode& make() {
-        if (m_used == 0 || m_chunks[m_used - 1].size() == kChunk) {
-            if (m_used == m_chunks.size()) m_chunks.emplace_back().reserve(kChunk);
-            ++m_used;
-        }
-        return m_chunks[m_used - 1].emplace_back();
+    // A new node, or (`reused` set) one an earlier parse left as it was.
+    XMLNode& make(bool& reused) {
+        const std::size_t chunk = m_used / kChunk, at = m_used % kChunk;
+        if (chunk == m_chunks.size()) m_chunks.emplace_back().reserve(kChunk);
+        std::vector<XMLNode>& nodes = m_chunks[chunk];
+        ++m_used;
+        reused = at < nodes.size();
+        return reused ? nodes[at] : nodes.emplace_back();
     }
     void clear() {
-        for (std::size_t i = 0; i < m_used; ++i) m_chunks[i].clear();
         m_used = 0;
         if (m_chunks.size() > kKeep) m_chunks.resize(kKeep);
+    }
+    // Frees every node.
+    void release() {
+        m_used = 0;
+        m_chunks.clear();
     }
 
 private:
@@ -324,6 +330,11 @@ private:
 
 struct SAXToNodeParser::State final : public xc::DefaultHandler {
     NodeArena arena;
+    // Attribute entries of nodes used again, for the attributes to come:
+    // with the nodes, a request like the last one builds its tree without
+    // allocating.
+    std::vector<std::map<std::string, std::string>::node_type> spareAttrs;
+    static constexpr std::size_t kSpareAttrs = 8192;
     std::vector<XMLNode*> open;      // elements started and not yet ended
     XMLNode* root = nullptr;
     const xc::Locator* locator = nullptr;
@@ -338,6 +349,41 @@ struct SAXToNodeParser::State final : public xc::DefaultHandler {
         open.clear();
         root = nullptr;
         lastLine = lastCol = 1;
+    }
+
+    XMLNode& newNode() {
+        bool reused = false;
+        XMLNode& node = arena.make(reused);
+        if (reused) {
+            node.m_name.clear();
+            node.m_text.clear();
+            node.m_children.clear();
+            node.m_line = 0;
+            while (!node.m_attrs.empty() && spareAttrs.size() < kSpareAttrs)
+                spareAttrs.push_back(node.m_attrs.extract(node.m_attrs.begin()));
+            node.m_attrs.clear();
+        }
+        return node;
+    }
+
+    // The first of two attributes of one name stays (the scanner refuses
+    // such a pair anyway).
+    void addAttr(XMLNode& node, const XMLCh* name, const XMLCh* value) {
+        if (spareAttrs.empty()) {
+            std::string key, text;
+            appendUtf8(key, name, std::string::npos);
+            appendUtf8(text, value, std::string::npos);
+            node.m_attrs.try_emplace(std::move(key), std::move(text));
+            return;
+        }
+        auto entry = std::move(spareAttrs.back());
+        spareAttrs.pop_back();
+        entry.key().clear();
+        appendUtf8(entry.key(), name, std::string::npos);
+        entry.mapped().clear();
+        appendUtf8(entry.mapped(), value, std::string::npos);
+        auto placed = node.m_attrs.insert(std::move(entry));
+        if (!placed.inserted) spareAttrs.push_back(std::move(placed.node));
     }
 
     [[noreturn]] void refuse(const std::string& message) {
@@ -385,7 +431,7 @@ struct SAXToNodeParser::State final : public xc::DefaultHandler {
             refuse("elements are nested deeper than " + std::to_string(kMaxDepth) + " levels");
         if (++elements > kMaxElements)
             refuse("the document has more than " + std::to_string(kMaxElements) + " elements");
-        XMLNode& node = arena.make();
+        XMLNode& node = newNode();
         appendUtf8(node.m_name, qname, std::string::npos);
         if (locator) {
             lastLine = locator->getLineNumber();
@@ -394,14 +440,7 @@ struct SAXToNodeParser::State final : public xc::DefaultHandler {
         node.m_line = lastLine > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX
                                                                       : static_cast<int>(lastLine);
         const XMLSize_t n = attrs.getLength();
-        for (XMLSize_t i = 0; i < n; ++i) {
-            const XMLCh* const an = attrs.getQName(i);
-            const XMLCh* const av = attrs.getValue(i);
-            std::string key, value;
-            appendUtf8(key, an, std::string::npos);
-            appendUtf8(value, av, std::string::npos);
-            node.m_attrs.try_emplace(std::move(key), std::move(value));
-        }
+        for (XMLSize_t i = 0; i < n; ++i) addAttr(node, attrs.getQName(i), attrs.getValue(i));
         if (open.empty())
             root = &node;
         else
@@ -462,9 +501,15 @@ SAXToNodeParser::SAXToNodeParser() {
 SAXToNodeParser::~SAXToNodeParser() {
     if (!m_state) return;
     m_state->reset();
-    // The reader keeps its buffers at the size of the largest text it met:
-    // after a big document, a thread should not hold on to them.
-    if (m_state->lastDocumentBytes > kKeepReaderBytes) m_state->reader.reset();
+    // The reader keeps its buffers at the size of the largest text it met, the
+    // tree those of its nodes: after a big document, a thread should not
+    // hold on to them.
+    if (m_state->lastDocumentBytes > kKeepReaderBytes) {
+        m_state->reader.reset();
+        m_state->arena.release();
+        m_state->spareAttrs.clear();
+        m_state->spareAttrs.shrink_to_fit();
+    }
     if (!t_spare && !t_spareClosed) {
         (void)&t_spareKeeper;  // registers the keeper's destructor for this thread
         t_spare = m_state.release();

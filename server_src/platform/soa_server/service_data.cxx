@@ -6,6 +6,7 @@
 #include "soa_server/policy.hxx"
 #include "soa_server/utils.hxx"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace Velmora::Soa::Server {
@@ -41,6 +42,19 @@ std::set<std::string> policyProperties(const Velmora::Soa::Internal::Server::Pro
         break;
     }
     return names;
+}
+
+// A property read as the wire shows it; the read's texts move into it.
+void setWireProperty(Base::Property& property, const std::string& name, vl::platform::PropertyRead& read) {
+    property.setName(name);
+    property.setModifiable(read.modifiable);
+    property.setUiValue(std::move(read.uiValue));
+    std::vector<Base::PropertyValue> values(read.values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        values[i].setValue(std::move(read.values[i]));
+        if (i < read.isNull.size() && read.isNull[i]) values[i].setIsNull(true);
+    }
+    property.setValueArray(std::move(values));
 }
 
 }  // namespace
@@ -110,9 +124,17 @@ void ServiceData::addDeletedObject(const std::string& uid) {
 void ServiceData::addProperty(const Tag& object, const std::string& name) { addProperties(object, {name}); }
 
 void ServiceData::addProperties(const Tag& object, const std::set<std::string>& names) {
+    if (!m_lastNames || *m_lastNames != names) m_lastNames = std::make_shared<const std::set<std::string>>(names);
     auto [it, fresh] = m_propertyIndex.try_emplace(object.value(), m_properties.size());
-    if (fresh) m_properties.emplace_back(object.value(), std::set<std::string>{});
-    m_properties[it->second].second.insert(names.begin(), names.end());
+    if (fresh) {
+        m_properties.emplace_back(object.value(), m_lastNames);
+        return;
+    }
+    Names& held = m_properties[it->second].second;
+    if (std::includes(held->begin(), held->end(), names.begin(), names.end())) return;
+    auto merged = std::make_shared<std::set<std::string>>(*held);
+    merged->insert(names.begin(), names.end());
+    held = std::move(merged);
 }
 
 void ServiceData::getNotifications() {
@@ -132,36 +154,35 @@ void ServiceData::getNotifications() {
 }
 
 void ServiceData::inflateProperties() {
+    // Nothing changes the store meanwhile: one reader serves every read, and
+    // one read record, whose buffers are kept. Objects and properties are
+    // made in place in arrays sized once.
+    vl::platform::PropertyReader reader;
+    vl::platform::PropertyRead read;
+    std::vector<Base::ModelObject> objects = m_wire.getDataObjectArray();
+    objects.reserve(objects.size() + m_properties.size());
     for (const auto& [tag, names] : m_properties) {
-        Base::ModelObject object;
         try {
-            object = Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(tag));
+            objects.push_back(Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(tag)));
         } catch (const IFail&) {
             addErrorStack(Tag(tag));
             continue;
         }
-        for (const auto& name : names) {
-            vl::platform::PropertyRead read;
-            if (vl::platform::readProperty(tag, name, &read) != 0) {
+        std::vector<Base::Property> properties;
+        properties.reserve(names->size());
+        for (const auto& name : *names) {
+            if (reader.read(tag, name, &read) != 0) {
                 addErrorStack(Tag(tag));
                 continue;
             }
-            Base::Property property;
-            property.setName(name);
-            property.setModifiable(read.modifiable);
-            property.setUiValue(read.uiValue);
-            for (std::size_t i = 0; i < read.values.size(); ++i) {
-                Base::PropertyValue value;
-                value.setValue(read.values[i]);
-                if (i < read.isNull.size() && read.isNull[i]) value.setIsNull(true);
-                property.addValue(value);
-            }
-            object.addPropertie(property);
+            setWireProperty(properties.emplace_back(), name, read);
         }
-        m_wire.addDataObject(object);
+        objects.back().setPropertieArray(std::move(properties));
     }
+    m_wire.setDataObjectArray(std::move(objects));
     m_properties.clear();
     m_propertyIndex.clear();
+    m_lastNames.reset();
 }
 
 Base::ServiceData& ServiceData::getWireData() {

@@ -6,8 +6,10 @@
 #include "tag/tag.hxx"
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Velmora::Soa::Server {
@@ -73,8 +75,12 @@ private:
     std::set<std::string> m_created, m_updated, m_deleted, m_plain, m_reserved;
     int m_reservedInt = 0;
     // Requested properties per object, in the order the objects were named.
-    std::vector<std::pair<unsigned int, std::set<std::string>>> m_properties;
-    std::map<unsigned int, std::size_t> m_propertyIndex;
+    // Objects named with the same properties share one set (never changed
+    // once shared: adding to it makes a new one).
+    using Names = std::shared_ptr<const std::set<std::string>>;
+    std::vector<std::pair<unsigned int, Names>> m_properties;
+    Names m_lastNames;  // the set last given
+    std::unordered_map<unsigned int, std::size_t> m_propertyIndex;
     // Created, updated and plain objects, in the order listed (an object
     // listed as two kinds is here twice).
     std::vector<unsigned int> m_listed;

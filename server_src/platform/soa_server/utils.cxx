@@ -4,6 +4,8 @@
 #include "foundation/ifail.hxx"
 #include "pom/soa_view.hxx"
 
+#include <utility>
+
 namespace Velmora::Soa::Internal::Server {
 
 Tag Utils::uidToTag(const std::string& uid) { return Tag(vl::platform::uidToTag(uid)); }
@@ -16,8 +18,8 @@ Velmora::Schemas::Soa::_2006_03::Base::ModelObject Utils::createWireModelObect(c
     vl::platform::ObjectSummary summary;
     if (!vl::platform::describeObject(tag, &summary)) throw IFail(ERROR_store_ask_last_ifail(), IFail::AlreadyStored{});
     object.setUid(vl::platform::tagToUid(tag));
-    object.setClassName(summary.className);
-    object.setType(summary.typeName);
+    object.setClassName(std::move(summary.className));
+    object.setType(std::move(summary.typeName));
     return object;
 }
 

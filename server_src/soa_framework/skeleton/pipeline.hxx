@@ -87,7 +87,7 @@ std::string run(const Spans& spans, const std::string& rootName, const std::stri
         XmlStream stream;
         result.outputXML(stream, rootName);
         Monitor::markEnd(spans.outer);
-        return stream.str();
+        return std::move(stream).str();  // the reply takes the stream's buffer, uncopied
     };
 
     if constexpr (H == Handlers::None) {

@@ -2,6 +2,7 @@
 // Reference-counted wire objects: every wire type is a Handle over a body
 // derived from BaseObject. Copying a handle shares the body; the body goes
 // with its last handle. Counts are plain integers: one thread per request.
+#include <cstddef>
 #include <string>
 #include <utility>
 
@@ -20,6 +21,11 @@ public:
 
     int askRefCount() const { return m_refCount; }
     virtual BaseObject* reallyClone() const = 0;
+
+    // Bodies are made and dropped by the thousand per request: each thread
+    // keeps the blocks of dropped ones, by size, for the next (handle.cxx).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* body, std::size_t size) noexcept;
 
 protected:
     virtual ~BaseObject() = default;

@@ -53,9 +53,9 @@ const std::string& toText(int v, std::string& buffer) {
     return buffer;
 }
 
-const std::string& toText(bool v, std::string& buffer) {
-    buffer = v ? "true" : "false";
-    return buffer;
+const std::string& toText(bool v, std::string&) {
+    static const std::string yes = "true", no = "false";
+    return v ? yes : no;
 }
 
 const std::string& toText(double v, std::string& buffer) {
