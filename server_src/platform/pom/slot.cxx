@@ -5,13 +5,28 @@
 
 namespace vl::platform::store {
 
-void Slot::point(const void* block, unsigned kind) {
+void Slot::destroy(void* block, Form form) {
+    if (form == Single) ::operator delete(block);
+    if (form == Shared) delete static_cast<Block*>(block);
+    if (form == Boxed) delete static_cast<Wide*>(block);
+}
+
+void Slot::hold(void* block, Form form) {
     const std::uintptr_t w = reinterpret_cast<std::uintptr_t>(block);
     // Every allocator of the platforms we build for hands out such
     // addresses; one that did not could not be held.
-    if ((w >> 56) != 0 || (w & 3) != 0) throw std::bad_alloc();
-    const std::uintptr_t tagged = w | kind;
+    if ((w >> 56) != 0 || (w & 3) != 0) {
+        destroy(block, form);
+        throw std::bad_alloc();
+    }
+    const std::uintptr_t tagged = w | static_cast<unsigned>(form - Single);
     std::memcpy(m_bytes, &tagged, sizeof tagged);
+}
+
+std::uint32_t& Slot::refs(Form form) const {
+    if (form == Single) return text()->refs;
+    if (form == Shared) return block()->refs;
+    return wide()->refs;
 }
 
 Slot::Slot(Value v) {
@@ -24,13 +39,7 @@ Slot::Slot(Value v) {
                 if (vec.empty()) {
                     mark(0, index);
                 } else if (vec.size() > 1) {
-                    auto* b = new Block{1, std::move(v)};
-                    try {
-                        point(b, 1);
-                    } catch (...) {
-                        delete b;
-                        throw;
-                    }
+                    hold(new Block{1, std::move(v)}, Shared);
                 } else if constexpr (std::is_same_v<T, std::string>) {
                     const std::string& s = vec[0];
                     if (s.size() <= kSmallString) {
@@ -42,20 +51,9 @@ Slot::Slot(Value v) {
                     t->refs = 1;
                     t->size = static_cast<std::uint32_t>(s.size());
                     std::memcpy(t->data, s.data(), s.size() + 1);
-                    try {
-                        point(t, 0);
-                    } catch (...) {
-                        ::operator delete(t);
-                        throw;
-                    }
+                    hold(t, Single);
                 } else if constexpr (std::is_same_v<T, double>) {
-                    auto* w = new Wide{1, vec[0]};
-                    try {
-                        point(w, 2);
-                    } catch (...) {
-                        delete w;
-                        throw;
-                    }
+                    hold(new Wide{1, vec[0]}, Boxed);
                 } else {
                     store(vec[0]);
                     mark(1, index);
@@ -80,35 +78,14 @@ std::size_t Slot::index() const {
 }
 
 void Slot::retain() const {
-    switch (form()) {
-    case Single:
-        ++text()->refs;
-        break;
-    case Shared:
-        ++block()->refs;
-        break;
-    case Boxed:
-        ++wide()->refs;
-        break;
-    default:
-        break;
-    }
+    if (const Form f = form(); f >= Single) ++refs(f);
 }
 
 void Slot::release() {
     const Form f = form();
-    if (f != Single && f != Shared && f != Boxed) return;
+    if (f < Single) return;
     const std::size_t i = index();
-    if (f == Single) {
-        Text* t = text();
-        if (--t->refs == 0) ::operator delete(t);
-    } else if (f == Shared) {
-        Block* b = block();
-        if (--b->refs == 0) delete b;
-    } else {
-        Wide* w = wide();
-        if (--w->refs == 0) delete w;
-    }
+    if (--refs(f) == 0) destroy(pointer<void>(), f);
     std::memset(m_bytes, 0, sizeof m_bytes);
     if (i) mark(0, i);
 }
@@ -263,18 +240,11 @@ std::vector<tag_t>& Slot::editTags() {
     if (form() != Shared) {
         // Empty or one entry: a block of its own to edit.
         Slot own;
-        auto* b = new Block{1, value()};
-        try {
-            own.point(b, 1);
-        } catch (...) {
-            delete b;
-            throw;
-        }
+        own.hold(new Block{1, value()}, Shared);
         *this = std::move(own);
     } else if (Block* b = block(); b->refs > 1) {
-        auto* copy = new Block{1, b->value};
+        hold(new Block{1, b->value}, Shared);
         --b->refs;
-        point(copy, 1);
     }
     return std::get<std::vector<tag_t>>(block()->value);
 }

@@ -137,7 +137,11 @@ private:
     void mark(unsigned kind, std::size_t index) {
         m_bytes[7] = static_cast<unsigned char>(kMarked | kind << 3 | index);
     }
-    void point(const void* block, unsigned kind);  // kind: 0 Text, 1 Block, 2 Wide
+    // Holds a new block of a Single, Shared or Boxed value; one at an
+    // address the slot cannot hold is freed, as an allocation failure.
+    void hold(void* block, Form form);
+    static void destroy(void* block, Form form);
+    std::uint32_t& refs(Form form) const;  // of the block held, of that form
     template <class T>
     T* pointer() const {
         return reinterpret_cast<T*>(word() & ~std::uintptr_t(3));
