@@ -22,15 +22,19 @@ void TagCounts::freeBlock() {
     m_n[0] = m_n[1] = 0;
 }
 
+TagCounts::Block* TagCounts::copyOf(const Block* from, std::uint32_t capacity) {
+    Block* b = allocate(capacity);
+    b->size = from->size;
+    b->live = from->live;
+    std::memcpy(b->entries, from->entries, from->size * sizeof(Entry));
+    return b;
+}
+
 TagCounts::TagCounts(const TagCounts& other)
     : m_word(other.m_word), m_n{other.m_n[0], other.m_n[1]}, m_inBlock(other.m_inBlock) {
     if (!m_inBlock) return;
     const Block* from = other.block();
-    Block* b = allocate(std::max<std::uint32_t>(from->size, 1));
-    b->size = from->size;
-    b->live = from->live;
-    std::memcpy(b->entries, from->entries, from->size * sizeof(Entry));
-    m_word = reinterpret_cast<std::uint64_t>(b);
+    m_word = reinterpret_cast<std::uint64_t>(copyOf(from, std::max<std::uint32_t>(from->size, 1)));
 }
 
 TagCounts& TagCounts::operator=(const TagCounts& other) {
@@ -77,14 +81,11 @@ void TagCounts::toBlock() {
     m_inBlock = true;
 }
 
-TagCounts::Entry* TagCounts::insertAt(Entry* at, Entry e) {
+void TagCounts::insertAt(Entry* at, Entry e) {
     Block* b = block();
     const std::size_t pos = static_cast<std::size_t>(at - b->entries);
     if (b->size == b->capacity) {
-        Block* grown = allocate(b->capacity * 2);
-        grown->size = b->size;
-        grown->live = b->live;
-        std::memcpy(grown->entries, b->entries, b->size * sizeof(Entry));
+        Block* grown = copyOf(b, b->capacity * 2);
         ::operator delete(b);
         m_word = reinterpret_cast<std::uint64_t>(grown);
         b = grown;
@@ -93,33 +94,34 @@ TagCounts::Entry* TagCounts::insertAt(Entry* at, Entry e) {
     std::memmove(p + 1, p, (b->size - pos) * sizeof(Entry));
     *p = e;
     ++b->size;
-    return p;
+    ++b->live;
+}
+
+int TagCounts::smallIndex(tag_t from) const {
+    for (int i = 0; i < 2; ++i)
+        if (m_n[i] > 0 && smallTag(i) == from) return i;
+    return -1;
 }
 
 void TagCounts::add(tag_t from, int n) {
     if (n <= 0) return;
     if (!m_inBlock) {
-        for (int i = 0; i < 2; ++i)
-            if (m_n[i] > 0 && smallTag(i) == from && m_n[i] + n <= kSmallCount) {
-                m_n[i] = static_cast<std::uint16_t>(m_n[i] + n);
-                return;
-            }
-        const bool held = (m_n[0] > 0 && smallTag(0) == from) || (m_n[1] > 0 && smallTag(1) == from);
-        if (!held && n <= kSmallCount) {
+        const int i = smallIndex(from);
+        if (i >= 0 && m_n[i] + n <= kSmallCount) {
+            m_n[i] = static_cast<std::uint16_t>(m_n[i] + n);
+            return;
+        }
+        if (i < 0 && n <= kSmallCount && m_n[1] == 0) {
+            // One or two, in tag order.
             if (m_n[0] == 0) {
                 setSmall(0, from, n);
-                return;
+            } else if (from > smallTag(0)) {
+                setSmall(1, from, n);
+            } else {
+                setSmall(1, smallTag(0), m_n[0]);
+                setSmall(0, from, n);
             }
-            if (m_n[1] == 0) {
-                // Two in tag order.
-                if (from > smallTag(0)) {
-                    setSmall(1, from, n);
-                } else {
-                    setSmall(1, smallTag(0), m_n[0]);
-                    setSmall(0, from, n);
-                }
-                return;
-            }
+            return;
         }
         toBlock();
     }
@@ -130,36 +132,28 @@ void TagCounts::addToBlock(tag_t from, int n) {
     Block* b = block();
     Entry* first = b->entries;
     Entry* last = first + b->size;
-    if (first == last || last[-1].tag < from) {
-        insertAt(last, {from, n});
-        ++block()->live;
+    Entry* it = first == last || last[-1].tag < from
+                    ? last
+                    : std::lower_bound(first, last, from, [](const Entry& e, tag_t t) { return e.tag < t; });
+    if (it == last || it->tag != from) {
+        insertAt(it, {from, n});
         return;
     }
-    Entry* it = std::lower_bound(first, last, from, [](const Entry& e, tag_t t) { return e.tag < t; });
-    if (it != last && it->tag == from) {
-        if (it->n == 0) ++b->live;
-        it->n += n;
-    } else {
-        insertAt(it, {from, n});
-        ++block()->live;
-    }
+    if (it->n == 0) ++b->live;
+    it->n += n;
 }
 
 void TagCounts::drop(tag_t from, int n) {
     if (!m_inBlock) {
-        for (int i = 0; i < 2; ++i) {
-            if (m_n[i] == 0 || smallTag(i) != from) continue;
-            if (m_n[i] > n) {
-                m_n[i] = static_cast<std::uint16_t>(m_n[i] - n);
-            } else if (i == 0) {
-                // The second, if any, moves first.
-                setSmall(0, smallTag(1), m_n[1]);
-                setSmall(1, 0, 0);
-            } else {
-                setSmall(1, 0, 0);
-            }
+        const int i = smallIndex(from);
+        if (i < 0) return;
+        if (m_n[i] > n) {
+            m_n[i] = static_cast<std::uint16_t>(m_n[i] - n);
             return;
         }
+        // The second, if any, moves first.
+        if (i == 0) setSmall(0, smallTag(1), m_n[1]);
+        setSmall(1, 0, 0);
         return;
     }
     Block* b = block();

@@ -47,6 +47,7 @@ private:
     static constexpr int kSmallCount = 0xffff;  // the most a count in place holds
 
     static Block* allocate(std::uint32_t capacity);
+    static Block* copyOf(const Block* from, std::uint32_t capacity);
     Block* block() const { return reinterpret_cast<Block*>(m_word); }
     std::span<const Entry> entries() const { return {block()->entries, block()->size}; }
     tag_t smallTag(int i) const { return static_cast<tag_t>(m_word >> (32 * i)); }
@@ -55,7 +56,8 @@ private:
     void take(TagCounts& other);  // other is left empty
     void toBlock();
     void addToBlock(tag_t from, int n);
-    Entry* insertAt(Entry* at, Entry e);  // into the block, growing it
+    void insertAt(Entry* at, Entry e);  // a live entry into the block, growing it
+    int smallIndex(tag_t from) const;   // of the entry in place for `from`, or -1
 
     // In place: up to two entries, the tags in the two halves of m_word and
     // their counts in m_n (an unused one counts 0, and the first is used
