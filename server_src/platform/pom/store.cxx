@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <limits>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <set>
 
 namespace vl::platform::store {
@@ -286,21 +286,22 @@ void ObjectTable::indexUid(const Object& o) { m_uids.insert(TagHash::hashOf(o.ui
 
 void ObjectTable::unindexUid(const Object& o) { m_uids.erase(TagHash::hashOf(o.uid), o.tag); }
 
+SlotArray::Block* SlotArray::allocate(std::size_t n) {
+    auto* b = static_cast<Block*>(::operator new(offsetof(Block, slots) + n * sizeof(Slot)));
+    b->size = n;
+    return b;
+}
+
 SlotArray::SlotArray(std::size_t n) {
     if (n == 0) return;
-    void* raw = ::operator new(offsetof(Block, slots) + n * sizeof(Slot));
-    m_block = static_cast<Block*>(raw);
-    m_block->size = n;
+    m_block = allocate(n);
     std::uninitialized_default_construct_n(m_block->slots, n);
 }
 
 SlotArray::SlotArray(const SlotArray& other) {
     if (!other.m_block) return;
-    const std::size_t n = other.size();
-    void* raw = ::operator new(offsetof(Block, slots) + n * sizeof(Slot));
-    m_block = static_cast<Block*>(raw);
-    m_block->size = n;
-    std::uninitialized_copy_n(other.m_block->slots, n, m_block->slots);
+    m_block = allocate(other.size());
+    std::uninitialized_copy_n(other.m_block->slots, other.size(), m_block->slots);
 }
 
 SlotArray& SlotArray::operator=(const SlotArray& other) {
@@ -572,16 +573,16 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEn
         else if (known->head == held && held == tags->size()) return 0;
     }
     if (!known && o.values[i] == v) return 0;
+    Slot next(std::move(v));
     if (a.key) {
-        const Slot wanted(v);
         char buffer[16];
-        const std::string_view text = keyText(wanted, buffer);
+        const std::string_view text = keyText(next, buffer);
         const tag_t holder = text.empty() ? 0 : keyHolder(s, a.declaringClass, text);
         if (holder && holder != o.tag) return fail(ERR_DUPLICATE, a.name + " \"" + std::string(text) + "\" is taken");
     }
     touch(o);
     if (!baseline || o.pending) rememberSaved(s, o, i);
-    changeValue(s, o, i, Slot(std::move(v)), known);
+    changeValue(s, o, i, std::move(next), known);
     return 0;
 }
 
@@ -694,7 +695,7 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
     if (o.values[i].index() != kValueIndex<tag_t>) return fail(ERR_BAD_VALUE);
     touch(o);
-    rememberSaved(S(), o, i);
+    rememberSaved(s, o, i);
     journalValue(s, o, i);
     std::vector<tag_t>& v = o.values[i].editTags();
     if (position < 0 || position >= static_cast<int>(v.size()))
@@ -714,7 +715,7 @@ int removeTag(Object& o, int i, tag_t t) {
         // would make emptying a folder quadratic.
         Store& s = S();
         touch(o);
-        rememberSaved(S(), o, i);
+        rememberSaved(s, o, i);
         journalValue(s, o, i);
         std::vector<tag_t>& v = o.values[i].editTags();
         const std::size_t before = v.size();

@@ -120,6 +120,7 @@ private:
         std::size_t size;
         Slot slots[1];
     };
+    static Block* allocate(std::size_t n);  // its slots not yet made
     Block* m_block = nullptr;
 };
 
