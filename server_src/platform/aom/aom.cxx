@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <optional>
-#include <span>
 #include <memory>
+#include <optional>
 #include <set>
+#include <span>
 
 using namespace vl::platform;
 using namespace vl::platform::store;
@@ -362,10 +362,7 @@ int askArray(tag_t object, const char* name, std::initializer_list<PROP_value_ty
     if (auto held = heldElements<E>(*o, *d)) {
         // From the store to the block in one copy.
         if (count) *count = static_cast<int>(held->size());
-        if (values) {
-            *values = static_cast<E*>(SM_alloc_persistent(sizeof(E) * held->size()));
-            std::copy(held->begin(), held->end(), *values);
-        }
+        if (values) *values = SM_copy_array(*held);
         return 0;
     }
     std::vector<E> v;

@@ -4,10 +4,10 @@
 #include "pom/store.hxx"
 
 #include <cerrno>
-#include <optional>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace vl::platform {
 unsigned int uidToTag(const std::string& uid);

@@ -20,15 +20,20 @@ template <class Range>
 char** SM_pack_string_range(const Range& strings);
 }  // namespace vl::platform
 
+#include <span>
 #include <string>
 #include <vector>
 namespace vl::platform {
 // One block holding a copy of `values`, for arrays a platform call returns.
 template <class T>
-T* SM_copy_array(const std::vector<T>& values) {
+T* SM_copy_array(std::span<const T> values) {
     auto* block = static_cast<T*>(SM_alloc_persistent(sizeof(T) * values.size()));
     std::copy(values.begin(), values.end(), block);
     return block;
+}
+template <class T>
+T* SM_copy_array(const std::vector<T>& values) {
+    return SM_copy_array(std::span<const T>(values));
 }
 
 template <class Range>
