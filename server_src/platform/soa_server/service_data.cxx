@@ -91,14 +91,14 @@ void PartialErrors::addErrorStackWithIndex(int index) {
     m_wire.addError(stack);
 }
 
-void ServiceData::addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&),
+void ServiceData::addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(Base::RefId),
                          const Tag& object) {
     std::string uid = vl::platform::tagToUid(object);
     if (!seen.insert(uid).second) return;
     m_listed.push_back(object.value());
     Base::RefId ref;
     ref.setUid(std::move(uid));
-    (m_wire.*add)(ref);
+    (m_wire.*add)(std::move(ref));
 }
 
 // The null tag names no object: it is never listed.

@@ -69,7 +69,7 @@ public:
     static bool askRefreshPOM();
 
 private:
-    void addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(const Base::RefId&), const Tag& object);
+    void addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(Base::RefId), const Tag& object);
 
     Base::ServiceData m_wire;
     std::set<std::string> m_created, m_updated, m_deleted, m_plain, m_reserved;

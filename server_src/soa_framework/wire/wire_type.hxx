@@ -23,49 +23,40 @@
     bool m_##N##Set = false;
 #define VL_WIRE_MEMBER_A(T, N) std::vector<T> m_##N;
 
-// Body accessors. Setters take copies and temporaries (moved in).
-#define VL_WIRE_BODY_ACCESS_F(T, N)                       \
-    T& get##N() { return m_##N; }                         \
-    const T& get##N() const { return m_##N; }             \
-    void set##N(const T& value) { m_##N = value; }        \
-    void set##N(T&& value) { m_##N = std::move(value); }
+// Body accessors. Setters take their value by copy, so a temporary is moved
+// in.
+#define VL_WIRE_BODY_ACCESS_F(T, N)           \
+    T& get##N() { return m_##N; }             \
+    const T& get##N() const { return m_##N; } \
+    void set##N(T value) { m_##N = std::move(value); }
 #define VL_WIRE_BODY_ACCESS_O(T, N)                    \
     T& get##N() { return m_##N; }                      \
     const T& get##N() const { return m_##N; }          \
-    void set##N(const T& value) {                      \
-        m_##N = value;                                 \
-        m_##N##Set = true;                             \
-    }                                                  \
-    void set##N(T&& value) {                           \
+    void set##N(T value) {                             \
         m_##N = std::move(value);                      \
         m_##N##Set = true;                             \
     }                                                  \
     bool is##N##Set() const { return m_##N##Set; }     \
     void setIs##N##Set(bool isSet) { m_##N##Set = isSet; }
-#define VL_WIRE_BODY_ACCESS_A(T, N)                                             \
-    const std::vector<T>& get##N##Array() const { return m_##N; }              \
-    std::vector<T>& get##N##Array() { return m_##N; }                          \
-    void set##N##Array(const std::vector<T>& values) { m_##N = values; }       \
-    void set##N##Array(std::vector<T>&& values) { m_##N = std::move(values); } \
-    void add##N(const T& value) { m_##N.push_back(value); }                    \
-    void add##N(T&& value) { m_##N.push_back(std::move(value)); }
+#define VL_WIRE_BODY_ACCESS_A(T, N)                                        \
+    const std::vector<T>& get##N##Array() const { return m_##N; }         \
+    std::vector<T>& get##N##Array() { return m_##N; }                     \
+    void set##N##Array(std::vector<T> values) { m_##N = std::move(values); } \
+    void add##N(T value) { m_##N.push_back(std::move(value)); }
 
 // Wrapper accessors: forward to the body.
-#define VL_WIRE_FWD_F(T, N)                                                 \
-    T& get##N() { return getHandleObject().get##N(); }                      \
-    const T& get##N() const { return getHandleObject().get##N(); }          \
-    void set##N(const T& value) { getHandleObject().set##N(value); }        \
-    void set##N(T&& value) { getHandleObject().set##N(std::move(value)); }
+#define VL_WIRE_FWD_F(T, N)                                        \
+    T& get##N() { return getHandleObject().get##N(); }             \
+    const T& get##N() const { return getHandleObject().get##N(); } \
+    void set##N(T value) { getHandleObject().set##N(std::move(value)); }
 #define VL_WIRE_FWD_O(T, N)                                                   \
     VL_WIRE_FWD_F(T, N)                                                       \
     bool is##N##Set() const { return getHandleObject().is##N##Set(); }        \
     void setIs##N##Set(bool isSet) { getHandleObject().setIs##N##Set(isSet); }
-#define VL_WIRE_FWD_A(T, N)                                                                             \
-    const std::vector<T>& get##N##Array() const { return getHandleObject().get##N##Array(); }           \
-    void set##N##Array(const std::vector<T>& values) { getHandleObject().set##N##Array(values); }       \
-    void set##N##Array(std::vector<T>&& values) { getHandleObject().set##N##Array(std::move(values)); } \
-    void add##N(const T& value) { getHandleObject().add##N(value); }                                    \
-    void add##N(T&& value) { getHandleObject().add##N(std::move(value)); }
+#define VL_WIRE_FWD_A(T, N)                                                                       \
+    const std::vector<T>& get##N##Array() const { return getHandleObject().get##N##Array(); }     \
+    void set##N##Array(std::vector<T> values) { getHandleObject().set##N##Array(std::move(values)); } \
+    void add##N(T value) { getHandleObject().add##N(std::move(value)); }
 
 // Reading attributes (scalar fields) and children (wire fields, arrays).
 #define VL_WIRE_ATTR_F(T, N) \
