@@ -161,7 +161,7 @@ TEST_F(Dm0603OpsRevise, FormPropertiesAreSetOneByOne) {
     ASSERT_EQ(errors.size(), 2u) << r.text;
     // In property-name order: effectivity before reviewer.
     EXPECT_EQ(errors[0].uid, uidOf(form));
-    EXPECT_NE(errors[0].codes.at(0), P::ERR_EMPTY_FORM_PROPERTY);
+    EXPECT_EQ(errors[0].codes, std::vector<int>{P::ERR_BAD_VALUE}) << "the date the property refuses";
     EXPECT_EQ(errors[1].uid, uidOf(form));
     EXPECT_EQ(errors[1].codes, std::vector<int>{P::ERR_EMPTY_FORM_PROPERTY});
 
