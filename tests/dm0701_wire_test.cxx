@@ -1,5 +1,6 @@
 // Data management 2007_01 wire types: every type, with every field filled,
-// is written, read back and written again unchanged; shared bodies.
+// is written, read back and written again unchanged; documents written by
+// hand keep their names and order; shared bodies.
 #include "soa_common/xml.hxx"
 #include "soa_services/core/schemas/core/_2007_01/datamanagement/datamanagement_types.hxx"
 
@@ -90,6 +91,72 @@ TEST(Dm0701WireTypes, EveryTypeComesBackUnchanged) {
         // and is rooted at the type's name.
         EXPECT_NE(filled, c.empty());
         EXPECT_EQ(filled.rfind(std::string("<") + c.name, 0), 0u) << filled;
+    }
+}
+
+// Documents written by hand in the service's form (attributes in field
+// order, then child elements in field order): a field under a wrong name is
+// refused by the strict reader, one in a wrong place comes back elsewhere.
+TEST(Dm0701WireTypes, HandWrittenDocumentsComeBackUnchanged) {
+    const std::pair<std::function<std::string(const std::string&)>, std::string> cases[] = {
+        {rewritten<GetDatasetCreationRelatedInfoResponse>,
+         "<GetDatasetCreationRelatedInfoResponse nameCanBeModified=\"true\" newDatasetName=\"Text-0001\">"
+         "<toolName value=\"TextEditor\"/><toolName value=\"Viewer\"/>"
+         "<initValuePropertyRule value=\"object_name\"/><serviceData/>"
+         "</GetDatasetCreationRelatedInfoResponse>"},
+        {rewritten<GetItemCreationRelatedInfoResponse>,
+         "<GetItemCreationRelatedInfoResponse revTypeName=\"ItemRevision\">"
+         "<complexValuePropertyRule value=\"item_id\"/><initValuePropertyRule value=\"object_name\"/>"
+         "<patternMap key=\"item_id\"><value value=\"NNNNNN\"/><value value=\"&quot;X&quot;NNN\"/></patternMap>"
+         "<patternMap key=\"rev_id\"/><uom value=\"kg\"/>"
+         "<formAttr formType=\"ItemRevision Master\">"
+         "<formPD propType=\"1\" maxLength=\"32\" isDisplayable=\"true\" isRequired=\"false\" "
+         "propName=\"change_reason\" isArray=\"false\" attachedSpecifier=\"-1\" isModifiable=\"true\" "
+         "displayName=\"Change reason\" isEnabled=\"false\" propValueType=\"8\">"
+         "<lov uid=\"L1\"/><interdependentProp value=\"a\"/><interdependentProp value=\"b\"/></formPD>"
+         "</formAttr><serviceData/></GetItemCreationRelatedInfoResponse>"},
+        {rewritten<CreateOrUpdateFormsInput>,
+         "<CreateOrUpdateFormsInput><info saveDB=\"true\" clientId=\"f1\" name=\"Form\" "
+         "relationName=\"OSTRA_master_form\" formType=\"ItemRevision Master\" description=\"d\">"
+         "<formObject uid=\"\"/><parentObject uid=\"P1\"/>"
+         "<attributesMap key=\"reviewer\"><value value=\"ann\"/><value value=\"bo\"/></attributesMap>"
+         "</info></CreateOrUpdateFormsInput>"},
+        {rewritten<WhereReferencedResponse>,
+         "<WhereReferencedResponse><output><inputObject uid=\"o\"/>"
+         "<info relation=\"contents\" level=\"2\"><referencer uid=\"f\"/></info></output>"
+         "<serviceData/></WhereReferencedResponse>"},
+        {rewritten<WhereUsedInput>,
+         "<WhereUsedInput numLevels=\"-2\" whereUsedPrecise=\"true\"><object uid=\"a\"/><object uid=\"b\"/>"
+         "<rule uid=\"R\"/></WhereUsedInput>"},
+        {rewritten<SetPropertiesInput>,
+         "<SetPropertiesInput><object uid=\"o\"/><attribute key=\"object_desc\"><value>"
+         "<stringVec value=\"one\"/><stringVec value=\"two\"/></value></attribute></SetPropertiesInput>"},
+        {rewritten<MoveToNewFolderInput>,
+         "<MoveToNewFolderInput><moveToNewFolderInfo><oldFolder uid=\"F1\"/><newFolder uid=\"F2\"/>"
+         "<objectsToMove uid=\"o1\"/><objectsToMove uid=\"o2\"/></moveToNewFolderInfo></MoveToNewFolderInput>"},
+        {rewritten<GenerateUIDInput>, "<GenerateUIDInput nUID=\"3\"/>"},
+        {rewritten<GenerateUIDResponse>,
+         "<GenerateUIDResponse><uid value=\"u1\"/><uid value=\"u2\"/><serviceData/></GenerateUIDResponse>"},
+        {rewritten<GetItemFromIdInput>,
+         "<GetItemFromIdInput nRev=\"-1\"><info itemId=\"000100\"><revId value=\"A\"/></info>"
+         "<pref><pref relationTypeName=\"Reference\"><objectTypeName value=\"Text\"/></pref></pref>"
+         "</GetItemFromIdInput>"},
+        {rewritten<GetItemFromIdResponse>,
+         "<GetItemFromIdResponse><output><item uid=\"i\"/><itemRevOutput><itemRevision uid=\"r\"/>"
+         "<dataset uid=\"d1\"/><dataset uid=\"d2\"/></itemRevOutput></output><serviceData/>"
+         "</GetItemFromIdResponse>"},
+        {rewritten<SaveAsNewItemInput>,
+         "<SaveAsNewItemInput><info clientId=\"c\" name=\"n\" description=\"d\" revId=\"A\" itemId=\"X1\">"
+         "<itemRevision uid=\"r\"/><folder uid=\"f\"/></info></SaveAsNewItemInput>"},
+        {rewritten<SaveAsNewItemResponse>,
+         "<SaveAsNewItemResponse><inputToNewItem key=\"c\"><value><item uid=\"i\"/><itemRev uid=\"ir\"/>"
+         "</value></inputToNewItem><serviceData/></SaveAsNewItemResponse>"},
+    };
+    for (const auto& [rewrite, xml] : cases) {
+        SCOPED_TRACE(xml);
+        std::string back;
+        EXPECT_NO_THROW(back = rewrite(xml));
+        EXPECT_EQ(back, xml);
     }
 }
 

@@ -38,6 +38,14 @@ std::string write(const auto& wire, const std::string& root) {
     return out.str();
 }
 
+template <class T>
+T parsed(const std::string& xml) {
+    vl::test::Reply document(xml);
+    T wire;
+    wire.parse(*document.root);
+    return wire;
+}
+
 struct Op {
     const char* service;
     const char* op;
@@ -162,14 +170,22 @@ TEST_F(Session0701Skeleton, ExtraInfoAndMatchedConverters) {
     EXPECT_EQ(textBack.displayName, "display");
     EXPECT_EQ(write(Skeleton::toWire(text), "TextInfo"), "<TextInfo displayName=\"display\" realName=\"real\"/>");
 
+    // Each direction against a document written by hand, so that a field
+    // swapped both ways cannot pass.
+    const std::string prefXml = "<ReturnedPreferences name=\"n\" scope=\"group\"><value value=\"b\"/>"
+                                "<value value=\"\"/><value value=\"a\"/></ReturnedPreferences>";
     const Local::ReturnedPreferences pref{"n", "group", {"b", "", "a"}};
-    const Local::ReturnedPreferences prefBack = Skeleton::toLocal(Skeleton::toWire(pref));
+    EXPECT_EQ(write(Skeleton::toWire(pref), "ReturnedPreferences"), prefXml);
+    const Local::ReturnedPreferences prefBack = Skeleton::toLocal(parsed<Wire::ReturnedPreferences>(prefXml));
     EXPECT_EQ(prefBack.name, "n");
     EXPECT_EQ(prefBack.scope, "group");
     EXPECT_EQ(prefBack.values, pref.values);
 
+    const std::string namesXml =
+        "<ScopedPreferenceNames scope=\"role\"><name value=\"y\"/><name value=\"x\"/></ScopedPreferenceNames>";
     const Local::ScopedPreferenceNames names{"role", {"y", "x"}};
-    const Local::ScopedPreferenceNames namesBack = Skeleton::toLocal(Skeleton::toWire(names));
+    EXPECT_EQ(write(Skeleton::toWire(names), "ScopedPreferenceNames"), namesXml);
+    const Local::ScopedPreferenceNames namesBack = Skeleton::toLocal(parsed<Wire::ScopedPreferenceNames>(namesXml));
     EXPECT_EQ(namesBack.scope, "role");
     EXPECT_EQ(namesBack.names, names.names);
 }
