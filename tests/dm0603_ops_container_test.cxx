@@ -59,11 +59,6 @@ std::vector<unsigned int> relatedTo(unsigned int object, bool folder) {
 
 class Dm0603OpsContainer : public vl::test::ServiceTest {
 protected:
-    void TearDown() override {
-        EXPECT_TRUE(P::MARKPOINTS_placed().empty()) << "a markpoint left placed";
-        ServiceTest::TearDown();
-    }
-
     // An item revision made by a request, as a client would name it.
     static std::string newRevisionUid() {
         Parsed r(invoke(kService, "createItems",

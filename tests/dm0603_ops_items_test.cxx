@@ -91,7 +91,6 @@ protected:
         objectsAtStart = P::STORE_object_count();
     }
     void TearDown() override {
-        EXPECT_TRUE(P::MARKPOINTS_placed().empty()) << "a markpoint left placed";
         EXPECT_FALSE(OstraType::isClientServerUpdateListSuspended()) << "update list left suspended";
         P::USER_reset_exits();
         ServiceTest::TearDown();
