@@ -187,6 +187,66 @@ TEST_F(Dm0603OpsRevise, FailedNameLeavesTheRevisionReported) {
     EXPECT_EQ(stringOf(widgetB, "object_desc"), "A widget") << "a failed name leaves the description unset";
 }
 
+// Failures after the new revision was saved are keyed by it and end only
+// what depends on them: without its master form listed, neither form
+// properties nor deep copy; a failed deep copy leaves the rest complete.
+// The form that the copy made hangs from the new revision either way, and
+// the next entry is revised whole.
+TEST_F(Dm0603OpsRevise, FailuresAfterTheNewRevisionAreKeyedByIt) {
+    const std::string request =
+        revise({{uidOf(widgetA), "B", "", "", {{"change_reason", "rework"}}}, {uidOf(guideA), "B", "", "", {}}});
+    const long before = P::STORE_object_count();
+    Parsed dry(invoke(kService, "revise", request));
+    ASSERT_TRUE(dry.errors().empty()) << dry.text;
+    ASSERT_EQ(dry.list("createdObj").size(), 5u) << "revision, form, copy; revision, form: " << dry.text;
+    const long made = P::STORE_object_count() - before;
+    const long copied = 3;  // the datasheet's copy, its anchor, its relation to the new revision
+    const unsigned int widgetB = tagOf(revisedMap(dry).at(uidOf(widgetA)));
+    const unsigned int widgetForm = masterFormOf(widgetB);
+
+    struct Case {
+        const char* name;
+        const char* function;
+        bool formSet;
+    };
+    const Case cases[] = {
+        {"the master form cannot be listed", "GRM_list_secondary_objects_only", false},
+        {"the deep copy fails", "ITEM_perform_deepcopy", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        P::SITE_reset();
+        const long objects = P::STORE_object_count();
+        P::FAULT_inject(c.function, P::ERR_INJECTED, widgetB);
+        Parsed r(invoke(kService, "revise", request));
+        ASSERT_TRUE(r.ok()) << r.text;
+        EXPECT_EQ(P::FAULT_pending(), 0) << "the injected failure was met";
+        const auto errors = r.errors();
+        ASSERT_EQ(errors.size(), 1u) << r.text;
+        EXPECT_EQ(errors[0].uid, uidOf(widgetB));
+        EXPECT_EQ(errors[0].codes, std::vector<int>{P::ERR_INJECTED});
+
+        const auto revised = revisedMap(r);
+        ASSERT_EQ(revised.size(), 2u) << r.text;
+        EXPECT_EQ(revised.at(uidOf(widgetA)), uidOf(widgetB));
+        EXPECT_EQ(masterFormOf(widgetB), widgetForm) << "the form hangs from the new revision";
+        EXPECT_EQ(stringOf(widgetForm, "change_reason") == "rework", c.formSet);
+
+        const unsigned int guideB = tagOf(revised.at(uidOf(guideA)));
+        std::vector<std::string> created = {uidOf(widgetB), uidOf(widgetForm), uidOf(guideB),
+                                            uidOf(masterFormOf(guideB))};
+        if (!c.formSet) created.erase(created.begin() + 1);
+        EXPECT_EQ(r.list("createdObj"), created) << "nothing copied is reported";
+        EXPECT_EQ(P::STORE_object_count() - objects, made - copied) << "nothing copied is made";
+        tag_t requirement = 0;
+        ASSERT_EQ(GRM_find_relation_type("Requirement", &requirement), 0);
+        int count = 0;
+        scoped_smptr<tag_t> secondaries;
+        ASSERT_EQ(GRM_list_secondary_objects_only(widgetB, requirement, &count, &secondaries), 0);
+        EXPECT_EQ(count, 0);
+    }
+}
+
 // Failures that end the request: an exception document naming the cause,
 // no lock left behind, and what an earlier entry made stays.
 TEST_F(Dm0603OpsRevise, RequestLevelFailures) {
