@@ -255,4 +255,38 @@ TEST_F(Dm0603OpsChangeOwnership, OneFailingEntryAmongThree) {
     EXPECT_EQ(owner, alice);
 }
 
+// Only the owner (or a privileged group) may give an object away: bob, in
+// the owning group but not the owner, is refused for alice's object and
+// gives his own away in the same request.
+TEST_F(Dm0603OpsChangeOwnership, SomeoneElsesObjectIsRefused) {
+    tag_t bob = 0, alice = 0, engineering = 0;
+    ASSERT_EQ(SA_find_user("bob", &bob), 0);
+    ASSERT_EQ(SA_find_user("alice", &alice), 0);
+    ASSERT_EQ(SA_find_group("engineering", &engineering), 0);
+    const tag_t hers = newObject("WolfObject", "hers");
+    ASSERT_EQ(AOM_set_ownership(hers, alice, engineering), 0);
+    Parsed login(invoke("Core-2006-03-Session", "login",
+                        "<LoginInput username=\"bob\" password=\"bob-pw\" group=\"engineering\" role=\"Designer\" "
+                        "sessionDiscriminator=\"s1\"/>"));
+    ASSERT_EQ(login.root->name(), "LoginResponse") << login.text;
+    const tag_t his = newObject("WolfObject", "his");
+    auto entry = [](tag_t object, tag_t owner, tag_t group) {
+        return "<input>" + ref("object", object) + ref("owner", owner) + ref("group", group) + "</input>";
+    };
+    Parsed r(invoke(kService, "changeOwnership",
+                    "<ChangeOwnershipInput>" + entry(hers, bob, engineering) + entry(his, alice, engineering) +
+                        "</ChangeOwnershipInput>"));
+    ASSERT_TRUE(r.ok()) << r.text;
+    const auto errors = r.errors();
+    ASSERT_EQ(errors.size(), 1u) << r.text;
+    EXPECT_EQ(errors[0].uid, uidOf(hers));
+    EXPECT_EQ(errors[0].codes, std::vector<int>{P::ERR_NO_ACCESS});
+    EXPECT_EQ(r.list("updatedObj"), std::vector<std::string>{uidOf(his)});
+    tag_t owner = 0;
+    ASSERT_EQ(AOM_ask_owner(hers, &owner), 0);
+    EXPECT_EQ(owner, alice);
+    ASSERT_EQ(AOM_ask_owner(his, &owner), 0);
+    EXPECT_EQ(owner, alice);
+}
+
 }  // namespace
