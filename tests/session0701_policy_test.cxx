@@ -93,6 +93,63 @@ TEST_F(Session0701Policy, EmptyWordsAndAValidPolicy) {
                                                                         {uidOf(m_guide), {"object_name"}}}));
 }
 
+// The policy serves every list of the reply, not only plain objects: a new
+// item and its revision (created) and the folder they went into (updated)
+// carry what it names for their types, with their values.
+TEST_F(Session0701Policy, CreatedAndUpdatedObjectsCarryThePolicy) {
+    auto newFolder = [] {
+        Parsed r(invoke("Core-2006-03-DataManagement", "createFolders",
+                        "<CreateFoldersInput><folder clientId=\"f\" name=\"Parts\" desc=\"parts bin\"/>"
+                        "</CreateFoldersInput>"));
+        return attrOf(r.root->child("output")->child("folder"), "uid");
+    };
+    // The item and the revision made, and uid -> property -> values of the
+    // reply's data objects.
+    struct Made {
+        std::string item, revision;
+        std::vector<std::string> updated;
+        std::map<std::string, std::map<std::string, std::vector<std::string>>> data;
+    };
+    auto createItem = [](const std::string& folderUid) {
+        Parsed r(invoke("Core-2006-03-DataManagement", "createItems",
+                        "<CreateItemsInput><propertie clientId=\"c\" itemId=\"P-1\" revId=\"A\" name=\"Pin\" "
+                        "description=\"a pin\"/><container uid=\"" + folderUid + "\"/></CreateItemsInput>"));
+        EXPECT_TRUE(partialErrors(r).empty()) << r.text;
+        Made made;
+        const XMLNode* output = r.root->child("output");
+        made.item = attrOf(output->child("item"), "uid");
+        made.revision = attrOf(output->child("itemRev"), "uid");
+        made.updated = r.uids("updatedObj");
+        for (const XMLNode* o : childrenNamed(r.sd, "dataObject"))
+            for (const XMLNode* p : childrenNamed(o, "propertie")) {
+                auto& values = made.data[attrOf(o, "uid")][attrOf(p, "name")];
+                for (const XMLNode* v : childrenNamed(p, "value")) values.push_back(attrOf(v, "value"));
+            }
+        return made;
+    };
+
+    const std::string folderUid = newFolder();
+    ASSERT_FALSE(folderUid.empty());
+    const Made plain = createItem(folderUid);
+    EXPECT_EQ(plain.updated, std::vector<std::string>{folderUid});
+    EXPECT_EQ(plain.data.count(plain.item) + plain.data.count(plain.revision) + plain.data.count(folderUid), 0u)
+        << "without a policy the reply carries none of their properties";
+
+    // The same requests on a fresh store, the second under the policy.
+    vl::platform::SITE_reset();
+    ASSERT_EQ(newFolder(), folderUid);
+    setPolicy(kItemPolicy);
+    const Made made = createItem(folderUid);
+    ASSERT_EQ(made.item, plain.item);
+    ASSERT_EQ(made.revision, plain.revision);
+    EXPECT_EQ(made.updated, std::vector<std::string>{folderUid});
+    ASSERT_TRUE(made.data.count(made.item) && made.data.count(made.revision) && made.data.count(folderUid));
+    EXPECT_EQ(made.data.at(made.item).at("item_id"), std::vector<std::string>{"P-1"});
+    EXPECT_EQ(made.data.at(made.revision).count("item_id"), 0u) << "a revision has no item_id";
+    EXPECT_EQ(made.data.at(made.revision).at("object_desc"), std::vector<std::string>{"a pin"});
+    EXPECT_EQ(made.data.at(folderUid).at("object_desc"), std::vector<std::string>{"parts bin"});
+}
+
 // Texts the parser refuses: 214104 with the text, 214105 with the parser's
 // message, and the empty policy off (the installed policy stays).
 TEST_F(Session0701Policy, RefusedPolicies) {
