@@ -1,6 +1,7 @@
 #pragma once
 // Fixture for tests that run real requests: a fresh store from the default
-// site, and at the end no lock left held and no platform block left unfreed.
+// site, and at the end no lock left held, no markpoint left placed and no
+// platform block left unfreed.
 #include "foundation/error_store.hxx"
 #include "gateway/vl_service_manager.hxx"
 #include "pom/test_seams.hxx"
@@ -38,6 +39,7 @@ protected:
     }
     void TearDown() override {
         EXPECT_TRUE(vl::platform::LOCKS_held().empty()) << "locks left held";
+        EXPECT_TRUE(vl::platform::MARKPOINTS_placed().empty()) << "markpoints left placed";
         EXPECT_EQ(vl::platform::SM_outstanding_blocks(), m_blocks) << "platform blocks left unfreed";
         vl::platform::FAULT_clear();
     }
