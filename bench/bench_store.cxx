@@ -106,6 +106,7 @@ void BM_FolderIntoDeepFolder(benchmark::State& state) {
         top = above;
     }
     const tag_t moving = savedFolder();
+    holds(moving, savedFolder());  // an empty folder is never checked
     for (auto _ : state) {
         if (FL_insert(deepest, moving, -1) || FL_remove(deepest, moving)) state.SkipWithError("insert refused");
     }
@@ -129,6 +130,7 @@ void BM_FolderIntoSharedFolders(benchmark::State& state) {
         level = above;
     }
     const tag_t moving = savedFolder();
+    holds(moving, savedFolder());  // an empty folder is never checked
     for (auto _ : state) {
         if (FL_insert(bottom[0], moving, -1) || FL_remove(bottom[0], moving)) state.SkipWithError("insert refused");
     }

@@ -35,17 +35,21 @@ std::string named(const Object& folder) {
 // each once: it costs the part of the tree above `into`, never the store,
 // and reads no contents list.
 int refuseCycle(const Object& into, std::span<const tag_t> added) {
-    std::vector<tag_t> moving;
-    for (tag_t t : added) {
-        const Object* o = t ? find(t) : nullptr;
-        if (o && isA(*o, "Folder")) moving.push_back(t);
-    }
-    if (moving.empty()) return 0;
-    std::sort(moving.begin(), moving.end());
     const auto refuse = [&](tag_t folder) {
         return failAbout(ERR_FOLDER_CYCLE, named(*find(folder)) + " into " + named(into));
     };
-    if (std::binary_search(moving.begin(), moving.end(), into.tag)) return refuse(into.tag);
+    // Only a folder that holds something can be above `into` (a new folder
+    // never walks).
+    std::vector<tag_t> moving;
+    for (tag_t t : added) {
+        const Object* o = t ? find(t) : nullptr;
+        if (!o || !isA(*o, "Folder")) continue;
+        if (t == into.tag) return refuse(t);
+        const int contents = attr(*o, "contents");
+        if (contents >= 0 && !o->values[contents].tags().empty()) moving.push_back(t);
+    }
+    if (moving.empty()) return 0;
+    std::sort(moving.begin(), moving.end());
 
     std::unordered_set<tag_t> seen{into.tag};
     std::vector<tag_t> pending{into.tag};
