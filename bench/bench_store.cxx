@@ -80,6 +80,64 @@ void BM_PlaceMarkpoint(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaceMarkpoint)->Arg(1000)->Arg(100000)->Complexity(benchmark::o1);
 
+tag_t savedFolder() {
+    tag_t f = 0;
+    if (FL_create("bench", "", &f) || AOM_save(f) || AOM_refresh(f, 0)) std::abort();
+    return f;
+}
+
+void holds(tag_t folder, tag_t object) {
+    if (FL_insert(folder, object, -1) || AOM_save(folder)) std::abort();
+}
+
+// Putting a folder into another one looks only at the folders above the
+// target: the same cost with a store of any size and folders of any length.
+void BM_FolderIntoDeepFolder(benchmark::State& state) {
+    loadSite();
+    vl::platform::SITE_reset();
+    const long n = state.range(0);
+    const int depth = 8;
+    const tag_t deepest = savedFolder();
+    tag_t top = deepest;
+    for (int level = 0; level < depth; ++level) {
+        const tag_t above = savedFolder();
+        holds(above, top);
+        for (long i = 0; i < n / depth; ++i) holds(above, savedFolder());
+        top = above;
+    }
+    const tag_t moving = savedFolder();
+    holds(moving, savedFolder());  // an empty folder is never checked
+    for (auto _ : state) {
+        if (FL_insert(deepest, moving, -1) || FL_remove(deepest, moving)) state.SkipWithError("insert refused");
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_FolderIntoDeepFolder)->Arg(1000)->Arg(100000)->Complexity(benchmark::o1);
+
+// Folders that sit in several folders: two per level, each held by both of
+// the level above, so the paths up double with each level while the
+// folders above grow by two; the cost follows the folders, not the paths.
+void BM_FolderIntoSharedFolders(benchmark::State& state) {
+    loadSite();
+    vl::platform::SITE_reset();
+    const long depth = state.range(0);
+    std::vector<tag_t> level = {savedFolder(), savedFolder()};
+    const std::vector<tag_t> bottom = level;
+    for (long i = 1; i < depth; ++i) {
+        const std::vector<tag_t> above = {savedFolder(), savedFolder()};
+        for (tag_t a : above)
+            for (tag_t b : level) holds(a, b);
+        level = above;
+    }
+    const tag_t moving = savedFolder();
+    holds(moving, savedFolder());  // an empty folder is never checked
+    for (auto _ : state) {
+        if (FL_insert(bottom[0], moving, -1) || FL_remove(bottom[0], moving)) state.SkipWithError("insert refused");
+    }
+    state.SetComplexityN(depth);
+}
+BENCHMARK(BM_FolderIntoSharedFolders)->Arg(8)->Arg(32)->Arg(128)->Complexity(benchmark::oN);
+
 }  // namespace
 
 BENCHMARK_MAIN();

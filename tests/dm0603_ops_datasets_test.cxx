@@ -342,6 +342,28 @@ TEST_F(Dm0603OpsCreateDatasets, FailedRelationStillReportsTheDataset) {
     EXPECT_TRUE(P::LOCKS_held().empty());
 }
 
+// An input that reuses the dataset places no markpoint: when its container
+// cannot be saved after the relation was made, the relation goes again, so
+// the failed input leaves nothing; the input that made the dataset keeps its
+// own relation, and the container is released.
+TEST_F(Dm0603OpsCreateDatasets, AFailedReusingInputTakesItsRelationBack) {
+    const unsigned int first = latestRevisionOf("000100");
+    const unsigned int second = latestRevisionOf("DOC-0001");
+    P::FAULT_inject("AOM_save", P::ERR_INJECTED, second);
+    Parsed r(invoke(kService, "createDatasets",
+                    createDatasets({{"A", "Text", "Data", "", uidOf(first), "Reference"},
+                                    {"A", "Text", "Data", "", uidOf(second), "Reference"}})));
+    ASSERT_TRUE(r.ok()) << r.text;
+    EXPECT_EQ(P::FAULT_pending(), 0);
+    expectErrors(r, {{"A", "", {P::ERR_INJECTED}}});
+    const auto made = outputDatasets(r);
+    ASSERT_EQ(made.size(), 1u) << r.text;
+    const unsigned int dataset = tagOf(made[0]);
+    EXPECT_EQ(r.list("updatedObj"), std::vector<std::string>{uidOf(first)});
+    EXPECT_NE(relationBetween(first, dataset, "Reference"), 0u);
+    EXPECT_EQ(relationBetween(second, dataset, "Reference"), 0u);
+}
+
 // A dataset is prepared as a CAD part when its type's name, blanks
 // stripped, is the site's k_qmpart text or "QMPART", or when its default
 // tool (or that tool's shell) has the symbol "qmv10_shell". Each on a site

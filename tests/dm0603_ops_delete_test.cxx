@@ -93,6 +93,42 @@ TEST_F(Dm0603OpsDeleteRelations, FolderPrimaryIgnoresTheRelationType) {
     }
 }
 
+// A folder input that fails after its removal changes nothing: the entry is
+// back where it stood, saved, so a later save of the folder for another
+// reason does not make the removal permanent; the next input still runs.
+TEST_F(Dm0603OpsDeleteRelations, AFailedFolderRemovalIsPutBack) {
+    for (const char* failing : {"AOM_save", "AOM_refresh"}) {
+        SCOPED_TRACE(failing);
+        const tag_t folder = newFolder("f");
+        const tag_t first = newObject("WolfObject", "first");
+        const tag_t removed = newObject("WolfObject", "removed");
+        const tag_t last = newObject("WolfObject", "last");
+        put(folder, {first, removed, last});
+        const tag_t other = newFolder("other");
+        put(other, {removed});
+        P::FAULT_inject(failing, P::ERR_INJECTED, folder);
+        Parsed r(invoke(kService, "deleteRelations",
+                        deleteRelations({{uidOf(folder), uidOf(removed), ""}, {uidOf(other), uidOf(removed), ""}})));
+        ASSERT_TRUE(r.ok()) << r.text;
+        EXPECT_EQ(P::FAULT_pending(), 0);
+        const auto errors = r.errors();
+        ASSERT_EQ(errors.size(), 1u) << r.text;
+        EXPECT_EQ(errors[0].index, 0);
+        EXPECT_EQ(errors[0].codes, std::vector<int>{P::ERR_INJECTED});
+        EXPECT_EQ(contentsOf(folder), (std::vector<unsigned int>{first, removed, last}));
+        EXPECT_TRUE(contentsOf(other).empty());
+        // A folder made into it saves it again: what it holds stays.
+        Parsed made(invoke(kService, "createFolders",
+                           "<CreateFoldersInput relationType=\"\"><folder clientId=\"n\" name=\"N\" desc=\"\"/>" +
+                               ref("container", folder) + "</CreateFoldersInput>"));
+        ASSERT_EQ(made.outputs().size(), 1u) << made.text;
+        const tag_t added = tagOf(Parsed::outRef(*made.outputs()[0], "folder"));
+        ASSERT_EQ(AOM_refresh(folder, 1), 0);
+        ASSERT_EQ(AOM_refresh(folder, 0), 0);
+        EXPECT_EQ(contentsOf(folder), (std::vector<unsigned int>{first, removed, last, added}));
+    }
+}
+
 // Relations go; one that does not exist, or a type that does not, is no
 // failure; a failing input is reported by its position and holds only its
 // own error, also after a primary that did not load.

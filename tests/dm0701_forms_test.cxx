@@ -223,4 +223,75 @@ TEST_F(FormsTest, FailuresInEachStageAreKeyedAndTheElementGoesOn) {
     }
 }
 
+// Relations of "Strict" can never be saved: no request sets their approval.
+const char* const kStrictRelationSite = R"(
+class StrictRelation Relation
+attr StrictRelation approval string required
+relation Strict class=StrictRelation
+)";
+
+class FolderParentTest : public dm0603::ExtendedSiteTest {
+protected:
+    FolderParentTest() : ExtendedSiteTest(kStrictRelationSite) {}
+    static Parsed call(const std::vector<Form>& forms) {
+        return Parsed(invoke(kService, "createOrUpdateForms", request(forms)));
+    }
+};
+
+// A folder parent is updated only when the form really went into it; else
+// one partial error under the folder says why, and the form is still made.
+TEST_F(FolderParentTest, AFolderIsUpdatedOnlyWhenTheFormWasRelated) {
+    struct Case {
+        const char* name;
+        const char* relation;
+        const char* inject;  // platform call made to fail for the folder, or null
+        std::vector<int> codes;  // of the one partial error; empty: related
+        bool inContents;
+    };
+    const Case cases[] = {
+        {"contents chosen for a folder", "", nullptr, {}, true},
+        {"a relation that is saved", "Reference", nullptr, {}, false},
+        {"a relation that can never be saved", "Strict", nullptr, {P::ERR_REQUIRED_VALUE}, false},
+        {"contents not described", "", "AOM_ask_property_desc", {kInjected}, false},
+        {"contents not read", "", "AOM_get_value_tags", {kInjected}, false},
+        {"folder not locked", "", "AOM_refresh", {kInjected}, false},
+        {"contents not written", "", "AOM_set_value_tags", {kInjected}, false},
+        {"folder not saved", "", "AOM_save", {kInjected}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const tag_t folder = newFolder("Parent");
+        if (c.inject) P::FAULT_inject(c.inject, kInjected, folder);
+        Form f;
+        f.parentUid = uidOf(folder);
+        f.relation = c.relation;
+        Parsed reply = call({f});
+        EXPECT_EQ(P::FAULT_pending(), 0);
+        ASSERT_EQ(reply.outputs().size(), 1u) << reply.text;
+        const tag_t form = tagOf(Parsed::outRef(*reply.outputs()[0], "form"));
+        EXPECT_EQ(reply.list("createdObj"), (std::vector<std::string>{uidOf(form)}));
+        const bool relatedAtAll = c.codes.empty();
+        EXPECT_EQ(reply.list("updatedObj"),
+                  relatedAtAll ? std::vector<std::string>{uidOf(folder)} : std::vector<std::string>{})
+            << reply.text;
+        const auto errors = reply.errors();
+        if (relatedAtAll) {
+            EXPECT_TRUE(errors.empty()) << reply.text;
+        } else {
+            ASSERT_EQ(errors.size(), 1u) << reply.text;
+            EXPECT_EQ(errors[0].uid, uidOf(folder));
+            EXPECT_EQ(errors[0].codes, c.codes) << reply.text;
+        }
+        EXPECT_EQ(dm0603::contentsOf(folder),
+                  c.inContents ? std::vector<unsigned int>{form} : std::vector<unsigned int>{});
+        // Nothing left behind refers to a form that was not related.
+        int count = 0;
+        scoped_smptr<int> levels;
+        scoped_smptr<tag_t> referencers;
+        scoped_smptr<char*> relations;
+        ASSERT_EQ(WSOM_where_referenced(form, 1, &count, &levels, &referencers, &relations), 0);
+        EXPECT_EQ(count, relatedAtAll ? 1 : 0);
+    }
+}
+
 }  // namespace

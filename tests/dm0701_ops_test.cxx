@@ -316,6 +316,26 @@ TEST_F(Dm0701MoveTest, AFailingInfoLosesNothingAndHoldsNoLock) {
     }
 }
 
+// The old folder is the new one: each object moves to the end, in request
+// order; the folder is saved, released and listed once.
+TEST_F(Dm0701MoveTest, AMoveWithinOneFolderGoesToItsEnd) {
+    fill(target, {x, a, y});
+    saveBoth();
+    initialTarget = contentsOf(target);
+    vl::platform::CALLS_clear();
+    Parsed reply = move(info(target, target, {a, x, b}));
+    ASSERT_TRUE(reply.ok()) << reply.text;
+    // b is not in the folder: its removal fails and takes no place.
+    EXPECT_EQ(errorsOf(reply), (std::vector<std::string>{key(b, {vl::platform::ERR_NOT_FOUND})}));
+    EXPECT_EQ(vl::platform::FL_insert_positions(), (std::vector<int>{8, 9}));
+    EXPECT_EQ(reply.list("updatedObj"), (std::vector<std::string>{uidOf(target)}));
+    ASSERT_EQ(AOM_refresh(target, 1), 0);
+    ASSERT_EQ(AOM_refresh(target, 0), 0);
+    std::vector<unsigned int> expected(initialTarget.begin(), initialTarget.begin() + 5);
+    expected.insert(expected.end(), {y, a, x});
+    EXPECT_EQ(uids(contentsOf(target)), uids(expected));
+}
+
 TEST_F(Dm0701MoveTest, AFailingFolderModuleStartIsReportedAndTheMovesStillHappen) {
     fill(oldFolder, {a});
     saveBoth();

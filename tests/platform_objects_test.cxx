@@ -243,7 +243,7 @@ TEST_F(PlatformObjects, FoldersKeepOrderAndRemoveEveryEntry) {
     ASSERT_EQ(FL_insert(f, c, -1), 0);
     ASSERT_EQ(FL_insert(f, b, 1), 0);
     ASSERT_EQ(FL_insert(f, a, 0), 0);
-    EXPECT_EQ(FL_insert(f, f, 0), ERR_BAD_ARGUMENT);
+    EXPECT_EQ(FL_insert(f, f, 0), ERR_FOLDER_CYCLE);
     ASSERT_EQ(AOM_save(f), 0);
     int n = 0;
     tag_t* t = nullptr;

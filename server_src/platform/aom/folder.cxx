@@ -5,7 +5,11 @@
 #include "pom/test_seams.hxx"
 #include "sm/sm.hxx"
 
+#include <algorithm>
 #include <cstring>
+#include <span>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 using namespace vl::platform;
@@ -19,6 +23,51 @@ int writableFolder(tag_t folder, Object** out) {
     if (!canWrite(**out)) return fail(ERR_NO_ACCESS, (*out)->uid);
     return 0;
 }
+
+std::string named(const Object& folder) {
+    return "\"" + getString(folder, "object_name") + "\" (" + folder.uid + ")";
+}
+
+// Refuses to put a folder into `into` itself or into a folder below it: it
+// and all below it would be reachable from no folder. Only the folders above
+// `into` can be such a folder, so the walk goes up through the folders that
+// hold it (contents is the only reference of a folder that names a folder),
+// each once: it costs the part of the tree above `into`, never the store,
+// and reads no contents list.
+int refuseCycle(const Object& into, std::span<const tag_t> added) {
+    const auto refuse = [&](tag_t folder) {
+        return failAbout(ERR_FOLDER_CYCLE, named(*find(folder)) + " into " + named(into));
+    };
+    // Only a folder that holds something can be above `into` (a new folder
+    // never walks).
+    std::vector<tag_t> moving;
+    for (tag_t t : added) {
+        const Object* o = t ? find(t) : nullptr;
+        if (!o || !isA(*o, "Folder")) continue;
+        if (t == into.tag) return refuse(t);
+        const int contents = attr(*o, "contents");
+        if (contents >= 0 && !o->values[contents].tags().empty()) moving.push_back(t);
+    }
+    if (moving.empty()) return 0;
+    std::sort(moving.begin(), moving.end());
+
+    std::unordered_set<tag_t> seen{into.tag};
+    std::vector<tag_t> pending{into.tag};
+    while (!pending.empty()) {
+        const tag_t below = pending.back();
+        pending.pop_back();
+        for (tag_t holder : referencersOf(below)) {
+            const Object* h = find(holder);
+            if (!h || !isA(*h, "Folder") || !seen.insert(holder).second) continue;
+            if (std::binary_search(moving.begin(), moving.end(), holder)) return refuse(holder);
+            pending.push_back(holder);
+        }
+    }
+    return 0;
+}
+
+// Every write of a folder's contents, whatever call makes it.
+[[maybe_unused]] const bool kContentsChecked = registerReferenceCheck("Folder", "contents", &refuseCycle);
 
 }  // namespace
 
@@ -58,7 +107,7 @@ int FL_insert(tag_t folder, tag_t object, int position) {
     Object* f = nullptr;
     if (int rc = writableFolder(folder, &f)) return rc;
     if (int rc = need(object, nullptr)) return rc;
-    if (object == folder) return fail(ERR_BAD_ARGUMENT, "a folder cannot contain itself");
+    if (int rc = refuseCycle(*f, std::span<const tag_t>(&object, 1))) return rc;
     return insertTag(*f, attr(*f, "contents"), position == 999 ? -1 : position, object);
 }
 

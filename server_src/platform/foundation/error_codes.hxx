@@ -95,6 +95,8 @@ enum ErrorCode : int {
     ERR_NO_SUCH_REFERENCE = 990061,
     // Product structure.
     ERR_STRUCTURE_CYCLE = 990070,  // an occurrence would make a revision its own ancestor
+    // Folders.
+    ERR_FOLDER_CYCLE = 990071,  // a folder put into itself or into a folder below it
     // File tickets and dataset files.
     ERR_NOT_A_FILE = 990120,            // a read ticket asked for what is no live file
     ERR_BAD_RECORD_COUNT = 990121,      // a negative count, or records missing
@@ -204,6 +206,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_NO_SUCH_TOOL, "no such tool"},
     {ERR_NO_SUCH_REFERENCE, "no such named reference"},
     {ERR_STRUCTURE_CYCLE, "the occurrence would make a revision its own ancestor"},
+    {ERR_FOLDER_CYCLE, "a folder cannot be put into itself or into a folder below it"},
     {ERR_NOT_A_FILE, "not a file"},
     {ERR_BAD_RECORD_COUNT, "the record count does not fit the records given"},
     {ERR_OBJECT_REFERENCE, "the named reference takes no files"},

@@ -226,7 +226,33 @@ std::size_t sizeOf(const Value& v) {
 
 bool kindMatches(const Value& v, PROP_value_type_e t) { return v.index() == emptyValue(t).index(); }
 
+struct RegisteredCheck {
+    const char* className;
+    const char* attrName;
+    ReferenceCheck check;
+};
+
+std::vector<RegisteredCheck>& referenceChecks() {
+    static std::vector<RegisteredCheck> checks;
+    return checks;
+}
+
+// The checks registered for the attribute, run over what the write adds.
+int checkAdded(const Object& o, const PropertyDescriptor& d, std::span<const tag_t> added) {
+    if (added.empty()) return 0;
+    for (const RegisteredCheck& r : referenceChecks()) {
+        if (o.cls->attrs[d.m_attr].name != r.attrName || !o.cls->isA(r.className)) continue;
+        if (int rc = r.check(o, added)) return rc;
+    }
+    return 0;
+}
+
 }  // namespace
+
+bool registerReferenceCheck(const char* className, const char* attrName, ReferenceCheck check) {
+    referenceChecks().push_back({className, attrName, check});
+    return true;
+}
 
 int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) {
     if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
@@ -271,6 +297,8 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
             if (d.m_valueType == PROP_typed_reference && !d.m_refClass.empty() && !target->cls->isA(d.m_refClass))
                 return fail(ERR_WRONG_REFERENCE_CLASS, d.m_name);
         }
+        const std::span<const tag_t> added(t->data() + ends->head, t->size() - ends->head - ends->tail);
+        if (int rc = checkAdded(o, d, added)) return rc;
     }
     if (d.m_lov) {
         const Object* lov = find(d.m_lov);

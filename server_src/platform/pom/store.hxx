@@ -22,6 +22,7 @@ class OstraProperty;
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -512,8 +513,14 @@ std::string displayText(const Value& v, PROP_value_type_e type);
 int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& texts, Value* out);
 // Checks and stores a value of an attribute property: privilege, read-only
 // object, modifiable descriptor, arity, lengths, list of values, reference
-// classes, naming rule.
+// classes, naming rule, and the reference check a domain registered.
 int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single);
+// A domain's rule for what may enter one reference attribute of its class
+// (a folder's contents): given the object written and the references a write
+// adds to what it holds, 0 or a stored code. The store knows no domain; the
+// domain registers its rule at load time, from a static initialiser.
+using ReferenceCheck = int (*)(const Object& o, std::span<const tag_t> added);
+bool registerReferenceCheck(const char* className, const char* attrName, ReferenceCheck check);
 // Relation property: the secondaries of the object by that relation type.
 std::vector<tag_t> relatedSecondaries(tag_t primary, tag_t relationType);
 std::vector<tag_t> relatedPrimaries(tag_t secondary, tag_t relationType);

@@ -257,9 +257,7 @@ DataManagement::CreateRelationsResponse DataManagementImpl::createRelations(cons
         try {
             saveStatus = GRM_save_relation(relation);
         } catch (const IFail&) {
-            // The unsaved relation goes with the failure: left in the store it
-            // would show as made and refuse a retry as existing.
-            if (GRM_delete_relation(relation) != 0) AOM_refresh(relation, 0);
+            discardRelation(relation);
             throw;
         }
         response.output.push_back({in.clientId, POMRef<OstraRelation>(relation)});
@@ -268,6 +266,10 @@ DataManagement::CreateRelationsResponse DataManagementImpl::createRelations(cons
 }
 
 // --- the container check and the container relation rule ---
+
+void DataManagementImpl::discardRelation(const Tag& relation) {
+    if (GRM_delete_relation(relation) != 0) AOM_refresh(relation, 0);
+}
 
 bool DataManagementImpl::restoreErrors(const ServiceData& inner) {
     bool any = false;
@@ -303,7 +305,8 @@ bool DataManagementImpl::containerWritable(const Tag& container, ServiceData& da
 }
 
 bool DataManagementImpl::relateToContainer(const Tag& container, const Tag& object, const std::string& clientId,
-                                           const std::string& relationType) {
+                                           const std::string& relationType, Tag* relation) {
+    if (relation) *relation = Tag();
     Relationship relationship;
     relationship.clientId = clientId;
     relationship.relationType = relationType;
@@ -322,7 +325,10 @@ bool DataManagementImpl::relateToContainer(const Tag& container, const Tag& obje
     const bool recorded = !errors.getWireData().getErrorArray().empty();
     for (const CreateRelationsOutput& out : response.output) {
         // A relation, or a reference property set without an error.
-        if (!out.relation.isNull() || !recorded) return true;
+        if (!out.relation.isNull() || !recorded) {
+            if (relation) *relation = out.relation.tag();
+            return true;
+        }
     }
     if (!restoreErrors(response.serviceData)) ERROR_store_initial_error(3, vl::platform::ERR_RELATE_TO_CONTAINER);
     return false;

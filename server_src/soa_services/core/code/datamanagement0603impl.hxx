@@ -51,8 +51,10 @@ public:
     // reference-property entry with no error recorded. On false the error
     // store holds the reason for the caller's partial error: the errors
     // createRelations recorded (or threw), or 89015 when there were none.
+    // `relation`, when given, is set to the relation made (null for none, or
+    // for a reference property set).
     bool relateToContainer(const Tag& container, const Tag& object, const std::string& clientId,
-                           const std::string& relationType);
+                           const std::string& relationType, Tag* relation = nullptr);
 
 private:
     int setDefaultTool(unsigned int dataset, const char* toolName) const;
@@ -70,6 +72,11 @@ private:
     // so that the caller's own partial error carries them. False when it
     // recorded none.
     static bool restoreErrors(const Velmora::Soa::Server::ServiceData& inner);
+
+    // Takes back a relation made for an input that then failed: deleted, or
+    // at least released when it cannot be. Left in the store it would show
+    // as made and refuse a retry as existing.
+    static void discardRelation(const Tag& relation);
 };
 
 }  // namespace Velmora::Soa::Core::_2006_03

@@ -159,57 +159,10 @@ DataManagement::ReviseResponse DataManagementImpl::revise(
 
 // --- deleteRelations ---
 
-ServiceData DataManagementImpl::deleteRelations(const std::vector<Relationship>& input) {
-    ServiceData data;
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        const Relationship& in = input[i];
-        try {
-            ResultStatus status;
-            POMObject* primary = nullptr;
-            // A primary that does not load is no folder; its error must not
-            // reach a later input's partial error.
-            if (in.primaryObject.object(&primary) != status_t::OK) ERROR_store_clear();
-            if (primary && primary->isA("Folder")) {
-                status = FL_remove(in.primaryObject, in.secondaryObject);
-                status = AOM_save(in.primaryObject);
-                status = AOM_refresh(in.primaryObject, 0);
-                continue;
-            }
-            tag_t relationType = NULLTAG;
-            status = GRM_find_relation_type(in.relationType.c_str(), &relationType);
-            if (relationType == NULLTAG) continue;
-            tag_t relation = NULLTAG;
-            status = GRM_find_relation(in.primaryObject, in.secondaryObject, relationType, &relation);
-            if (relation == NULLTAG) continue;
-            status = GRM_delete_relation(relation);
-        } catch (const IFail&) {
-            data.addErrorStackWithIndex(static_cast<int>(i));
-        }
-    }
-    return data;
-}
-
-// --- deleteObjects ---
-
 namespace {
 
-// True when every object that refers to `object` is a folder (or none does).
-bool onlyFoldersRefer(const tag_t* referencers, int count) {
-    ResultStatus status;
-    tag_t folderClass = NULLTAG;
-    status = POM_class_id_of_class("Folder", &folderClass);
-    for (int i = 0; i < count; ++i) {
-        tag_t cls = NULLTAG;
-        bool folder = false;
-        status = POM_class_of_instance(referencers[i], &cls);
-        status = POM_is_descendant(folderClass, cls, &folder);
-        if (!folder) return false;
-    }
-    return true;
-}
-
 // Where an object stood in the folders it is taken out of, so that a
-// deletion that fails half-way can put it back.
+// removal or deletion that fails half-way can put it back.
 class FolderRemovals {
 public:
     explicit FolderRemovals(tag_t object) : m_object(object) {}
@@ -244,6 +197,63 @@ private:
     std::vector<std::pair<tag_t, std::vector<int>>> m_removed;
 };
 
+}  // namespace
+
+ServiceData DataManagementImpl::deleteRelations(const std::vector<Relationship>& input) {
+    ServiceData data;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const Relationship& in = input[i];
+        try {
+            ResultStatus status;
+            POMObject* primary = nullptr;
+            // A primary that does not load is no folder; its error must not
+            // reach a later input's partial error.
+            if (in.primaryObject.object(&primary) != status_t::OK) ERROR_store_clear();
+            if (primary && primary->isA("Folder")) {
+                FolderRemovals removal(in.secondaryObject);
+                try {
+                    removal.remove(in.primaryObject);
+                    status = AOM_refresh(in.primaryObject, 0);
+                } catch (const IFail&) {
+                    // A failed input changes nothing: left unsaved, the
+                    // removal would go with the folder's next save.
+                    removal.restore();
+                    throw;
+                }
+                continue;
+            }
+            tag_t relationType = NULLTAG;
+            status = GRM_find_relation_type(in.relationType.c_str(), &relationType);
+            if (relationType == NULLTAG) continue;
+            tag_t relation = NULLTAG;
+            status = GRM_find_relation(in.primaryObject, in.secondaryObject, relationType, &relation);
+            if (relation == NULLTAG) continue;
+            status = GRM_delete_relation(relation);
+        } catch (const IFail&) {
+            data.addErrorStackWithIndex(static_cast<int>(i));
+        }
+    }
+    return data;
+}
+
+// --- deleteObjects ---
+
+namespace {
+
+// True when every object that refers to `object` is a folder (or none does).
+bool onlyFoldersRefer(const tag_t* referencers, int count) {
+    ResultStatus status;
+    tag_t folderClass = NULLTAG;
+    status = POM_class_id_of_class("Folder", &folderClass);
+    for (int i = 0; i < count; ++i) {
+        tag_t cls = NULLTAG;
+        bool folder = false;
+        status = POM_class_of_instance(referencers[i], &cls);
+        status = POM_is_descendant(folderClass, cls, &folder);
+        if (!folder) return false;
+    }
+    return true;
+}
 }  // namespace
 
 ServiceData DataManagementImpl::deleteObjects(std::vector<Tag>& objects) {

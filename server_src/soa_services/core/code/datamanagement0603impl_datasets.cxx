@@ -108,6 +108,7 @@ DataManagement::CreateDatasetsResponse DataManagementImpl::createDatasets(const 
     for (const DatasetProperties& in : input) {
         int markpoint = 0;
         bool placed = false;
+        Tag relation;  // made for this input
         auto forgetMarkpoint = [&] {
             if (placed && POM_forget_markpoint(markpoint) != 0) data.addErrorStack();
             placed = false;
@@ -189,7 +190,7 @@ DataManagement::CreateDatasetsResponse DataManagementImpl::createDatasets(const 
             bool updated = false;
             if (usable && !current.isNull()) {
                 status = AOM_refresh(container, 1);
-                const bool related = relateToContainer(container, current, in.clientId, in.relationType);
+                const bool related = relateToContainer(container, current, in.clientId, in.relationType, &relation);
                 // The container is released on every path.
                 if (related) {
                     try {
@@ -210,6 +211,9 @@ DataManagement::CreateDatasetsResponse DataManagementImpl::createDatasets(const 
             if (!current.isNull()) data.addCreatedObject(current);
             if (updated) data.addUpdatedObject(container);
         } catch (const IFail&) {
+            // An input that reuses the dataset has no markpoint to take its
+            // relation back with.
+            if (!placed && !relation.isNull()) discardRelation(relation);
             data.addErrorStack(in.clientId);
             rollBack();
         }

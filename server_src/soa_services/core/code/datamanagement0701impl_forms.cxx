@@ -124,22 +124,15 @@ DataManagement::CreateOrUpdateFormsResponse DataManagementImpl::createOrUpdateFo
         const Tag& parent = info.parentObject;
         // The create operations' container check and relation rule: a uid
         // that names no object or a parent the user may not write is one
-        // partial error under the parent; a failed check one without key.
+        // partial error under the parent; a failed check one without key. A
+        // parent, folder or not, is updated only when the form was related
+        // to it; otherwise the rule's reason is a partial error under it.
         if (!_2006_03::DataManagementImpl::containerWritable(parent, data)) continue;
         auto relations = std::make_unique<_2006_03::DataManagementImpl>();
-        const bool related = relations->relateToContainer(parent, form, std::string(), info.relationName);
-        POMObject* loaded = nullptr;
-        if (parent.object(&loaded) != status_t::OK) loaded = nullptr;
-        bool parentUpdated = related;
-        if (loaded && loaded->isA("Folder")) {
-            // A folder counts as updated either way; what the rule left in
-            // the store must not reach a later partial error.
-            if (!related) ERROR_store_clear();
-            parentUpdated = true;
-        } else if (!related) {
+        if (relations->relateToContainer(parent, form, std::string(), info.relationName))
+            data.addUpdatedObject(parent);
+        else
             data.addErrorStack(parent);
-        }
-        if (parentUpdated) data.addUpdatedObject(parent);
     }
     return response;
 }
