@@ -2,10 +2,7 @@
 // reports a refusal with its file and line, keeps the order rules and looks
 // each statement up in the table of the domains' statements.
 #include "ae/dataset_statements.hxx"
-#include "aom/folder.hxx"
-#include "aom/form.hxx"
-#include "aom/grm.hxx"
-#include "aom/item.hxx"
+#include "aom/aom_statements.hxx"
 #include "filetickets/file_tickets.hxx"
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
@@ -17,7 +14,6 @@
 #include "site/fixture_statement.hxx"
 #include "soa_server/policy.hxx"
 #include "soa_server/service_data.hxx"
-#include "sm/sm.hxx"
 #include "user_exits/user_exits.hxx"
 
 #include <sodium.h>
@@ -107,47 +103,6 @@ void doAttr(Args& a, Fixture& f) {
     c->attrs.push_back(d);
     c->refreshKnown();
     f.schemaChanged();
-}
-
-void doType(Args& a, Fixture& f) {
-    std::string name = a.word(0, "type name");
-    const TypeDef* parent = f.typeOf(a.word(1, "parent type"));
-    a.consumed(2);
-    const ClassDef* cls = parent->cls;
-    if (a.has("class")) {
-        cls = f.classOf(a.opt("class"));
-        if (!cls->isA(parent->cls)) bad("class " + cls->name + " does not derive from " + parent->cls->name);
-    }
-    f.newType(name, cls, parent->tag, a.opt("display"));
-}
-
-void doItemType(Args& a, Fixture& f) {
-    std::string name = a.word(0, "item type");
-    a.consumed(1);
-    TypeDef& t = S().types.at(f.typeOf(name)->tag);
-    if (!t.cls->isA("Item")) bad(name + " is not an item type");
-    std::string rev = a.need("revision");
-    const TypeDef* rt = f.typeOf(rev);
-    if (!rt->cls->isA("ItemRevision")) bad(rev + " is not a revision type");
-    t.revisionType = rev;
-    for (const char* key : {"form", "revform"}) {
-        if (!a.has(key)) continue;
-        std::string form = a.opt(key);
-        const TypeDef* ft = f.typeOf(form);
-        if (!ft->cls->isA("Form")) bad(form + " is not a form type");
-        (std::string(key) == "form" ? t.masterFormType : t.revMasterFormType) = form;
-    }
-}
-
-void doRelation(Args& a, Fixture& f) {
-    std::string name = a.word(0, "relation type");
-    a.consumed(1);
-    const ClassDef* cls = f.classOf("Relation");
-    if (a.has("class")) {
-        cls = f.classOf(a.opt("class"));
-        if (!cls->isA("Relation")) bad(cls->name + " is not a relation class");
-    }
-    f.newType(name, cls, typeOfClass(f.classOf("Relation")), a.opt("display"));
 }
 
 void doLov(Args& a, Fixture& f) {
@@ -244,48 +199,12 @@ void doNameField(Args& a, Fixture& f) {
     S().nameFields[{type, prop}] = o.tag;
 }
 
-void doDeepCopy(Args& a, Fixture& f) {
-    DeepCopyRule r;
-    r.revisionType = a.word(0, "revision type");
-    r.action = a.word(1, "action");
-    r.relationType = a.word(2, "relation type");
-    std::string how = a.word(3, "copy or reference");
-    a.consumed(4);
-    if (!f.typeOf(r.revisionType)->cls->isA("ItemRevision")) bad(r.revisionType + " is not a revision type");
-    if (!f.typeOf(r.relationType)->cls->isA("Relation")) bad(r.relationType + " is not a relation type");
-    if (how != "copy" && how != "reference") bad("expected copy or reference");
-    r.copy = how == "copy";
-    S().deepCopyRules.push_back(r);
-}
-
 void doPseudoFolder(Args& a, Fixture& f) {
     std::string type = a.word(0, "type");
     std::string prop = a.word(1, "property");
     a.consumed(2);
     f.typeOf(type);
     S().pseudoFolderProps.insert({type, prop});
-}
-
-// A form type whose fields are read from a file: each field name must fit
-// the 27 characters (and terminator) of a field record.
-void doFileForm(Args& a, Fixture& f) {
-    std::string type = a.word(0, "form type");
-    a.consumed(1);
-    const TypeDef* t = f.typeOf(type);
-    if (!t->cls->isA("Form")) bad(type + " is not a form type");
-    for (const AttrDef& attr : t->cls->attrs)
-        if (attr.declaringClass == t->cls->name && attr.name.size() > 27)
-            bad("field " + attr.name + " is longer than 27 characters");
-    S().fileFormTypes.insert(t->tag);
-}
-
-void doUom(Args& a, Fixture& f) {
-    std::string sym = a.word(0, "unit symbol");
-    a.consumed(1);
-    if (findByKey("UnitOfMeasure", sym)) bad("unit " + sym + " exists already");
-    Object& u = f.newObject("UnitOfMeasure");
-    initValue(u, "symbol", std::vector<std::string>{sym});
-    initValue(u, "name", std::vector<std::string>{a.opt("name", sym)});
 }
 
 // --- organisation and server ---
@@ -515,70 +434,6 @@ void doWorkContext(Args& a, Fixture& f) {
 
 // --- initial objects ---
 
-void doFolder(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t made = 0;
-    f.asOwner(a, [&] { f.check(FL_create(a.need("name").c_str(), a.opt("desc").c_str(), &made), "folder"); });
-    f.placeObject(a, label, made);
-}
-
-void doForm(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t made = 0;
-    f.asOwner(a, [&] {
-        f.check(FORM_create(a.need("name").c_str(), a.opt("desc").c_str(), a.need("type").c_str(), &made), "form");
-    });
-    f.placeObject(a, label, made);
-}
-
-void doRevision(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t item = f.objectRef(a.need("item"));
-    if (!find(item)->cls->isA("Item")) bad(a.opt("item") + " is not an item");
-    std::string id = a.need("id");
-    tag_t made = 0;
-    f.asOwner(a, [&] {
-        tag_t latest = 0;
-        f.check(ITEM_ask_latest_rev(item, &latest), "revision");
-        f.check(ITEM_copy_rev(latest, id.c_str(), &made), "revision");
-    });
-    f.placeObject(a, label, made);
-}
-
-void doItem(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t made = 0;
-    f.asOwner(a, [&] {
-        OstraItem item;
-        OstraItemRev rev;
-        // Items of the site come with the master forms of their type.
-        std::string id = a.need("id"), type = a.opt("type", "Item"), revId = a.opt("rev", "A");
-        tag_t forms[2] = {0, 0};
-        for (int k = 0; k < 2; ++k) {
-            char* formType = nullptr;
-            int rc = k == 0 ? ITEM_ask_master_form_type(type.c_str(), &formType)
-                            : ITEM_ask_rev_master_form_type(type.c_str(), &formType);
-            if (rc == 0) rc = FORM_create((k == 0 ? id : id + revId).c_str(), "", formType, &forms[k]);
-            SM_free(formType);
-            if (rc && rc != ERR_NOT_FOUND) f.check(rc, "master form");
-        }
-        ERROR_store_clear();
-        f.check(OstraItem::create(id, a.opt("name"), type, revId, forms[0], forms[1], item, rev), "item");
-        made = item.tag();
-        Object* ro = find(rev.tag());
-        if (a.has("desc")) {
-            initValue(*find(made), "object_desc", std::vector<std::string>{a.opt("desc")});
-            initValue(*ro, "object_desc", std::vector<std::string>{a.opt("desc")});
-        }
-        if (a.has("uom")) initValue(*find(made), "uom_tag", std::vector<tag_t>{f.objectRef("uom:" + a.opt("uom"))});
-        f.check(save(*ro), "cannot save");
-        unlock(*ro);
-        if (a.has("revlabel")) f.label(a.opt("revlabel"), rev.tag());
-        if (a.has("revuid")) f.giveUid(*ro, a.opt("revuid"));
-    });
-    f.placeObject(a, label, made);
-}
-
 void doAppearanceGroup(Args& a, Fixture& f) {
     std::string label = f.objectLabel(a);
     tag_t made = 0;
@@ -593,22 +448,6 @@ void doRevisionRule(Args& a, Fixture& f) {
     f.placeObject(a, label, made);
 }
 
-void doRelate(Args& a, Fixture& f) {
-    tag_t p = f.objectRef(a.word(0, "@primary"));
-    tag_t sec = f.objectRef(a.word(1, "@secondary"));
-    std::string type = a.word(2, "relation type");
-    a.consumed(3);
-    const TypeDef* rt = f.typeOf(type);
-    if (!rt->cls->isA("Relation")) bad(type + " is not a relation type");
-    tag_t rel = 0;
-    f.check(f.asOwnerOf(p,
-                        [&] {
-                            int rc = GRM_create_relation(p, sec, rt->tag, 0, &rel);
-                            return rc ? rc : GRM_save_relation(rel);
-                        }),
-            "relation");
-}
-
 void doBom(Args& a, Fixture& f) {
     const std::string parentLabel = a.word(0, "@parent revision"), childLabel = a.word(1, "@child");
     tag_t parent = f.objectRef(parentLabel);
@@ -619,29 +458,6 @@ void doBom(Args& a, Fixture& f) {
     int rc = f.asOwnerOf(parent, [&] { return PS_create_occurrence(parent, child, &occurrence); });
     if (rc == ERR_STRUCTURE_CYCLE) bad(parentLabel + " would become its own ancestor through " + childLabel);
     f.check(rc, "bom");
-}
-
-void doSet(Args& a, Fixture& f) {
-    tag_t t = f.objectRef(a.word(0, "@label"));
-    a.consumed(1);
-    Object* o = find(t);
-    for (const std::string& w : a.rest(1)) bad("expected property=value, not " + w);
-    const TypeDef* td = typeDef(o->type);
-    if (!td) return;
-    // Every option is a property of the object.
-    for (tag_t desc : td->properties) {
-        PropertyDescriptor& d = S().descriptors.at(desc);
-        const std::string& k = d.m_name;
-        if (!a.has(k)) continue;
-        std::vector<std::string> texts = d.m_arraySize == 1 ? std::vector<std::string>{a.opt(k)} : a.list(k);
-        if (isReference(d.m_valueType))
-            for (auto& text : texts)
-                if (!text.empty()) text = find(f.objectRef(text))->uid;
-        Value v;
-        if (d.m_propertyType != PROP_attribute) bad(k + " is not a stored property");
-        f.check(parseTexts(d, texts, &v), k);
-        f.check(initValue(*o, k, std::move(v)), k);
-    }
 }
 
 // A file of a dataset, checked as a write ticket request is, owned by the
@@ -679,17 +495,11 @@ const Statement kStatements[] = {
     {"format", doFormat, Needs::nothing},
     {"class", doClass, Needs::nothing},
     {"attr", doAttr, Needs::nothing},
-    {"type", doType},
-    {"itemtype", doItemType},
-    {"relation", doRelation},
     {"lov", doLov},
     {"prop", doProp, Needs::propertyNames},
     {"namingrule", doNamingRule},
     {"namefield", doNameField},
-    {"deepcopy", doDeepCopy},
     {"pseudofolder", doPseudoFolder},
-    {"fileform", doFileForm},
-    {"uom", doUom},
     {"site", doSite},
     {"group", doGroup},
     {"role", doRole},
@@ -704,15 +514,9 @@ const Statement kStatements[] = {
     {"session", doSession},
     {"project", doProject},
     {"workcontext", doWorkContext},
-    {"folder", doFolder, Needs::descriptors},
-    {"item", doItem, Needs::descriptors},
-    {"form", doForm, Needs::descriptors},
-    {"revision", doRevision, Needs::descriptors},
     {"appearancegroup", doAppearanceGroup, Needs::descriptors},
     {"revisionrule", doRevisionRule, Needs::descriptors},
-    {"relate", doRelate},
     {"bom", doBom},
-    {"set", doSet, Needs::descriptors},
     {"file", doFile},
     {"checkout", doCheckout},
 };
@@ -731,6 +535,7 @@ struct Domain {
 const Domain kDomains[] = {
     {"site", fixtureStatements},
     {"ae", ae::fixtureStatements},
+    {"aom", aom::fixtureStatements},
 };
 
 // Statements by keyword, built once; a keyword two domains claim is a
