@@ -6,6 +6,7 @@
 #include "filetickets/file_tickets.hxx"
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
+#include "kernel/kernel_statements.hxx"
 #include "pom/store.hxx"
 #include "pom/test_seams.hxx"
 #include "propdesc/property_statements.hxx"
@@ -119,114 +120,6 @@ void doText(Args& a, Fixture&) {
     a.consumed(2);
 }
 
-void doSwitch(Args& a, Fixture&) {
-    std::string name = a.word(0, "switch");
-    bool on = onOff(a.word(1, "on or off"));
-    a.consumed(2);
-    Switches& w = S().switches;
-    static const std::map<std::string, bool Switches::*> names = {
-        {"journal", &Switches::journal},
-        {"application_log", &Switches::applicationLog},
-        {"security_log", &Switches::securityLog},
-        {"administration_log", &Switches::administrationLog},
-        {"v7mode", &Switches::v7Mode},
-        {"subscription", &Switches::subscription},
-        {"partbom", &Switches::partBom},
-    };
-    auto it = names.find(name);
-    if (it == names.end()) bad("unknown switch " + name);
-    w.*(it->second) = on;
-}
-
-void doModule(Args& a, Fixture&) {
-    S().switches.module = number(a.word(0, "module number"), "module");
-    a.consumed(1);
-}
-
-void doPref(Args& a, Fixture&) {
-    std::string level = a.word(0, "level (site, group, role or user)");
-    Store& s = S();
-    if (level == "site") {
-        std::string name = a.word(1, "preference name");
-        s.sitePrefs[name] = a.rest(2);
-        a.consumed(2);
-        return;
-    }
-    std::string who = a.word(1, level.c_str());
-    std::string name = a.word(2, "preference name");
-    std::vector<std::string> values = a.rest(3);
-    a.consumed(3);
-    if (level == "group") {
-        tag_t g = findByKey("Group", who);
-        if (!g) bad("unknown group " + who);
-        s.groupPrefs[{g, name}] = values;
-    } else if (level == "role") {
-        tag_t r = findByKey("Role", who);
-        if (!r) bad("unknown role " + who);
-        s.rolePrefs[{r, name}] = values;
-    } else if (level == "user") {
-        tag_t u = findByKey("User", who);
-        if (!u) bad("unknown user " + who);
-        s.userPrefs[{u, name}] = values;
-    } else {
-        bad("unknown preference level " + level);
-    }
-}
-
-Session sessionFor(const std::string& user, const std::string& group, const std::string& role, tag_t volume) {
-    tag_t u = findByKey("User", user), g = findByKey("Group", group), r = findByKey("Role", role);
-    if (!u) bad("unknown user " + user);
-    if (!g) bad("unknown group " + group);
-    if (!r) bad("unknown role " + role);
-    for (tag_t m : instancesOf("GroupMember")) {
-        const Object* o = find(m);
-        if (getTag(*o, "user") == u && getTag(*o, "group") == g && getTag(*o, "role") == r &&
-            getInt(*o, "status") == 0) {
-            Session se;
-            se.user = u;
-            se.member = m;
-            se.group = g;
-            se.role = r;
-            se.loggedIn = true;
-            se.volume = volume;
-            return se;
-        }
-    }
-    bad(user + " is not an active member of " + group + " as " + role);
-}
-
-void doSession(Args& a, Fixture& f) {
-    Session se = sessionFor(a.word(0, "user"), a.word(1, "group"), a.word(2, "role"), f.volume);
-    a.consumed(3);
-    if (f.session) {
-        se.project = f.session->project;
-        se.workContext = f.session->workContext;
-    }
-    f.session = se;
-}
-
-// A project or work context: `ID [name=TEXT] [current]`, the name
-// defaulting to the ID; `current` makes it the session's.
-void sessionObject(Args& a, Fixture& f, const char* cls, const char* idAttr, const std::string& what,
-                   tag_t Session::*current) {
-    std::string id = a.word(0, (what + " id").c_str());
-    a.consumed(1);
-    if (findByKey(cls, id)) bad(what + " " + id + " exists already");
-    Object& o = f.newObject(cls);
-    initValue(o, idAttr, std::vector<std::string>{id});
-    initValue(o, "name", std::vector<std::string>{a.opt("name", id)});
-    if (a.flag("current")) {
-        if (!f.session) bad("a current " + what + " needs a session line before it");
-        (*f.session).*current = o.tag;
-    }
-}
-
-void doProject(Args& a, Fixture& f) { sessionObject(a, f, "Project", "project_id", "project", &Session::project); }
-
-void doWorkContext(Args& a, Fixture& f) {
-    sessionObject(a, f, "WorkContext", "context_id", "work context", &Session::workContext);
-}
-
 // --- initial objects ---
 
 void doAppearanceGroup(Args& a, Fixture& f) {
@@ -292,12 +185,6 @@ const Statement kStatements[] = {
     {"attr", doAttr, Needs::nothing},
     {"transient", doTransient},
     {"text", doText},
-    {"switch", doSwitch},
-    {"module", doModule},
-    {"pref", doPref},
-    {"session", doSession},
-    {"project", doProject},
-    {"workcontext", doWorkContext},
     {"appearancegroup", doAppearanceGroup, Needs::descriptors},
     {"revisionrule", doRevisionRule, Needs::descriptors},
     {"bom", doBom},
@@ -322,6 +209,7 @@ const Domain kDomains[] = {
     {"aom", aom::fixtureStatements},
     {"propdesc", propdesc::fixtureStatements},
     {"sa", sa::fixtureStatements},
+    {"kernel", kernel::fixtureStatements},
 };
 
 // Statements by keyword, built once; a keyword two domains claim is a
