@@ -17,6 +17,7 @@
 #include "site/fixture_statement.hxx"
 #include "soa_server/policy.hxx"
 #include "soa_server/service_data.hxx"
+#include "text/text_statements.hxx"
 #include "user_exits/user_exits.hxx"
 
 #include <sodium.h>
@@ -115,11 +116,6 @@ void doTransient(Args& a, Fixture&) {
     a.consumed(1);
 }
 
-void doText(Args& a, Fixture&) {
-    S().texts[a.word(0, "text key")] = a.word(1, "text");
-    a.consumed(2);
-}
-
 // --- initial objects ---
 
 void doAppearanceGroup(Args& a, Fixture& f) {
@@ -184,7 +180,6 @@ const Statement kStatements[] = {
     {"class", doClass, Needs::nothing},
     {"attr", doAttr, Needs::nothing},
     {"transient", doTransient},
-    {"text", doText},
     {"appearancegroup", doAppearanceGroup, Needs::descriptors},
     {"revisionrule", doRevisionRule, Needs::descriptors},
     {"bom", doBom},
@@ -210,6 +205,7 @@ const Domain kDomains[] = {
     {"propdesc", propdesc::fixtureStatements},
     {"sa", sa::fixtureStatements},
     {"kernel", kernel::fixtureStatements},
+    {"text", text::fixtureStatements},
 };
 
 // Statements by keyword, built once; a keyword two domains claim is a
