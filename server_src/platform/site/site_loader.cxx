@@ -3,7 +3,7 @@
 // each statement up in the table of the domains' statements.
 #include "ae/dataset_statements.hxx"
 #include "aom/aom_statements.hxx"
-#include "filetickets/file_tickets.hxx"
+#include "filetickets/file_statements.hxx"
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
 #include "kernel/kernel_statements.hxx"
@@ -111,11 +111,6 @@ void doAttr(Args& a, Fixture& f) {
 
 // --- organisation and server ---
 
-void doTransient(Args& a, Fixture&) {
-    S().switches.transientVolume = a.word(0, "transient volume root or NONE");
-    a.consumed(1);
-}
-
 // --- initial objects ---
 
 void doAppearanceGroup(Args& a, Fixture& f) {
@@ -144,28 +139,6 @@ void doBom(Args& a, Fixture& f) {
     f.check(rc, "bom");
 }
 
-// A file of a dataset, checked as a write ticket request is, owned by the
-// dataset's owner, on the session's volume.
-void doFile(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t dataset = f.objectRef(a.need("dataset"));
-    Object* d = find(dataset);
-    if (!d->cls->isA("Dataset")) bad(a.opt("dataset") + " is not a dataset");
-    std::string ref = a.need("ref"), name = a.need("name");
-    tag_t type = getTag(*d, "dataset_type");
-    std::vector<std::string> names = getStrings(*find(type), "ref_names");
-    std::vector<std::string> formats = getStrings(*find(type), "ref_formats");
-    bool text = false;
-    for (std::size_t i = 0; i < names.size() && i < formats.size(); ++i)
-        if (names[i] == ref) text = formats[i] == "TEXT";
-    f.check(FILE_check_for_reference(type, ref, name, FILE_extension_of(name), text), "file");
-    tag_t file = 0;
-    f.check(f.asOwnerOf(dataset, [&] { return FILE_add_to_dataset(dataset, ref, name, text, f.volume, &file); }),
-            "file");
-    if (a.has("uid")) f.giveUid(*find(file), a.opt("uid"));
-    f.label(label, file);
-}
-
 void doCheckout(Args& a, Fixture& f) {
     tag_t object = f.objectRef(a.word(0, "@label"));
     a.consumed(1);
@@ -179,11 +152,9 @@ const Statement kStatements[] = {
     {"format", doFormat, Needs::nothing},
     {"class", doClass, Needs::nothing},
     {"attr", doAttr, Needs::nothing},
-    {"transient", doTransient},
     {"appearancegroup", doAppearanceGroup, Needs::descriptors},
     {"revisionrule", doRevisionRule, Needs::descriptors},
     {"bom", doBom},
-    {"file", doFile},
     {"checkout", doCheckout},
 };
 
@@ -206,6 +177,7 @@ const Domain kDomains[] = {
     {"sa", sa::fixtureStatements},
     {"kernel", kernel::fixtureStatements},
     {"text", text::fixtureStatements},
+    {"filetickets", filetickets::fixtureStatements},
 };
 
 // Statements by keyword, built once; a keyword two domains claim is a
