@@ -11,6 +11,7 @@
 #include "pom/test_seams.hxx"
 #include "propdesc/property_statements.hxx"
 #include "ps/ps.hxx"
+#include "ps/ps_statements.hxx"
 #include "reservation/reservation.hxx"
 #include "sa/sa_statements.hxx"
 #include "server_info/server_info.hxx"
@@ -113,32 +114,6 @@ void doAttr(Args& a, Fixture& f) {
 
 // --- initial objects ---
 
-void doAppearanceGroup(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t made = 0;
-    f.asOwner(a, [&] { f.check(PS_create_appearance_group(a.need("name").c_str(), &made), "appearance group"); });
-    f.placeObject(a, label, made);
-}
-
-void doRevisionRule(Args& a, Fixture& f) {
-    std::string label = f.objectLabel(a);
-    tag_t made = 0;
-    f.asOwner(a, [&] { f.check(PS_create_revision_rule(a.need("name").c_str(), &made), "revision rule"); });
-    f.placeObject(a, label, made);
-}
-
-void doBom(Args& a, Fixture& f) {
-    const std::string parentLabel = a.word(0, "@parent revision"), childLabel = a.word(1, "@child");
-    tag_t parent = f.objectRef(parentLabel);
-    tag_t child = f.objectRef(childLabel);
-    a.consumed(2);
-    if (!find(parent)->cls->isA("ItemRevision")) bad(parentLabel + " is not an item revision");
-    tag_t occurrence = 0;
-    int rc = f.asOwnerOf(parent, [&] { return PS_create_occurrence(parent, child, &occurrence); });
-    if (rc == ERR_STRUCTURE_CYCLE) bad(parentLabel + " would become its own ancestor through " + childLabel);
-    f.check(rc, "bom");
-}
-
 void doCheckout(Args& a, Fixture& f) {
     tag_t object = f.objectRef(a.word(0, "@label"));
     a.consumed(1);
@@ -152,9 +127,6 @@ const Statement kStatements[] = {
     {"format", doFormat, Needs::nothing},
     {"class", doClass, Needs::nothing},
     {"attr", doAttr, Needs::nothing},
-    {"appearancegroup", doAppearanceGroup, Needs::descriptors},
-    {"revisionrule", doRevisionRule, Needs::descriptors},
-    {"bom", doBom},
     {"checkout", doCheckout},
 };
 
@@ -178,6 +150,7 @@ const Domain kDomains[] = {
     {"kernel", kernel::fixtureStatements},
     {"text", text::fixtureStatements},
     {"filetickets", filetickets::fixtureStatements},
+    {"ps", ps::fixtureStatements},
 };
 
 // Statements by keyword, built once; a keyword two domains claim is a
