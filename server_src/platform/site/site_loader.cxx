@@ -12,7 +12,7 @@
 #include "propdesc/property_statements.hxx"
 #include "ps/ps.hxx"
 #include "ps/ps_statements.hxx"
-#include "reservation/reservation.hxx"
+#include "reservation/reservation_statements.hxx"
 #include "sa/sa_statements.hxx"
 #include "server_info/server_info.hxx"
 #include "site/fixture_statement.hxx"
@@ -114,20 +114,10 @@ void doAttr(Args& a, Fixture& f) {
 
 // --- initial objects ---
 
-void doCheckout(Args& a, Fixture& f) {
-    tag_t object = f.objectRef(a.word(0, "@label"));
-    a.consumed(1);
-    std::string user = a.need("user");
-    tag_t u = findByKey("User", user);
-    if (!u) bad("unknown user " + user);
-    f.check(RES_checkout_as(object, u, a.opt("comment"), a.opt("change")), "checkout");
-}
-
 const Statement kStatements[] = {
     {"format", doFormat, Needs::nothing},
     {"class", doClass, Needs::nothing},
     {"attr", doAttr, Needs::nothing},
-    {"checkout", doCheckout},
 };
 
 }  // namespace
@@ -151,6 +141,7 @@ const Domain kDomains[] = {
     {"text", text::fixtureStatements},
     {"filetickets", filetickets::fixtureStatements},
     {"ps", ps::fixtureStatements},
+    {"reservation", reservation::fixtureStatements},
 };
 
 // Statements by keyword, built once; a keyword two domains claim is a
