@@ -160,10 +160,6 @@ struct Statement {
 
 using Statements = std::span<const Statement>;
 
-// The statements of the fixture language itself: its version, classes and
-// attributes (they build the schema the loader holds while it loads).
-Statements fixtureStatements();
-
 // Each statement's keyword with the folder that owns it, in table order.
 std::vector<std::pair<std::string, std::string>> statementOwners();
 
