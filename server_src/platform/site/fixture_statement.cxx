@@ -4,6 +4,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
+#include "foundation/vl_string.hxx"
 
 #include <cctype>
 #include <cstdlib>
@@ -54,17 +55,7 @@ std::string Args::need(const std::string& key) {
 }
 
 std::vector<std::string> Args::list(const std::string& key) {
-    std::vector<std::string> out;
-    if (!has(key)) return out;
-    std::string v = opt(key);
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t at = v.find(',', start);
-        out.push_back(v.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) break;
-        start = at + 1;
-    }
-    return out;
+    return has(key) ? splitAtCommas(opt(key)) : std::vector<std::string>{};
 }
 
 void Args::consumed(std::size_t positional) {
