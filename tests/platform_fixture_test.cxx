@@ -182,7 +182,8 @@ TEST(FixtureStatements, EachIsDeclaredOnceAndDocumentedWithTheFolderThatOwnsIt) 
     for (const auto& d : declared)
         EXPECT_TRUE(documented.count(d)) << d.first << " (" << d.second << ") is not documented with its owner";
     for (const auto& d : documented)
-        EXPECT_TRUE(declared.count(d)) << d.first << " is documented as " << d.second << "'s, which has no such statement";
+        EXPECT_TRUE(declared.count(d)) << d.first << " is documented as " << d.second
+                                       << "'s, which has no such statement";
 }
 
 }  // namespace

@@ -11,23 +11,15 @@ namespace vl::platform::ae {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
-using site::number;
-using site::validName;
 
 void doTool(Args& a, Fixture& f) {
     std::string name = a.word(0, "tool name");
     a.consumed(1);
     if (!validName(name) || name.size() > 32) bad("bad tool name \"" + name + "\"");
-    if (findByKey("Tool", name)) bad("tool " + name + " exists already");
-    tag_t shell = 0;
-    if (a.has("shell")) {
-        shell = findByKey("Tool", a.opt("shell"));
-        if (!shell) bad("unknown tool " + a.opt("shell"));
-    }
+    unclaimed("Tool", name, "tool");
+    tag_t shell = a.has("shell") ? existing("Tool", a.opt("shell"), "tool") : 0;
     Object& t = f.newObject("Tool");
     initValue(t, "object_name", std::vector<std::string>{name});
     if (a.has("symbol")) initValue(t, "symbol_name", std::vector<std::string>{a.opt("symbol")});
@@ -42,11 +34,7 @@ void doDatasetType(Args& a, Fixture& f) {
     const TypeDef* parent = f.typeOf(a.opt("parent", "Dataset"));
     if (!parent->cls->isA("Dataset")) bad(parent->name + " is not a dataset type");
     std::vector<tag_t> tools;
-    for (const std::string& n : a.list("tools")) {
-        tag_t t = findByKey("Tool", n);
-        if (!t) bad("unknown tool " + n);
-        tools.push_back(t);
-    }
+    for (const std::string& n : a.list("tools")) tools.push_back(existing("Tool", n, "tool"));
     tag_t def = 0;
     if (a.has("default")) {
         def = findByKey("Tool", a.opt("default"));
@@ -65,8 +53,7 @@ void doReference(Args& a, Fixture&) {
     std::string type = a.word(0, "dataset type");
     std::string ref = a.word(1, "reference name");
     a.consumed(2);
-    tag_t dt = findByKey("DatasetType", type);
-    if (!dt) bad("unknown dataset type " + type);
+    tag_t dt = existing("DatasetType", type, "dataset type");
     // Without a format the reference is named but takes no files: one
     // entry with an empty format and template stands for it.
     const bool takesFiles = a.has("format");
@@ -94,8 +81,7 @@ void doDataset(Args& a, Fixture& f) {
     tag_t made = 0;
     f.asOwner(a, [&] {
         std::string type = a.need("type");
-        tag_t dt = findByKey("DatasetType", type);
-        if (!dt) bad("unknown dataset type " + type);
+        tag_t dt = existing("DatasetType", type, "dataset type");
         f.check(AE_create_dataset_with_id(dt, a.need("name").c_str(), a.opt("desc").c_str(), nullptr, nullptr, &made),
                 "dataset");
         const Object* dto = find(dt);
@@ -119,11 +105,11 @@ void doDataset(Args& a, Fixture& f) {
     f.placeObject(a, label, made);
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"tool", doTool},
     {"datasettype", doDatasetType},
     {"reference", doReference},
-    {"dataset", doDataset, site::Needs::descriptors},
+    {"dataset", doDataset, Needs::descriptors},
 };
 
 }  // namespace

@@ -15,10 +15,8 @@ namespace vl::platform::aom {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
 
 void doType(Args& a, Fixture& f) {
     std::string name = a.word(0, "type name");
@@ -91,7 +89,7 @@ void doFileForm(Args& a, Fixture& f) {
 void doUom(Args& a, Fixture& f) {
     std::string sym = a.word(0, "unit symbol");
     a.consumed(1);
-    if (findByKey("UnitOfMeasure", sym)) bad("unit " + sym + " exists already");
+    unclaimed("UnitOfMeasure", sym, "unit");
     Object& u = f.newObject("UnitOfMeasure");
     initValue(u, "symbol", std::vector<std::string>{sym});
     initValue(u, "name", std::vector<std::string>{a.opt("name", sym)});
@@ -200,19 +198,19 @@ void doSet(Args& a, Fixture& f) {
     }
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"type", doType},
     {"itemtype", doItemType},
     {"relation", doRelation},
     {"deepcopy", doDeepCopy},
     {"fileform", doFileForm},
     {"uom", doUom},
-    {"folder", doFolder, site::Needs::descriptors},
-    {"item", doItem, site::Needs::descriptors},
-    {"form", doForm, site::Needs::descriptors},
-    {"revision", doRevision, site::Needs::descriptors},
+    {"folder", doFolder, Needs::descriptors},
+    {"item", doItem, Needs::descriptors},
+    {"form", doForm, Needs::descriptors},
+    {"revision", doRevision, Needs::descriptors},
     {"relate", doRelate},
-    {"set", doSet, site::Needs::descriptors},
+    {"set", doSet, Needs::descriptors},
 };
 
 }  // namespace

@@ -8,10 +8,8 @@ namespace vl::platform::filetickets {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
 
 void doTransient(Args& a, Fixture&) {
     S().switches.transientVolume = a.word(0, "transient volume root or NONE");
@@ -40,7 +38,7 @@ void doFile(Args& a, Fixture& f) {
     f.label(label, file);
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"transient", doTransient},
     {"file", doFile},
 };

@@ -7,12 +7,8 @@ namespace vl::platform::kernel {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
-using site::number;
-using site::onOff;
 
 void doSwitch(Args& a, Fixture&) {
     std::string name = a.word(0, "switch");
@@ -52,27 +48,18 @@ void doPref(Args& a, Fixture&) {
     std::vector<std::string> values = a.rest(3);
     a.consumed(3);
     if (level == "group") {
-        tag_t g = findByKey("Group", who);
-        if (!g) bad("unknown group " + who);
-        s.groupPrefs[{g, name}] = values;
+        s.groupPrefs[{existing("Group", who, "group"), name}] = values;
     } else if (level == "role") {
-        tag_t r = findByKey("Role", who);
-        if (!r) bad("unknown role " + who);
-        s.rolePrefs[{r, name}] = values;
+        s.rolePrefs[{existing("Role", who, "role"), name}] = values;
     } else if (level == "user") {
-        tag_t u = findByKey("User", who);
-        if (!u) bad("unknown user " + who);
-        s.userPrefs[{u, name}] = values;
+        s.userPrefs[{existing("User", who, "user"), name}] = values;
     } else {
         bad("unknown preference level " + level);
     }
 }
 
 Session sessionFor(const std::string& user, const std::string& group, const std::string& role, tag_t volume) {
-    tag_t u = findByKey("User", user), g = findByKey("Group", group), r = findByKey("Role", role);
-    if (!u) bad("unknown user " + user);
-    if (!g) bad("unknown group " + group);
-    if (!r) bad("unknown role " + role);
+    tag_t u = existing("User", user, "user"), g = existing("Group", group, "group"), r = existing("Role", role, "role");
     for (tag_t m : instancesOf("GroupMember")) {
         const Object* o = find(m);
         if (getTag(*o, "user") == u && getTag(*o, "group") == g && getTag(*o, "role") == r &&
@@ -106,7 +93,7 @@ void sessionObject(Args& a, Fixture& f, const char* cls, const char* idAttr, con
                    tag_t Session::*current) {
     std::string id = a.word(0, (what + " id").c_str());
     a.consumed(1);
-    if (findByKey(cls, id)) bad(what + " " + id + " exists already");
+    unclaimed(cls, id, what);
     Object& o = f.newObject(cls);
     initValue(o, idAttr, std::vector<std::string>{id});
     initValue(o, "name", std::vector<std::string>{a.opt("name", id)});
@@ -122,7 +109,7 @@ void doWorkContext(Args& a, Fixture& f) {
     sessionObject(a, f, "WorkContext", "context_id", "work context", &Session::workContext);
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"switch", doSwitch},
     {"module", doModule},
     {"pref", doPref},

@@ -8,20 +8,15 @@ namespace vl::platform::propdesc {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
-using site::onOff;
-using site::validName;
-using site::valueTypeNamed;
 
 void doLov(Args& a, Fixture& f) {
     std::string name = a.word(0, "list name");
     PROP_value_type_e type = valueTypeNamed(a.word(1, "value type"));
     a.consumed(2);
     if (!validName(name) || name.size() > 32) bad("bad list name \"" + name + "\"");
-    if (findByKey("ListOfValues", name)) bad("list " + name + " exists already");
+    unclaimed("ListOfValues", name, "list");
     std::vector<std::string> values = a.list("values");
     std::vector<std::string> displays = a.list("displays");
     if (!displays.empty() && displays.size() != values.size()) bad("displays= must match values= one to one");
@@ -63,7 +58,7 @@ void doProp(Args& a, Fixture& f) {
     tri("readonly", r.readOnly);
     if (a.has("lov")) {
         std::string l = a.opt("lov");
-        if (!findByKey("ListOfValues", l)) bad("unknown list of values " + l);
+        existing("ListOfValues", l, "list of values");
         r.lov = l;
     }
     if (a.has("display")) r.displayName = a.opt("display");
@@ -118,9 +113,9 @@ void doPseudoFolder(Args& a, Fixture& f) {
     S().pseudoFolderProps.insert({type, prop});
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"lov", doLov},
-    {"prop", doProp, site::Needs::propertyNames},
+    {"prop", doProp, Needs::propertyNames},
     {"namingrule", doNamingRule},
     {"namefield", doNameField},
     {"pseudofolder", doPseudoFolder},

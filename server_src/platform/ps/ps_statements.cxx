@@ -9,10 +9,8 @@ namespace vl::platform::ps {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
 
 void doAppearanceGroup(Args& a, Fixture& f) {
     std::string label = f.objectLabel(a);
@@ -40,9 +38,9 @@ void doBom(Args& a, Fixture& f) {
     f.check(rc, "bom");
 }
 
-const site::Statement kStatements[] = {
-    {"appearancegroup", doAppearanceGroup, site::Needs::descriptors},
-    {"revisionrule", doRevisionRule, site::Needs::descriptors},
+const Statement kStatements[] = {
+    {"appearancegroup", doAppearanceGroup, Needs::descriptors},
+    {"revisionrule", doRevisionRule, Needs::descriptors},
     {"bom", doBom},
 };
 

@@ -8,21 +8,18 @@ namespace vl::platform::reservation {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::bad;
-using site::Fixture;
 
 void doCheckout(Args& a, Fixture& f) {
     tag_t object = f.objectRef(a.word(0, "@label"));
     a.consumed(1);
     std::string user = a.need("user");
-    tag_t u = findByKey("User", user);
-    if (!u) bad("unknown user " + user);
+    tag_t u = existing("User", user, "user");
     f.check(RES_checkout_as(object, u, a.opt("comment"), a.opt("change")), "checkout");
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"checkout", doCheckout},
 };
 

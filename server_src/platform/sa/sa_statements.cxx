@@ -11,19 +11,14 @@ namespace vl::platform::sa {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::ActingSession;
-using site::Args;
-using site::bad;
-using site::Fixture;
-using site::number;
-using site::validName;
 
 void doSite(Args& a, Fixture& f) {
     int id = number(a.word(0, "site id"), "site id");
     std::string name = a.word(1, "site name");
     a.consumed(2);
-    if (findByKey("Site", std::to_string(id))) bad("site " + std::to_string(id) + " exists already");
+    unclaimed("Site", std::to_string(id), "site");
     Object& s = f.newObject("Site");
     initValue(s, "site_id", std::vector<int>{id});
     initValue(s, "name", std::vector<std::string>{name});
@@ -33,21 +28,19 @@ void doSite(Args& a, Fixture& f) {
     }
 }
 
-void checkAdminName(const std::string& n, const char* what) {
-    if (!validName(n)) bad(std::string("bad ") + what + " name \"" + n + "\"");
-    if (n.size() > SA_name_size_c) bad(std::string(what) + " name " + n + " is longer than 32 characters");
+// The name of a new user, group, role or volume: a valid name of at most
+// 32 characters that no other of its class has.
+void checkNewName(const char* cls, const std::string& n, const std::string& what) {
+    if (!validName(n)) bad("bad " + what + " name \"" + n + "\"");
+    if (n.size() > SA_name_size_c) bad(what + " name " + n + " is longer than 32 characters");
+    unclaimed(cls, n, what);
 }
 
 void doGroup(Args& a, Fixture& f) {
     std::string name = a.word(0, "group name");
     a.consumed(1);
-    checkAdminName(name, "group");
-    if (findByKey("Group", name)) bad("group " + name + " exists already");
-    tag_t parent = 0;
-    if (a.has("parent")) {
-        parent = findByKey("Group", a.opt("parent"));
-        if (!parent) bad("unknown group " + a.opt("parent"));
-    }
+    checkNewName("Group", name, "group");
+    tag_t parent = a.has("parent") ? existing("Group", a.opt("parent"), "group") : 0;
     Object& g = f.newObject("Group");
     initValue(g, "name", std::vector<std::string>{name});
     initValue(g, "privilege", std::vector<int>{a.flag("privileged") ? 1 : 0});
@@ -58,8 +51,7 @@ void doGroup(Args& a, Fixture& f) {
 void doRole(Args& a, Fixture& f) {
     std::string name = a.word(0, "role name");
     a.consumed(1);
-    checkAdminName(name, "role");
-    if (findByKey("Role", name)) bad("role " + name + " exists already");
+    checkNewName("Role", name, "role");
     Object& r = f.newObject("Role");
     initValue(r, "role_name", std::vector<std::string>{name});
 }
@@ -67,16 +59,11 @@ void doRole(Args& a, Fixture& f) {
 void doUser(Args& a, Fixture&) {
     std::string id = a.word(0, "user id");
     a.consumed(1);
-    checkAdminName(id, "user");
-    if (findByKey("User", id)) bad("user " + id + " exists already");
+    checkNewName("User", id, "user");
     std::string hash = a.need("password");
     if (hash.rfind("$argon2", 0) != 0 || hash.size() >= crypto_pwhash_STRBYTES)
         bad("password= must be a crypto_pwhash_str hash, not a password");
-    tag_t group = 0;
-    if (a.has("group")) {
-        group = findByKey("Group", a.opt("group"));
-        if (!group) bad("unknown group " + a.opt("group"));
-    }
+    tag_t group = a.has("group") ? existing("Group", a.opt("group"), "group") : 0;
     tag_t u = 0;
     int rc = 0;
     {
@@ -96,10 +83,7 @@ void doUser(Args& a, Fixture&) {
 void doMember(Args& a, Fixture& f) {
     std::string user = a.word(0, "user"), group = a.word(1, "group"), role = a.word(2, "role");
     a.consumed(3);
-    tag_t u = findByKey("User", user), g = findByKey("Group", group), r = findByKey("Role", role);
-    if (!u) bad("unknown user " + user);
-    if (!g) bad("unknown group " + group);
-    if (!r) bad("unknown role " + role);
+    tag_t u = existing("User", user, "user"), g = existing("Group", group, "group"), r = existing("Role", role, "role");
     for (tag_t m : instancesOf("GroupMember")) {
         const Object* o = find(m);
         if (getTag(*o, "user") == u && getTag(*o, "group") == g && getTag(*o, "role") == r)
@@ -116,15 +100,14 @@ void doMember(Args& a, Fixture& f) {
 void doVolume(Args& a, Fixture& f) {
     std::string name = a.word(0, "volume name");
     a.consumed(1);
-    checkAdminName(name, "volume");
-    if (findByKey("Volume", name)) bad("volume " + name + " exists already");
+    checkNewName("Volume", name, "volume");
     Object& v = f.newObject("Volume");
     initValue(v, "volume_name", std::vector<std::string>{name});
     initValue(v, "path", std::vector<std::string>{a.need("path")});
     if (a.flag("current") || !f.volume) f.volume = v.tag;
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"site", doSite},
     {"group", doGroup},
     {"role", doRole},

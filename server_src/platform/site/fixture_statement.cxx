@@ -121,6 +121,16 @@ bool validName(const std::string& name) {
     return true;
 }
 
+tag_t existing(const char* cls, const std::string& key, const std::string& what) {
+    tag_t t = findByKey(cls, key);
+    if (!t) bad("unknown " + what + " " + key);
+    return t;
+}
+
+void unclaimed(const char* cls, const std::string& key, const std::string& what) {
+    if (findByKey(cls, key)) bad(what + " " + key + " exists already");
+}
+
 Session ActingSession::of(tag_t user, tag_t group) {
     Session s;
     s.user = user;
@@ -185,16 +195,8 @@ Object& Fixture::newObject(const char* cls) {
 }
 
 tag_t Fixture::objectRef(const std::string& text) const {
-    if (text.rfind("uom:", 0) == 0) {
-        tag_t u = findByKey("UnitOfMeasure", text.substr(4));
-        if (!u) bad("unknown unit of measure " + text.substr(4));
-        return u;
-    }
-    if (text.rfind("user:", 0) == 0) {
-        tag_t u = findByKey("User", text.substr(5));
-        if (!u) bad("unknown user " + text.substr(5));
-        return u;
-    }
+    if (text.rfind("uom:", 0) == 0) return existing("UnitOfMeasure", text.substr(4), "unit of measure");
+    if (text.rfind("user:", 0) == 0) return existing("User", text.substr(5), "user");
     if (!text.empty() && text[0] == '@') {
         auto it = m_labels.find(text);
         if (it == m_labels.end()) bad("unknown label " + text);
@@ -237,14 +239,10 @@ void Fixture::asOwner(Args& a, const std::function<void()>& make) const {
         u = session->user;
         g = session->group;
     } else {
-        u = findByKey("User", owner);
-        if (!u) bad("unknown user " + owner);
+        u = existing("User", owner, "user");
         g = getTag(*find(u), "default_group");
     }
-    if (a.has("group")) {
-        g = findByKey("Group", a.opt("group"));
-        if (!g) bad("unknown group " + a.opt("group"));
-    }
+    if (a.has("group")) g = existing("Group", a.opt("group"), "group");
     ActingSession acting(ActingSession::of(u, g));
     make();
 }

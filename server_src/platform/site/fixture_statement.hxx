@@ -65,6 +65,12 @@ bool onOff(const std::string& text);
 // No blanks, quotes, '=' or ','.
 bool validName(const std::string& name);
 
+// The object of the class (by its key attribute) named `key`; refused as an
+// "unknown <what>".
+tag_t existing(const char* cls, const std::string& key, const std::string& what);
+// Refuses a key the class has given already ("<what> <key> exists already").
+void unclaimed(const char* cls, const std::string& key, const std::string& what);
+
 // Puts a session in place for the platform calls made on the fixture's
 // behalf, and the one before back when it goes.
 class ActingSession {

@@ -5,16 +5,15 @@ namespace vl::platform::text {
 
 namespace {
 
+using namespace site;
 using namespace store;
-using site::Args;
-using site::Fixture;
 
 void doText(Args& a, Fixture&) {
     S().texts[a.word(0, "text key")] = a.word(1, "text");
     a.consumed(2);
 }
 
-const site::Statement kStatements[] = {
+const Statement kStatements[] = {
     {"text", doText},
 };
 
