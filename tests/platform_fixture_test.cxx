@@ -108,6 +108,10 @@ TEST_F(PlatformFixture, AMalformedFixtureIsRefusedWithFileLineAndReasonAndChange
         {"format 1\ngroup g\nrole r\nuser u group=g password=\"$argon2id$v=19$m=8,t=1,p=1$xqITJ7h+Xhc2I+DLivTp6g$"
          "Jfr0QQztbmcY+fBXmWC0aHZ5mzIoboKvknp3wpF99Ek\"\nmember u g r inactive\nsession u g r\n",
          "bad.site:6: u is not an active member"},
+        {"format 1\ngroup g\nrole r\nuser u group=g password=\"$argon2id$v=19$m=8,t=1,p=1$xqITJ7h+Xhc2I+DLivTp6g$"
+         "Jfr0QQztbmcY+fBXmWC0aHZ5mzIoboKvknp3wpF99Ek\"\nmember u g r\nsession u g r\ntool T\ndatasettype D tools=T\n"
+         "dataset @d type=D name=x tool=Nope\n",
+         "bad.site:9: unknown tool Nope"},
     };
     tag_t widget = 0;
     ITEM_find_item("000100", &widget);

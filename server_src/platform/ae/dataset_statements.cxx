@@ -85,12 +85,11 @@ void doDataset(Args& a, Fixture& f) {
         f.check(AE_create_dataset_with_id(dt, a.need("name").c_str(), a.opt("desc").c_str(), nullptr, nullptr, &made),
                 "dataset");
         const Object* dto = find(dt);
-        tag_t tool = a.has("tool") ? findByKey("Tool", a.opt("tool")) : getTag(*dto, "default_tool");
+        tag_t tool = a.has("tool") ? existing("Tool", a.opt("tool"), "tool") : getTag(*dto, "default_tool");
         if (!tool) {
             std::vector<tag_t> tools = getTags(*dto, "list_of_tools");
             tool = tools.empty() ? 0 : tools.front();
         }
-        if (a.has("tool") && !tool) bad("unknown tool " + a.opt("tool"));
         if (tool) initValue(*find(made), "tool_used", std::vector<tag_t>{tool});
         std::vector<std::string> formats =
             tool ? getStrings(*find(tool), "output_formats") : std::vector<std::string>{};
