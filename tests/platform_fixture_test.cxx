@@ -8,10 +8,14 @@
 #include "platform_test_support.hxx"
 #include "pom/soa_view.hxx"
 #include "sa/sa.hxx"
+#include "site/fixture_statement.hxx"
 #include "tag/tag.hxx"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 
 using namespace vl::platform;
@@ -104,6 +108,10 @@ TEST_F(PlatformFixture, AMalformedFixtureIsRefusedWithFileLineAndReasonAndChange
         {"format 1\ngroup g\nrole r\nuser u group=g password=\"$argon2id$v=19$m=8,t=1,p=1$xqITJ7h+Xhc2I+DLivTp6g$"
          "Jfr0QQztbmcY+fBXmWC0aHZ5mzIoboKvknp3wpF99Ek\"\nmember u g r inactive\nsession u g r\n",
          "bad.site:6: u is not an active member"},
+        {"format 1\ngroup g\nrole r\nuser u group=g password=\"$argon2id$v=19$m=8,t=1,p=1$xqITJ7h+Xhc2I+DLivTp6g$"
+         "Jfr0QQztbmcY+fBXmWC0aHZ5mzIoboKvknp3wpF99Ek\"\nmember u g r\nsession u g r\ntool T\ndatasettype D tools=T\n"
+         "dataset @d type=D name=x tool=Nope\n",
+         "bad.site:9: unknown tool Nope"},
     };
     tag_t widget = 0;
     ITEM_find_item("000100", &widget);
@@ -145,6 +153,41 @@ TEST_F(PlatformFixture, PasswordHashesVerifyOnlyTheirPassword) {
     std::stringstream all;
     all << in.rdbuf();
     EXPECT_EQ(all.str().find("alice-pw"), std::string::npos) << "the fixture holds hashes only";
+}
+
+// The statement tables of docs/site-format.md: each row's keywords (the first
+// word of each `...` in its first cell) with the `owner` of its last cell.
+std::set<std::pair<std::string, std::string>> documentedOwners() {
+    std::ifstream in(std::filesystem::path(VL_DEFAULT_SITE).parent_path().parent_path() / "docs" / "site-format.md");
+    std::set<std::pair<std::string, std::string>> out;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("| `", 0) != 0) continue;
+        std::size_t cellEnd = line.find(" | ", 2);
+        std::size_t ownerAt = line.rfind(" | `");
+        if (cellEnd == std::string::npos || ownerAt == std::string::npos || ownerAt <= cellEnd) continue;
+        std::string owner = line.substr(ownerAt + 4, line.find('`', ownerAt + 4) - ownerAt - 4);
+        for (std::size_t at = line.find('`'); at < cellEnd; at = line.find('`', line.find('`', at + 1) + 1)) {
+            std::size_t word = line.find_first_of(" `", at + 1);
+            out.emplace(line.substr(at + 1, word - at - 1), owner);
+        }
+    }
+    return out;
+}
+
+TEST(FixtureStatements, EachIsDeclaredOnceAndDocumentedWithTheFolderThatOwnsIt) {
+    std::vector<std::pair<std::string, std::string>> owners = site::statementOwners();
+    std::map<std::string, std::string> byKeyword;
+    for (const auto& [keyword, folder] : owners)
+        EXPECT_TRUE(byKeyword.emplace(keyword, folder).second) << keyword << " is declared twice";
+    std::set<std::pair<std::string, std::string>> declared(owners.begin(), owners.end());
+    std::set<std::pair<std::string, std::string>> documented = documentedOwners();
+    ASSERT_FALSE(documented.empty()) << "docs/site-format.md has no statement table";
+    for (const auto& d : declared)
+        EXPECT_TRUE(documented.count(d)) << d.first << " (" << d.second << ") is not documented with its owner";
+    for (const auto& d : documented)
+        EXPECT_TRUE(declared.count(d)) << d.first << " is documented as " << d.second
+                                       << "'s, which has no such statement";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "aom/aom.hxx"
 
 #include "foundation/error_codes.hxx"
+#include "foundation/vl_string.hxx"
 #include "pom/store.hxx"
 #include "sm/sm.hxx"
 
@@ -307,13 +308,7 @@ int AOM_UIF_set_value(tag_t object, const char* name, const char* displayValue) 
     if (d->m_arraySize == 1) {
         texts.push_back(text);
     } else if (!text.empty()) {
-        std::size_t start = 0;
-        for (;;) {
-            std::size_t at = text.find(',', start);
-            texts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-            if (at == std::string::npos) break;
-            start = at + 1;
-        }
+        texts = splitAtCommas(text);
     }
     if (const Object* lov = find(d->m_lov)) {
         std::vector<std::string> vals = getStrings(*lov, "lov_values");

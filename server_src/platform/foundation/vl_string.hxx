@@ -3,6 +3,7 @@
 #include "sm/sm.hxx"
 
 #include <string>
+#include <vector>
 
 class String {
 public:
@@ -56,6 +57,19 @@ private:
     std::size_t m_pos = 0;
     bool m_done = false;
 };
+
+// The pieces of a text between commas, empty ones kept: "a,,b" gives three,
+// and "" one empty piece.
+inline std::vector<std::string> splitAtCommas(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t at = text.find(',', start);
+        out.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return out;
+        start = at + 1;
+    }
+}
 
 // The text without its blanks (spaces and tabs).
 inline std::string stripBlanks(const std::string& text) {
