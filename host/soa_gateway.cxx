@@ -12,6 +12,7 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,8 +41,10 @@ bool readFile(const std::string& path, std::string* out) {
 }
 
 // The first element named `element` in `reply`: the value of its attribute
-// `attribute`, as written there ("" when it has none).
-std::string firstAttribute(const std::string& reply, const std::string& element, const std::string& attribute) {
+// `attribute`, as written there; none when there is no such element or it
+// has no such attribute.
+std::optional<std::string> firstAttribute(const std::string& reply, const std::string& element,
+                                          const std::string& attribute) {
     std::string open = "<" + element;
     std::string key = " " + attribute + "=\"";
     for (std::size_t at = reply.find(open); at != std::string::npos; at = reply.find(open, at + 1)) {
@@ -49,11 +52,11 @@ std::string firstAttribute(const std::string& reply, const std::string& element,
         if (next != ' ' && next != '/' && next != '>') continue;
         std::size_t end = reply.find('>', at);
         std::size_t value = reply.find(key, at);
-        if (value == std::string::npos || value > end) return "";
+        if (value == std::string::npos || value > end) return std::nullopt;
         value += key.size();
         return reply.substr(value, reply.find('"', value) - value);
     }
-    return "";
+    return std::nullopt;
 }
 
 // False, with the name in *unbound, when the text names a variable no
@@ -94,8 +97,9 @@ struct ScriptStep {
 //   @ SERVICE OPERATION [save VAR=ELEMENT[.ATTRIBUTE] ...]
 // followed by the request document up to the next "@" line. "${VAR}" in a
 // document is replaced by the value saved earlier: the attribute (the uid
-// when none is named) of the first such element of the reply. Lines starting with "#" are
-// comments wherever they stand.
+// when none is named) of the first such element of the reply; a save that
+// finds none stops the script. Lines starting with "#" are comments wherever
+// they stand.
 bool parseScript(const std::string& path, const std::string& text, std::vector<ScriptStep>* steps,
                  std::string* error) {
     std::istringstream in(text);
@@ -200,8 +204,16 @@ int main(int argc, char** argv) {
             if (!gateway.invoke(step.service, step.operation, document, &reply))
                 return fail(script + ":" + std::to_string(step.line) + ": unknown service '" + step.service + "'");
             std::cout << "=== " << step.service << " " << step.operation << "\n" << reply << "\n";
-            for (const auto& save : step.saves)
-                vars[save.variable] = firstAttribute(reply, save.element, save.attribute);
+            // A value that is not there would only send the next request
+            // with an empty text in its place.
+            for (const auto& save : step.saves) {
+                std::optional<std::string> value = firstAttribute(reply, save.element, save.attribute);
+                if (!value)
+                    return fail(script + ":" + std::to_string(step.line) + ": 'save " + save.variable + "=" +
+                                save.element + "." + save.attribute + "' matches nothing: the reply has no <" +
+                                save.element + "> with an attribute '" + save.attribute + "'");
+                vars[save.variable] = std::move(*value);
+            }
         }
         return 0;
     }

@@ -5,6 +5,7 @@
 #include "aom/grm.hxx"
 #include "aom/item.hxx"
 #include "foundation/error_codes.hxx"
+#include "pom/test_seams.hxx"
 
 #include <gtest/gtest.h>
 
@@ -381,6 +382,26 @@ TEST_F(Dm0701OpsTest, UidsAreNewAndCountedAsAsked) {
             EXPECT_EQ(errors[0].codes, c.unkeyedError);
         }
     }
+}
+
+// Handed-out uids cost the store nothing to keep, request after request, and
+// none of them is given to an object made afterwards.
+TEST_F(Dm0701OpsTest, HandedOutUidsAreNotRememberedAndNeverGivenToALaterObject) {
+    const long remembered = vl::platform::STORE_remembered_uids();
+    std::set<std::string> handedOut;
+    for (int r = 0; r < 20; ++r) {
+        Parsed reply = call("generateUID", "<GenerateUIDInput nUID=\"1000\"/>");
+        for (const auto* u : dm0603::childrenNamed(*reply.root, "uid")) handedOut.insert(dm0603::attrOr(*u, "value"));
+        EXPECT_EQ(vl::platform::STORE_remembered_uids(), remembered) << "request " << r;
+    }
+    ASSERT_EQ(handedOut.size(), 20000u);
+    std::string folders = "<CreateFoldersInput>";
+    for (int i = 0; i < 500; ++i) folders += "<folder clientId=\"c\" name=\"f\"/>";
+    const Parsed made(invoke(dm0603::kService, "createFolders", folders + "</CreateFoldersInput>"));
+    const auto created = made.list("createdObj");
+    ASSERT_EQ(created.size(), 500u) << made.text.substr(0, 300);
+    for (const std::string& uid : created) EXPECT_FALSE(handedOut.count(uid)) << uid;
+    for (const std::string& uid : handedOut) ASSERT_NE(Tag::isValid(dm0603::tagOf(uid)), 0) << uid;
 }
 
 // A failing generator hands out nothing rather than an unfilled uid.

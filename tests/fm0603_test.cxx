@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -389,8 +390,9 @@ TEST_F(Fm0603Test, CommitAddsTheFilesWhileSingleFilesFail) {
 
     EXPECT_EQ(filesOf(kManual),
               (std::vector<std::pair<std::string, std::string>>{{"Text", "manual.txt"}, {"Text", "notes.txt"}}));
-    EXPECT_TRUE(grantOf(granted[0].ticket).used);
-    EXPECT_FALSE(grantOf(granted[1].ticket).used);
+    // The spent ticket is forgotten; the one refused is still held.
+    EXPECT_FALSE(P::TICKET_ask(granted[0].ticket, nullptr));
+    EXPECT_TRUE(P::TICKET_ask(granted[1].ticket, nullptr));
     EXPECT_EQ(versionOf(kManual), 1);
 
     // A spent ticket commits nothing more.
@@ -471,7 +473,7 @@ TEST_F(Fm0603Test, DatasetsThatCannotTakeFilesAreRefusedWhole) {
         EXPECT_EQ(r.errors()[0].uid, c.dataset);
         EXPECT_EQ(r.errors()[0].clientId, "");
         EXPECT_EQ(r.errors()[0].codes, std::vector<int>{c.code});
-        EXPECT_FALSE(grantOf(ticket).used);
+        EXPECT_TRUE(P::TICKET_ask(ticket, nullptr));
         ASSERT_EQ(P::OBJ_set_read_only(tagOf(kManual), false), 0);
     }
     EXPECT_EQ(filesOf(kManual).size(), 1u);
@@ -489,8 +491,82 @@ TEST_F(Fm0603Test, ARolledBackCommitGivesTheTicketBack) {
     ASSERT_EQ(POM_roll_to_markpoint(mark, &changed), 0);
     EXPECT_EQ(versionOf(kManual), 1);
     EXPECT_EQ(filesOf(kManual).size(), 1u);
-    EXPECT_FALSE(grantOf(ticket).used);
     ASSERT_EQ(POM_forget_markpoint(mark), 0);
+    // The ticket given back commits once more.
+    Parsed again(invoke(kFm, "commitDatasetFiles", commitInput(kManual, true, {{f, ticket}})));
+    EXPECT_TRUE(again.errors().empty()) << again.text;
+    EXPECT_EQ(filesOf(kManual).size(), 2u);
+    EXPECT_EQ(versionOf(kManual), 2);
+}
+
+// ---- what the store holds
+
+// Pins the store's clock `seconds` after the start of a day (within it).
+void pinAt(int seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "2026-03-04T%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    ASSERT_EQ(P::CLOCK_pin(text), 0);
+}
+
+std::string onlyTicket(const Parsed& r) {
+    auto tickets = childrenNamed(*r.root, "ticket");
+    EXPECT_EQ(tickets.size(), 1u) << r.text.substr(0, 400);
+    return tickets.empty() ? std::string() : attrOr(*tickets[0], "value");
+}
+
+TEST_F(Fm0603Test, ReadTicketsAreHeldOncePerFileAndOnlyWhileLive) {
+    pinAt(0);
+    ASSERT_EQ(P::TICKET_held(), 0u) << "the fixture holds none";
+    const std::vector<std::string> sameFile(1000, kManualFile);
+    std::string first;
+    for (std::size_t r = 1; r <= 8; ++r) {
+        Parsed reply(invoke(kFm, "getFileReadTickets", readInput(sameFile)));
+        const std::string ticket = onlyTicket(reply);
+        if (r == 1) first = ticket;
+        EXPECT_EQ(P::TICKET_held(), r);
+    }
+    // The last second of their time: all still good.
+    pinAt(P::kTicketLifetimeSeconds - 1);
+    EXPECT_TRUE(P::TICKET_ask(first, nullptr));
+    const std::string late = onlyTicket(Parsed(invoke(kFm, "getFileReadTickets", readInput({kManualFile}))));
+    EXPECT_EQ(P::TICKET_held(), 9u);
+
+    // Their time up, the first eight are refused, and dropped as the next
+    // ticket is issued.
+    pinAt(P::kTicketLifetimeSeconds);
+    EXPECT_FALSE(P::TICKET_ask(first, nullptr));
+    EXPECT_EQ(grantOf(late).file, tagOf(kManualFile));
+    onlyTicket(Parsed(invoke(kFm, "getFileReadTickets", readInput({"fSpec"}))));
+    EXPECT_EQ(P::TICKET_held(), 2u);
+}
+
+TEST_F(Fm0603Test, AWriteTicketCommitsOnlyWhileLiveAndIsForgottenWhenSpent) {
+    const struct {
+        int after;  // seconds from its issue
+        bool commits;
+    } cases[] = {{P::kTicketLifetimeSeconds - 1, true}, {P::kTicketLifetimeSeconds, false}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        const FileEntry f{"f", "notes" + std::to_string(n++) + ".txt", "Text", true};
+        pinAt(0);
+        const std::string ticket = writeTicket(kManual, false, f);
+        const std::size_t held = P::TICKET_held();
+        pinAt(c.after);
+        Parsed r(invoke(kFm, "commitDatasetFiles", commitInput(kManual, false, {{f, ticket}})));
+        EXPECT_EQ(r.list("updatedObj"), std::vector<std::string>{kManual});
+        EXPECT_FALSE(P::TICKET_ask(ticket, nullptr));
+        if (c.commits) {
+            EXPECT_TRUE(r.errors().empty()) << r.text;
+            EXPECT_EQ(P::TICKET_held(), held - 1);
+        } else {
+            ASSERT_EQ(r.errors().size(), 1u) << r.text;
+            EXPECT_EQ(r.errors()[0].clientId, "f");
+            EXPECT_EQ(r.errors()[0].codes, std::vector<int>{P::ERR_BAD_TICKET});
+        }
+    }
+    EXPECT_EQ(filesOf(kManual),
+              (std::vector<std::pair<std::string, std::string>>{{"Text", "manual.txt"}, {"Text", "notes0.txt"}}));
 }
 
 // ---- the frame

@@ -153,4 +153,41 @@ TEST(HostGateway, ScriptCarriesANamedAttributeFromOneReplyToTheNext) {
     EXPECT_NE(twice.find("code=\"990128\""), std::string::npos) << twice;
 }
 
+TEST(HostGateway, ASaveThatMatchesNothingStopsTheScriptAfterItsReply) {
+    // A write ticket refused (no such reference): the commit after it must not
+    // go out with an empty ticket.
+    const std::string refused =
+        "@ Core-2006-03-FileManagement getDatasetWriteTickets save T=datasetFileTicketInfo.ticket\n"
+        "<GetDatasetWriteTicketsInput><input createNewVersion=\"false\"><dataset uid=\"dsWidgetManual\"/>"
+        "<datasetFileInfo clientId=\"n\" allowReplace=\"false\" namedReferencedName=\"NoSuchReference\" "
+        "isText=\"true\" fileName=\"notes.txt\"/></input></GetDatasetWriteTicketsInput>\n";
+    // The element is there, the attribute is not.
+    const std::string folder =
+        "@ Core-2006-03-DataManagement createFolders save T=folder.nosuch\n"
+        "<CreateFoldersInput><folder clientId=\"c\" name=\"F\"/></CreateFoldersInput>\n";
+    const std::string commit =
+        "# the request the stop keeps from being sent\n"
+        "@ Core-2006-03-FileManagement commitDatasetFiles\n"
+        "<CommitDatasetFilesInput><commitInput createNewVersion=\"false\"><dataset uid=\"${T}\"/>"
+        "</commitInput></CommitDatasetFilesInput>\n";
+    const struct {
+        std::string first, error, reply;
+    } cases[] = {
+        {refused, "'save T=datasetFileTicketInfo.ticket' matches nothing: the reply has no <datasetFileTicketInfo>",
+         "=== Core-2006-03-FileManagement getDatasetWriteTickets"},
+        {folder, "'save T=folder.nosuch' matches nothing: the reply has no <folder> with an attribute 'nosuch'",
+         "=== Core-2006-03-DataManagement createFolders"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        const std::string before = "@ Core-2006-03-Session getAvailableServices\n<GetAvailableServicesInput/>\n";
+        GatewayRun r = gateway("--script " + writeFile("nothing.script", before + c.first + commit));
+        EXPECT_NE(r.status, 0);
+        EXPECT_NE(r.err.find("nothing.script:3: " + c.error), std::string::npos) << r.err;
+        EXPECT_NE(r.out.find("=== Core-2006-03-Session getAvailableServices"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(c.reply), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("commitDatasetFiles"), std::string::npos) << r.out;
+    }
+}
+
 }  // namespace

@@ -7,22 +7,64 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <deque>
 #include <unordered_map>
+#include <utility>
 
 using namespace vl::platform;
 using namespace vl::platform::store;
 
 namespace {
 
-// Tickets the store issued, with what each grants.
+// Tickets the store holds, with what each grants and when its time is up.
+// A ticket is forgotten when it is spent or, once its time is up, when a new
+// one is issued: what is held is bounded by the tickets still live.
 struct TicketState final : Extension {
     static constexpr const char* kName = "file-tickets";
-    std::unordered_map<std::string, TicketGrant> tickets;
+    struct Held {
+        TicketGrant grant;
+        std::int64_t expires = 0;  // store clock, seconds
+    };
+    std::unordered_map<std::string, Held> tickets;
+    // In issue order, which is expiry order while the clock runs forward; an
+    // entry may outlive its ticket (spent, rolled back) until its time is up.
+    std::deque<std::pair<std::int64_t, std::string>> byExpiry;
     std::unique_ptr<Extension> clone() const override { return std::make_unique<TicketState>(*this); }
 };
 
 TicketState& state() { return extension<TicketState>(); }
+
+std::int64_t nowSeconds() {
+    using namespace std::chrono;
+    const date_s d = now();
+    const sys_days date = year{d.year} / month{d.month + 1u} / day{d.day};
+    return std::int64_t{date.time_since_epoch().count()} * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
+}
+
+// The held ticket, unless its time is up.
+const TicketState::Held* live(const std::string& ticket) {
+    const auto it = state().tickets.find(ticket);
+    if (it == state().tickets.end() || it->second.expires <= nowSeconds()) return nullptr;
+    return &it->second;
+}
+
+// Forgets the tickets whose time is up, oldest first.
+void dropExpired(TicketState& st, std::int64_t at) {
+    while (!st.byExpiry.empty() && st.byExpiry.front().first <= at) {
+        const auto it = st.tickets.find(st.byExpiry.front().second);
+        if (it != st.tickets.end() && it->second.expires <= at) st.tickets.erase(it);
+        st.byExpiry.pop_front();
+    }
+}
+
+void hold(std::string ticket, TicketState::Held held) {
+    TicketState& st = state();
+    st.byExpiry.emplace_back(held.expires, ticket);
+    st.tickets.insert_or_assign(std::move(ticket), std::move(held));
+}
 
 // 128 random bits as 32 hex digits: unguessable, and never one the store
 // holds already.
@@ -40,20 +82,20 @@ std::string newTicket() {
 }
 
 std::string issue(TicketGrant grant) {
+    const std::int64_t at = nowSeconds();
+    dropExpired(state(), at);
     std::string ticket = newTicket();
-    state().tickets.emplace(ticket, std::move(grant));
+    hold(ticket, {std::move(grant), at + kTicketLifetimeSeconds});
     journalUndo([ticket] { state().tickets.erase(ticket); });
     return ticket;
 }
 
-void markUsed(const std::string& ticket) {
+// A spent ticket is forgotten; a roll-back gives it back.
+void spend(const std::string& ticket) {
     auto it = state().tickets.find(ticket);
     if (it == state().tickets.end()) return;
-    it->second.used = true;
-    journalUndo([ticket] {
-        auto at = state().tickets.find(ticket);
-        if (at != state().tickets.end()) at->second.used = false;
-    });
+    journalUndo([ticket, held = std::move(it->second)] { hold(ticket, held); });
+    state().tickets.erase(it);
 }
 
 bool& misreportNext() {
@@ -182,8 +224,14 @@ int FileTickets::getReadFileTickets(const TagList& files, const String&, std::ve
     statuses.assign(n, 0);
     texts.assign(n, "");
     tickets.assign(n, "");
+    // A file named again gets the ticket issued for it at its first place.
+    std::unordered_map<tag_t, std::size_t> issued;
     for (std::size_t i = 0; i < n; ++i) {
         const tag_t tag = files.tags()[i];
+        if (auto at = issued.find(tag); at != issued.end()) {
+            tickets[i] = tickets[at->second];
+            continue;
+        }
         const Object* o = find(tag);
         if (!o || !o->cls->isA("OstraFile")) {
             int rc = failAbout(ERR_NOT_A_FILE, o ? o->uid.str() : std::string());
@@ -194,6 +242,7 @@ int FileTickets::getReadFileTickets(const TagList& files, const String&, std::ve
         TicketGrant grant;
         grant.file = tag;
         tickets[i] = issue(std::move(grant));
+        issued.emplace(tag, i);
     }
     return 0;
 }
@@ -309,18 +358,18 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
         const std::string ticket = text(r.ticket), reference = text(r.named_reference_name),
                           fileName = text(r.file_name);
         int rc = 0;
-        auto it = state().tickets.find(ticket);
-        if (it == state().tickets.end() || !it->second.write || it->second.used) {
+        const TicketState::Held* held = live(ticket);
+        if (!held || !held->grant.write) {
             rc = fail(ERR_BAD_TICKET);
         } else {
-            const TicketGrant& g = it->second;
+            const TicketGrant& g = held->grant;
             if (g.datasetTypeName != typeName || g.datasetName != datasetName || g.reference != reference ||
                 g.fileName != fileName || g.version != wanted)
                 rc = fail(ERR_TICKET_MISMATCH);
         }
         if (!rc && files.has(reference, fileName) && !r.allow_replace) rc = failAbout(ERR_FILE_EXISTS, fileName);
         tag_t made = 0;
-        if (!rc) rc = makeFile(fileName, it->second.text, volume, &made);
+        if (!rc) rc = makeFile(fileName, held->grant.text, volume, &made);
         if (rc) {
             statuses[i] = rc;  // stored already, before the handler hears of it
             if (handler) handler->errorOccuredWithIndex(rc, static_cast<int>(i));
@@ -328,7 +377,7 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
         }
         files.remove(reference, fileName);
         files.add(reference, fileName, made);
-        markUsed(ticket);
+        spend(ticket);
         committed = true;
     }
     if (int rc = files.writeBack(*find(dataset))) return rc;
@@ -342,8 +391,10 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
 void vl::platform::TICKET_misreport_next() { misreportNext() = true; }
 
 bool vl::platform::TICKET_ask(const std::string& ticket, TicketGrant* grant) {
-    auto it = state().tickets.find(ticket);
-    if (it == state().tickets.end()) return false;
-    if (grant) *grant = it->second;
+    const TicketState::Held* held = live(ticket);
+    if (!held) return false;
+    if (grant) *grant = held->grant;
     return true;
 }
+
+std::size_t vl::platform::TICKET_held() { return state().tickets.size(); }

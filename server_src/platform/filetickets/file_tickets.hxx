@@ -1,13 +1,14 @@
 #pragma once
 // File tickets: what a client holds to read a file, or to write a new file of
 // a dataset and then commit it. A ticket is an opaque random text; the store
-// records what it was issued for. No file contents exist here: the stand-in
+// records what it was issued for until it is spent or its time is up. No file contents exist here: the stand-in
 // reads and writes no file.
 #include "foundation/vl_error_handler.hxx"
 #include "foundation/vl_string.hxx"
 #include "pom/pom_types.hxx"
 #include "tag/tag_list.hxx"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ public:
 
 namespace vl::platform {
 
+// A ticket not spent lasts this long (by the store's clock) from its issue.
+inline constexpr int kTicketLifetimeSeconds = 3600;
+
 // What a ticket grants (a test seam: tickets are compared by this, never by
 // their text).
 struct TicketGrant {
@@ -78,10 +82,12 @@ struct TicketGrant {
     std::string datasetTypeName, datasetName, reference, fileName, extension;
     int version = 0;
     bool text = false;
-    bool used = false;
 };
-// False when the store holds no such ticket.
+// False when the store holds no such live ticket (never issued, spent, or
+// its time is up).
 bool TICKET_ask(const std::string& ticket, TicketGrant* grant);
+// Seam: the number of tickets the store holds now, live or not yet dropped.
+std::size_t TICKET_held();
 
 // A platform that misbehaves, for tests: the next getWriteFileTickets or
 // commitDatasetFiles call leaves the last record's status (and ticket) out

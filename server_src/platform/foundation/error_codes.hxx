@@ -106,7 +106,7 @@ enum ErrorCode : int {
     ERR_BAD_FILE_NAME = 990125,         // empty, or longer than 256 characters
     ERR_NOT_A_DATASET = 990126,         // a commit names what is no live dataset
     ERR_NO_VOLUME = 990127,             // the site has no volume to put files on
-    ERR_BAD_TICKET = 990128,            // no such write ticket, or spent already
+    ERR_BAD_TICKET = 990128,            // no such write ticket: spent already, or out of time
     ERR_TICKET_MISMATCH = 990129,       // issued for another dataset, version, reference or file
     ERR_FILE_EXISTS = 990130,           // a file of that name is under that reference
     // Reservations.
@@ -215,7 +215,7 @@ inline constexpr ErrorText kErrorTexts[] = {
     {ERR_BAD_FILE_NAME, "a file name has 1 to 256 characters"},
     {ERR_NOT_A_DATASET, "not a dataset"},
     {ERR_NO_VOLUME, "the site has no volume"},
-    {ERR_BAD_TICKET, "no such write ticket, or it was used already"},
+    {ERR_BAD_TICKET, "no such write ticket, or it was used already or is out of time"},
     {ERR_TICKET_MISMATCH, "the ticket was issued for another dataset, version, reference or file"},
     {ERR_FILE_EXISTS, "a file of that name is under that reference already"},
     {ERR_ALREADY_RESERVED, "the object is checked out already"},

@@ -223,9 +223,9 @@ int EIM_ask_data_manager() { return 1; }
 int EIM_uid(char* buffer) {
     VL_ENTER("EIM_uid", 0);
     if (!buffer) return fail(ERR_BAD_ARGUMENT);
-    std::string uid = newUid();
-    // Reserved, so that no object is ever given it.
-    S().phantoms.emplace(uid, 0);
+    // Made uids never repeat, so no object made later can be given this one:
+    // nothing of it needs keeping.
+    const std::string uid = newUid();
     std::memcpy(buffer, uid.c_str(), uid.size() + 1);
     return 0;
 }

@@ -312,7 +312,7 @@ struct Store {
     std::shared_ptr<const Schema> schema;
     ObjectTable objects;
     std::unordered_map<tag_t, std::string> goneUids;  // deleted and phantom tags
-    std::unordered_map<std::string, tag_t> phantoms;  // deleted objects' and reserved uids
+    std::unordered_map<std::string, tag_t> phantoms;  // deleted objects' uids
     // Uids a client named that name no object, with their never-valid tags:
     // kept for the request that named them only (see beginRequest).
     std::unordered_map<std::string, tag_t> unknownUids;

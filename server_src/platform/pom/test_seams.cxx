@@ -41,6 +41,8 @@ void CALLS_clear() {
 
 long STORE_object_count() { return static_cast<long>(S().objects.size()); }
 
+long STORE_remembered_uids() { return static_cast<long>(S().phantoms.size() + S().unknownUids.size()); }
+
 std::vector<int> MARKPOINTS_placed() {
     std::vector<int> out;
     for (const Markpoint& m : S().markpoints) out.push_back(m.id);

@@ -57,6 +57,9 @@ void CALLS_clear();
 std::vector<int> FL_insert_positions();
 // Number of live objects in the store.
 long STORE_object_count();
+// Number of uids the store remembers beside its live objects' own: deleted
+// objects' and those the current request named in vain.
+long STORE_remembered_uids();
 // Placed markpoints, oldest first.
 std::vector<int> MARKPOINTS_placed();
 
