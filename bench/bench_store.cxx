@@ -138,6 +138,42 @@ void BM_FolderIntoSharedFolders(benchmark::State& state) {
 }
 BENCHMARK(BM_FolderIntoSharedFolders)->Arg(8)->Arg(32)->Arg(128)->Complexity(benchmark::oN);
 
+// n entries moved between two folders and n more put into one, all under
+// one markpoint: the journal keeps each list once, so an edit costs the
+// same with lists of any length. Rolled back between runs, untimed.
+void BM_ListEditsUnderMarkpoint(benchmark::State& state) {
+    loadSite();
+    vl::platform::SITE_reset();
+    const long n = state.range(0);
+    const tag_t from = savedFolder(), to = savedFolder(), into = savedFolder();
+    std::vector<tag_t> moving, added;
+    for (long i = 0; i < n; ++i) {
+        moving.push_back(savedFolder());
+        added.push_back(savedFolder());
+        if (FL_insert(from, moving.back(), -1)) std::abort();
+    }
+    if (AOM_save(from)) std::abort();
+    for (auto _ : state) {
+        int mp = 0;
+        POM_place_markpoint(&mp);
+        for (long i = 0; i < n; ++i)
+            if (FL_remove(from, moving[i]) || FL_insert(to, moving[i], -1) || FL_insert(into, added[i], -1))
+                state.SkipWithError("a list edit was refused");
+        state.PauseTiming();
+        bool changed = false;
+        if (POM_roll_to_markpoint(mp, &changed) || POM_forget_markpoint(mp)) std::abort();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_ListEditsUnderMarkpoint)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
 }  // namespace
 
 BENCHMARK_MAIN();

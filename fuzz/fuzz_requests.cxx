@@ -1,10 +1,13 @@
 // Feeds arbitrary requests to every operation through the gateway, on a
-// fresh store each time. The input's first line names the service and the
-// operation; the rest is the request document. Every request must be
+// fresh store each time: each input resets the store after its checks, so it
+// frees what it allocated and libFuzzer has nothing to leak-check. The
+// input's first line names the service and the operation; the rest is the
+// request document. Every request must be
 // answered with a well-formed document, and leave no lock held and no
 // platform block unfreed; anything else is a crash.
 #include "gateway/vl_service_manager.hxx"
 #include "pom/test_seams.hxx"
+#include "soa_common/monitor.hxx"
 #include "sm/sm.hxx"
 #include "soa_common/xml.hxx"
 
@@ -27,6 +30,7 @@ bool loadSite() {
         std::fprintf(stderr, "fuzz_requests: %s\n", error.c_str());
         std::abort();
     }
+    vl::platform::SITE_reset();  // the seams as every input after a reset finds them
     return true;
 }
 
@@ -44,10 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string service = header.substr(0, space), operation = header.substr(space + 1);
     const std::string request = input.substr(eol + 1);
 
-    vl::platform::SITE_reset();
     const long blocks = vl::platform::SM_outstanding_blocks();
     std::string reply;
-    if (!VlServiceManager::instance().invoke(service, operation, request, &reply)) return 0;
+    if (!VlServiceManager::instance().invoke(service, operation, request, &reply)) {
+        vl::platform::SITE_reset();
+        vl::platform::MONITOR_clear();
+        return 0;
+    }
 
     Velmora::Soa::Common::Xml::SAXToNodeParser parser;
     try {
@@ -57,5 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!vl::platform::LOCKS_held().empty()) crash("a lock is left held", request, reply);
     if (vl::platform::SM_outstanding_blocks() != blocks) crash("a platform block is left unfreed", request, reply);
+    vl::platform::SITE_reset();
+    vl::platform::MONITOR_clear();  // its log would grow to its cap, an input at a time
     return 0;
 }

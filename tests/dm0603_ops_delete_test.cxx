@@ -254,6 +254,26 @@ TEST_F(Dm0603OpsDeleteObjects, RefusedDeletionsChangeNothing) {
     }
 }
 
+// A folder's unsaved removal leaves the object named by the folder's saved
+// values: deleting it is refused, so a refresh of the folder names no
+// deleted object.
+TEST_F(Dm0603OpsDeleteObjects, AnObjectAnUnsavedRemovalTookOutIsKept) {
+    const tag_t object = newObject("WolfObject", "x");
+    const tag_t folder = newFolder("a");
+    put(folder, {object});
+    ASSERT_EQ(FL_remove(folder, object), 0);
+
+    Parsed r(invoke(kService, "deleteObjects", deleteObjects({uidOf(object)})));
+    ASSERT_TRUE(r.ok()) << r.text;
+    const auto errors = r.errors();
+    ASSERT_EQ(errors.size(), 1u) << r.text;
+    EXPECT_EQ(errors[0].codes, std::vector<int>{P::ERR_REFERENCED}) << r.text;
+    EXPECT_TRUE(r.list("deletedObj").empty());
+    EXPECT_TRUE(alive(object));
+    ASSERT_EQ(AOM_refresh(folder, 0), 0);
+    EXPECT_EQ(contentsOf(folder), std::vector<unsigned int>{object});
+}
+
 // --- changeOwnership ---
 
 class Dm0603OpsChangeOwnership : public vl::test::ServiceTest {};

@@ -296,6 +296,23 @@ TEST_F(Dm0603OpsCreateItems, FailedRelationToTheContainerRollsTheInputBack) {
     EXPECT_EQ(retry.list("updatedObj"), std::vector<std::string>{uidOf(wolf)});
 }
 
+// An id an unsaved change of its item gave up is still that item's: a
+// refresh brings it back, so a new item may not take it.
+TEST_F(Dm0603OpsCreateItems, AnIdAnUnsavedChangeGaveUpIsNotTaken) {
+    const unsigned int widget = findItem("000100");
+    ASSERT_EQ(AOM_set_value_string(widget, "item_id", "000100-X"), 0);
+
+    Parsed r(invoke(kService, "createItems", createItems({{"c", "000100", "A"}})));
+    ASSERT_TRUE(r.ok()) << r.text;
+    EXPECT_TRUE(r.outputs().empty()) << r.text;
+    ASSERT_EQ(r.errors().size(), 1u) << r.text;
+    EXPECT_EQ(r.errors()[0].clientId, "c");
+    EXPECT_EQ(r.errors()[0].codes, std::vector<int>{P::ERR_DUPLICATE}) << r.text;
+    EXPECT_EQ(P::STORE_object_count(), objectsAtStart) << "nothing of the input stays";
+    ASSERT_EQ(AOM_refresh(widget, 0), 0);
+    EXPECT_EQ(findItem("000100"), widget);
+}
+
 TEST_F(Dm0603OpsCreateItems, FailedGenerationCarriesItsCode) {
     failItemExit = true;
     Parsed r(invoke(kService, "createItems", createItems({{"c", "", ""}})));

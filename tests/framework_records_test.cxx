@@ -7,6 +7,7 @@
 #include "tag/pom_ref.hxx"
 #include "tag/tag_list.hxx"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -17,16 +18,7 @@ namespace {
 using Velmora::Soa::Internal::Server::Utils;
 namespace Base = Velmora::Schemas::Soa::_2006_03::Base;
 
-class FrameworkRecords : public vl::test::ServiceTest {
-protected:
-    tag_t makeFolder(const char* name) {
-        tag_t folder = 0;
-        EXPECT_EQ(FL_create(name, "", &folder), 0);
-        EXPECT_EQ(AOM_save(folder), 0);
-        EXPECT_EQ(AOM_refresh(folder, 0), 0);
-        return folder;
-    }
-};
+using FrameworkRecords = vl::test::ServiceTest;
 
 TEST_F(FrameworkRecords, ServiceDataCopySharesWireBodiesButNotItsSets) {
     tag_t a = makeFolder("a");
@@ -90,6 +82,71 @@ TEST_F(FrameworkRecords, PropertiesNamedAgainForAnObjectAreAddedToItsOwn) {
     EXPECT_EQ(objects[1].getUid(), Utils::tagToUid(b));
     EXPECT_EQ(names(objects[1]), (std::vector<std::string>{"object_name"}));
     EXPECT_EQ(objects[1].getPropertieArray()[0].getValueArray()[0].getValue(), "b");
+}
+
+// Random runs of listings and property requests against a plain model:
+// each kind lists an object once, in first order; each object gets the union
+// of the names asked for it, in the order objects were first named.
+TEST_F(FrameworkRecords, ListingsAndRequestedPropertiesMatchAPlainModel) {
+    std::vector<tag_t> folders;
+    for (int i = 0; i < 40; ++i) folders.push_back(makeFolder(("f" + std::to_string(i)).c_str()));
+    const std::vector<std::set<std::string>> nameSets = {
+        {"object_name"}, {"object_desc"}, {"object_name", "object_desc"}, {"object_type"}};
+    using Add = void (Velmora::Soa::Server::ServiceData::*)(const Tag&);
+    const Add adds[] = {&Velmora::Soa::Server::ServiceData::addCreatedObject,
+                        &Velmora::Soa::Server::ServiceData::addUpdatedObject,
+                        &Velmora::Soa::Server::ServiceData::addPlainObject};
+
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) { return (seed = seed * 1103515245u + 12345u) / 65536u % n; };
+    auto listOnce = [](std::vector<std::string>& kind, const std::string& uid) {
+        if (std::find(kind.begin(), kind.end(), uid) == kind.end()) kind.push_back(uid);
+    };
+    // Short rounds, each one reply, so objects end with different names.
+    for (unsigned round = 0; round < 8; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Velmora::Soa::Server::ServiceData data;
+        std::vector<std::string> listed[4];  // created, updated, plain, deleted
+        std::vector<tag_t> named;
+        std::map<tag_t, std::set<std::string>> names;
+        for (unsigned step = 0; step < 400; ++step) {
+            const tag_t object = folders[next(folders.size())];
+            const unsigned what = next(5);
+            if (what < 3) {
+                (data.*adds[what])(Tag(object));
+                listOnce(listed[what], Utils::tagToUid(object));
+            } else if (what == 3) {
+                const std::string uid = "gone" + std::to_string(next(60));
+                data.addDeletedObject(uid);
+                listOnce(listed[3], uid);
+            } else {
+                // The names change by phases, as across the inputs of one
+                // request, so objects share what they were named with and
+                // merge alike.
+                const auto& asked = nameSets[(round + step / 60) % nameSets.size()];
+                data.addProperties(Tag(object), asked);
+                if (!names.count(object)) named.push_back(object);
+                names[object].insert(asked.begin(), asked.end());
+            }
+        }
+        data.inflateProperties();
+        const Base::ServiceData& wire = data.getWireData();
+        const std::vector<Base::RefId>* arrays[] = {&wire.getCreatedObjArray(), &wire.getUpdatedObjArray(),
+                                                    &wire.getPlainObjArray(), &wire.getDeletedObjArray()};
+        for (int kind = 0; kind < 4; ++kind) {
+            std::vector<std::string> uids;
+            for (const auto& ref : *arrays[kind]) uids.push_back(ref.getUid());
+            EXPECT_EQ(uids, listed[kind]) << "kind " << kind;
+        }
+        const auto& objects = wire.getDataObjectArray();
+        ASSERT_EQ(objects.size(), named.size());
+        for (std::size_t i = 0; i < named.size(); ++i) {
+            EXPECT_EQ(objects[i].getUid(), Utils::tagToUid(named[i]));
+            std::set<std::string> read;
+            for (const auto& p : objects[i].getPropertieArray()) read.insert(p.getName());
+            EXPECT_EQ(read, names[named[i]]) << "object " << i;
+        }
+    }
 }
 
 TEST_F(FrameworkRecords, PartialErrorsTakeTheStoredErrorsUnderTheirKey) {

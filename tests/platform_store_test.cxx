@@ -459,6 +459,7 @@ TEST_F(PlatformStore, DeletionOfAReferencedObjectIsRefused) {
     EXPECT_EQ(Tag::isValid(widget), 0);
 
     ASSERT_EQ(FL_remove(homeOf("alice"), widget), 0);
+    ASSERT_EQ(AOM_save(homeOf("alice")), 0) << "unsaved, a refresh of the folder would bring it back";
     EXPECT_EQ(AOM_delete(widget), ERR_REFERENCED) << "the brackets' structures use it and its revision";
     for (tag_t used : {widget, rev}) {
         int c = 0;
@@ -733,6 +734,81 @@ TEST(PlatformSlot, ValuesOfEveryFormRoundTripAndAssignOverEachOther) {
     EXPECT_FALSE(one.first<int>());
     EXPECT_FALSE(number.first<tag_t>());
     EXPECT_TRUE(Slot(Value{std::vector<tag_t>{}}).tags().empty());
+}
+
+// A slot made from one element or as a null value, with no Value in between,
+// is the slot Slot(Value) makes of the same value: same form, same blocks,
+// same reads, and the element count of each form.
+TEST(PlatformSlot, SlotsMadeWithoutAValueAreThoseMadeFromOne) {
+    using store::kValueIndex;
+    using store::Slot;
+    using store::Value;
+    const std::string nul9("abc\0efghi", 9);
+    struct Case {
+        Value value;
+        Slot made;
+    };
+    std::vector<Case> cases;
+    for (const std::string& text : {std::string(), std::string("A"), std::string(Slot::kSmallString, 'x'),
+                                    std::string(Slot::kSmallString + 1, 'x'), std::string(100, 'z'), nul9})
+        cases.push_back({std::vector<std::string>{text}, Slot::text(text)});
+    cases.push_back({std::vector<int>{-7}, Slot::one<int>(-7)});
+    cases.push_back({std::vector<char>{'y'}, Slot::one<char>('y')});
+    cases.push_back({std::vector<double>{0.25}, Slot::one<double>(0.25)});
+    cases.push_back({std::vector<date_s>{date_s{2024, 1, 2, 3, 4, 5}}, Slot::one<date_s>(date_s{2024, 1, 2, 3, 4, 5})});
+    cases.push_back({std::vector<tag_t>{0}, Slot::one<tag_t>(0)});
+    cases.push_back({std::vector<tag_t>{0xfffffff0u}, Slot::one<tag_t>(0xfffffff0u)});
+    cases.push_back({std::vector<std::string>{}, Slot::null(kValueIndex<std::string>)});
+    cases.push_back({std::vector<tag_t>{}, Slot::null(kValueIndex<tag_t>)});
+    cases.push_back({std::vector<date_s>{}, Slot::null(kValueIndex<date_s>)});
+    cases.push_back({Value{}, Slot::null(0)});
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(::testing::Message() << "case " << i);
+        const Value& v = cases[i].value;
+        const Slot& made = cases[i].made;
+        const Slot model(v);
+        EXPECT_TRUE(made == model);
+        EXPECT_TRUE(made == v);
+        EXPECT_EQ(made.value(), v);
+        EXPECT_EQ(made.index(), model.index());
+        EXPECT_EQ(made.empty(), model.empty());
+        EXPECT_EQ(made.blockBytes(), model.blockBytes());
+        EXPECT_EQ(made.firstString(), model.firstString());
+        EXPECT_EQ(made.count(), std::visit(
+                                    [](const auto& vec) -> std::size_t {
+                                        if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
+                                            return 0;
+                                        else
+                                            return vec.size();
+                                    },
+                                    v));
+        for (std::size_t j = 0; j < cases.size(); ++j) EXPECT_EQ(made == cases[j].value, i == j) << "against " << j;
+    }
+    EXPECT_EQ(Slot(Value{std::vector<tag_t>{3, 4, 5}}).count(), 3u);
+    EXPECT_EQ(Slot(Value{std::vector<std::string>{"a", "b"}}).count(), 2u);
+}
+
+// A list edited in place down to one entry or none is held as that value
+// would be: empty when emptied, equal to the same single value, and the
+// copy it shared its block with keeps the list.
+TEST(PlatformSlot, AnEditInPlaceLeavesTheFormOfWhatIsLeft) {
+    using store::Slot;
+    using store::Value;
+    using Tags = std::vector<tag_t>;
+    Slot list(Value{Tags{3, 4}});
+    const Slot shared(list);
+    auto dropLast = [](Tags& v) { v.pop_back(); };
+    list.editTags(dropLast);
+    EXPECT_TRUE(list == Slot(Value{Tags{3}}));
+    ASSERT_NE(list.first<tag_t>(), nullptr);
+    EXPECT_EQ(*list.first<tag_t>(), 3u);
+    list.editTags(dropLast);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(list == Slot(Value{Tags{}}));
+    EXPECT_EQ(list.index(), Slot(Value{Tags{}}).index()) << "it stays a list of tags";
+    EXPECT_EQ(shared.value(), (Value{Tags{3, 4}}));
+    list.editTags([](Tags& v) { v = {5, 6}; });
+    EXPECT_EQ(list.value(), (Value{Tags{5, 6}}));
 }
 
 TEST(PlatformErrorCodes, EveryCodeHasOneText) {

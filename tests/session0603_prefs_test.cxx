@@ -29,9 +29,15 @@ OSTRA_preference_search_scope_e g_scopeAtFailure = OSTRA_preference_all_preferen
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
+// The form that does not throw (temporary buffers of the standard algorithms)
+// too, so that every block these deletes free came from malloc.
+[[gnu::noinline]] void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size ? size : 1);
+}
 // Out of line, so that no caller sees free() meet a pointer from new.
 [[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
 [[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 

@@ -214,6 +214,71 @@ TEST(WireConvention, OutputRoundTripsThroughParse) {
     EXPECT_EQ(s.getErrorValueArray()[0].getCode(), 214150);
 }
 
+// Draining writes exactly what output writes, and takes apart only what the
+// drained handle alone holds: an object also held outside the reply, and
+// listed in it twice, is written whole both times and kept.
+TEST(WireConvention, DrainingWritesTheSameAndSparesWhatOthersHold) {
+    ModelObject kept;
+    kept.setUid("kept");
+    auto build = [&kept] {
+        ServiceData data;
+        for (int i = 0; i < 5; ++i) {
+            ModelObject o;
+            o.setUid("u" + std::to_string(i));
+            if (i % 2) o.setType("Item");
+            for (int j = 0; j <= i; ++j) {
+                Property p;
+                p.setName("p" + std::to_string(j));
+                for (int k = 0; k < j; ++k) {
+                    PropertyValue v;
+                    v.setValue(std::to_string(i * 100 + j * 10 + k));
+                    p.addValue(v);
+                }
+                o.addPropertie(p);
+            }
+            data.addDataObject(o);
+            if (i == 1 || i == 3) data.addDataObject(kept);
+        }
+        for (const char* uid : {"d1", "d2"}) {
+            RefId r;
+            r.setUid(uid);
+            data.addDeletedObj(r);
+        }
+        return data;
+    };
+    Property p;
+    p.setName("object_name");
+    PropertyValue v;
+    v.setValue("<kept>");
+    p.addValue(v);
+    kept.addPropertie(p);
+    auto output = [](const ServiceData& d) {
+        XmlStream out;
+        d.outputXML(out, "ServiceData");
+        return out.str();
+    };
+    const std::string expected = output(build());
+    XmlStream keptBefore;
+    kept.outputXML(keptBefore, "kept");
+
+    ServiceData drained = build();
+    XmlStream out;
+    drained.drainXML(out, "ServiceData");
+    EXPECT_EQ(out.str(), expected);
+    EXPECT_TRUE(drained.getDataObjectArray().empty());
+    XmlStream keptAfter;
+    kept.outputXML(keptAfter, "kept");
+    EXPECT_EQ(keptAfter.str(), keptBefore.str());
+
+    // A reply held twice is written, never emptied.
+    ServiceData shared = build();
+    ServiceData other = shared;
+    XmlStream sharedOut;
+    shared.drainXML(sharedOut, "ServiceData");
+    EXPECT_EQ(sharedOut.str(), expected);
+    EXPECT_EQ(output(other), expected);
+}
+
 TEST(WireConvention, WrongShapesAreRefusedWithTheirPlace) {
     struct Case {
         const char* xml;

@@ -2,6 +2,8 @@
 // Fixture for tests that run real requests: a fresh store from the default
 // site, and at the end no lock left held, no markpoint left placed and no
 // platform block left unfreed.
+#include "aom/aom.hxx"
+#include "aom/folder.hxx"
 #include "foundation/error_store.hxx"
 #include "gateway/vl_service_manager.hxx"
 #include "pom/test_seams.hxx"
@@ -49,6 +51,15 @@ protected:
         std::string reply;
         EXPECT_TRUE(VlServiceManager::instance().invoke(service, operation, xml, &reply)) << service;
         return reply;
+    }
+
+    // A saved folder, not in any other, not locked.
+    static tag_t makeFolder(const char* name) {
+        tag_t folder = 0;
+        EXPECT_EQ(FL_create(name, "", &folder), 0);
+        EXPECT_EQ(AOM_save(folder), 0);
+        EXPECT_EQ(AOM_refresh(folder, 0), 0);
+        return folder;
     }
 
 private:

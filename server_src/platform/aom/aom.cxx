@@ -189,6 +189,7 @@ int AOM_delete(tag_t object) {
             }
             return fail(ERR_REFERENCED, x->uid + " is referenced by " + holder->uid);
         }
+        if (int rc = refuseSavedReferences(*x, in)) return rc;
     }
     for (auto& [h, e] : unlist) {
         Object* holder = find(h);

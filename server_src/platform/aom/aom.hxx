@@ -21,7 +21,8 @@ int AOM_lock(tag_t object);    // AOM_refresh(object, 1)
 int AOM_unlock(tag_t object);  // releases without discarding changes
 // Deletes the object with its dependants (an item's revisions, master forms,
 // the relations it is primary of). Refused (ERR_REFERENCED) while anything
-// outside that set refers to it.
+// outside that set refers to it, in a value or in the saved value of an
+// unsaved change (which a refresh would bring back).
 int AOM_delete(tag_t object);
 // New owning user and group; the user must be an active member of the group.
 int AOM_set_ownership(tag_t object, tag_t user, tag_t group);

@@ -104,6 +104,10 @@ int GRM_delete_relation(tag_t relation) {
     if (r->readOnly) return fail(ERR_READ_ONLY_OBJECT, r->uid);
     const Object* p = find(getTag(*r, "primary_object"));
     if (!canWrite(*r) && !(p && canWrite(*p))) return fail(ERR_NO_ACCESS, r->uid);
+    // A relation listed somewhere (a folder's entry) is no dangling entry.
+    if (const std::vector<tag_t> holders = referencersOf(relation); !holders.empty())
+        return fail(ERR_REFERENCED, r->uid + " is referenced by " + find(holders[0])->uid);
+    if (int rc = refuseSavedReferences(*r, {relation})) return rc;
     destroy(*r);
     return 0;
 }

@@ -12,7 +12,9 @@ int GRM_find_relation(tag_t primary, tag_t secondary, tag_t relationType, tag_t*
 // The new relation is open for change and owned by the session's user;
 // GRM_save_relation saves and releases it. It needs a session, not write
 // access to either end. Refused when that relation exists already
-// (ERR_DUPLICATE). Deleting one needs write access to it or to its primary.
+// (ERR_DUPLICATE). Deleting one needs write access to it or to its primary,
+// and is refused (ERR_REFERENCED) while another object refers to it, in a
+// value or in the saved value of an unsaved change.
 int GRM_create_relation(tag_t primary, tag_t secondary, tag_t relationType, tag_t userData, tag_t* relation);
 int GRM_save_relation(tag_t relation);
 int GRM_delete_relation(tag_t relation);

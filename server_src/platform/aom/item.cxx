@@ -42,8 +42,8 @@ int attachForm(tag_t owner, tag_t form) {
     const TypeDef* mf = typeNamed("OSTRA_master_form");
     if (!mf) return fail(ERR_TYPE_NOT_FOUND, "OSTRA_master_form");
     Object& r = create(mf->cls, mf->tag);
-    initValue(r, "primary_object", std::vector<tag_t>{owner});
-    initValue(r, "secondary_object", std::vector<tag_t>{form});
+    initValue(r, "primary_object", Slot::one<tag_t>(owner));
+    initValue(r, "secondary_object", Slot::one<tag_t>(form));
     if (int rc = save(r)) return rc;
     unlock(r);
     Object* f = find(form);
@@ -62,7 +62,7 @@ void copyFields(const Object& from, Object& to) {
     }
 }
 
-int setProp(tag_t tag, const char* name, Value v) {
+int setProp(tag_t tag, const char* name, Slot v) {
     Object* o = nullptr;
     if (int rc = need(tag, &o)) return rc;
     PropertyDescriptor* d = descriptorOf(*o, name);
@@ -91,7 +91,7 @@ int makeItem(const std::string& itemIdIn, const std::string& nameIn, const std::
     if (!rt || !rt->cls->isA("ItemRevision")) return fail(ERR_NOT_AN_ITEM_TYPE, typeName + " has no revision type");
     if (itemIdIn.empty()) return fail(ERR_BAD_ARGUMENT, "an item needs an item id");
     if (revId.empty()) return fail(ERR_BAD_ARGUMENT, "a revision needs a revision id");
-    if (findByKey("Item", itemIdIn)) return fail(ERR_DUPLICATE, "item id \"" + itemIdIn + "\" is taken");
+    if (keyInUse("Item", itemIdIn)) return fail(ERR_DUPLICATE, "item id \"" + itemIdIn + "\" is taken");
     std::string name = nameIn.empty() ? itemIdIn : nameIn;
     if (int rc = checkLength(it->tag, "item_id", itemIdIn)) return rc;
     if (int rc = checkLength(it->tag, "object_name", name)) return rc;
@@ -105,11 +105,11 @@ int makeItem(const std::string& itemIdIn, const std::string& nameIn, const std::
             if (int rc = need(f, "Form", nullptr)) return rc;
 
     Object& item = create(it->cls, it->tag);
-    initValue(item, "item_id", std::vector<std::string>{itemIdIn});
-    initValue(item, "object_name", std::vector<std::string>{name});
+    initValue(item, "item_id", Slot::text(itemIdIn));
+    initValue(item, "object_name", Slot::text(name));
     Object& rev = create(rt->cls, rt->tag);
-    initValue(rev, "item_revision_id", std::vector<std::string>{revId});
-    initValue(rev, "object_name", std::vector<std::string>{name});
+    initValue(rev, "item_revision_id", Slot::text(revId));
+    initValue(rev, "object_name", Slot::text(name));
     if (copyOf) {
         for (std::size_t i = 0; i < copyOf->cls->attrs.size(); ++i) {
             const AttrDef& a = copyOf->cls->attrs[i];
@@ -118,8 +118,8 @@ int makeItem(const std::string& itemIdIn, const std::string& nameIn, const std::
         }
     }
     tag_t itemTag = item.tag, revTag = rev.tag;
-    initValue(rev, "items_tag", std::vector<tag_t>{itemTag});
-    initValue(*find(itemTag), "revision_list", std::vector<tag_t>{revTag});
+    initValue(rev, "items_tag", Slot::one<tag_t>(itemTag));
+    initValue(*find(itemTag), "revision_list", Slot::one<tag_t>(revTag));
     if (itemForm)
         if (int rc = attachForm(itemTag, itemForm)) return rc;
     if (revForm)
@@ -241,25 +241,25 @@ int ITEM_ask_type(tag_t item, char** type) {
 int ITEM_set_name(tag_t item, const char* name) {
     VL_ENTER("ITEM_set_name", item);
     if (int rc = need(item, "Item", nullptr)) return rc;
-    return setProp(item, "object_name", std::vector<std::string>{name ? name : ""});
+    return setProp(item, "object_name", Slot::text(name ? name : ""));
 }
 
 int ITEM_set_description(tag_t item, const char* description) {
     VL_ENTER("ITEM_set_description", item);
     if (int rc = need(item, "Item", nullptr)) return rc;
-    return setProp(item, "object_desc", std::vector<std::string>{description ? description : ""});
+    return setProp(item, "object_desc", Slot::text(description ? description : ""));
 }
 
 int ITEM_set_rev_name(tag_t revision, const char* name) {
     VL_ENTER("ITEM_set_rev_name", revision);
     if (int rc = need(revision, "ItemRevision", nullptr)) return rc;
-    return setProp(revision, "object_name", std::vector<std::string>{name ? name : ""});
+    return setProp(revision, "object_name", Slot::text(name ? name : ""));
 }
 
 int ITEM_set_rev_description(tag_t revision, const char* description) {
     VL_ENTER("ITEM_set_rev_description", revision);
     if (int rc = need(revision, "ItemRevision", nullptr)) return rc;
-    return setProp(revision, "object_desc", std::vector<std::string>{description ? description : ""});
+    return setProp(revision, "object_desc", Slot::text(description ? description : ""));
 }
 
 int ITEM_copy_rev(tag_t revision, const char* newRevId, tag_t* newRevision) {
@@ -300,10 +300,10 @@ int ITEM_copy_rev(tag_t revision, const char* newRevId, tag_t* newRevision) {
         if (a.system || a.backRef || a.key || a.name == "item_revision_id") continue;
         initValue(rev, a.name, find(revision)->values[i].value());
     }
-    initValue(rev, "item_revision_id", std::vector<std::string>{revId});
+    initValue(rev, "item_revision_id", Slot::text(revId));
     tag_t revTag = rev.tag;
     tag_t itemTag = getTag(*find(revision), "items_tag");
-    initValue(*find(revTag), "items_tag", std::vector<tag_t>{itemTag});
+    initValue(*find(revTag), "items_tag", Slot::one<tag_t>(itemTag));
     Object* it = find(itemTag);
     std::vector<tag_t> list = getTags(*it, "revision_list");
     list.push_back(revTag);
@@ -386,11 +386,11 @@ int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRev
                 }
                 if (c.cls->isA("Dataset")) {
                     Object& anchor = create("RevisionAnchor");
-                    initValue(anchor, "revisions", std::vector<tag_t>{c.tag});
+                    initValue(anchor, "revisions", Slot::one<tag_t>(c.tag));
                     unlock(anchor);
-                    initValue(*find(c.tag), "rev_chain_anchor", std::vector<tag_t>{anchor.tag});
+                    initValue(*find(c.tag), "rev_chain_anchor", Slot::one<tag_t>(anchor.tag));
                     initValue(*find(c.tag), "dataset_type",
-                              std::vector<tag_t>{getTag(*find(secondary), "dataset_type")});
+                              Slot::one<tag_t>(getTag(*find(secondary), "dataset_type")));
                 }
                 target = c.tag;
                 Object* co = find(target);
@@ -403,8 +403,8 @@ int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRev
             }
             if (!find(target)) continue;
             Object& r = create(rt->cls, rt->tag);
-            initValue(r, "primary_object", std::vector<tag_t>{newRevision});
-            initValue(r, "secondary_object", std::vector<tag_t>{target});
+            initValue(r, "primary_object", Slot::one<tag_t>(newRevision));
+            initValue(r, "secondary_object", Slot::one<tag_t>(target));
             if (int rc = save(r)) {
                 destroy(*find(r.tag));
                 return rc;
@@ -458,13 +458,13 @@ int OstraObject::reload(int lockIt) {
 int OstraItemRev::setDescription(const std::string& description) {
     VL_ENTER("OstraItemRev::setDescription", m_tag);
     if (int rc = need(m_tag, "ItemRevision", nullptr)) return rc;
-    return setProp(m_tag, "object_desc", std::vector<std::string>{description});
+    return setProp(m_tag, "object_desc", Slot::text(description));
 }
 
 int OstraItemRev::setName(const std::string& name) {
     VL_ENTER("OstraItemRev::setName", m_tag);
     if (int rc = need(m_tag, "ItemRevision", nullptr)) return rc;
-    return setProp(m_tag, "object_name", std::vector<std::string>{name});
+    return setProp(m_tag, "object_name", Slot::text(name));
 }
 
 int OstraItem::create(const std::string& itemId, const std::string& name, const std::string& type,
@@ -481,17 +481,17 @@ int OstraItem::create(const std::string& itemId, const std::string& name, const 
 int OstraItem::setUnitOfMeasure(tag_t unit) {
     VL_ENTER("OstraItem::setUnitOfMeasure", m_tag);
     if (int rc = need(m_tag, "Item", nullptr)) return rc;
-    return setProp(m_tag, "uom_tag", unit ? std::vector<tag_t>{unit} : std::vector<tag_t>{});
+    return setProp(m_tag, "uom_tag", unit ? Slot::one<tag_t>(unit) : Slot::null(kValueIndex<tag_t>));
 }
 
 int OstraItem::setDescription(const std::string& description) {
     VL_ENTER("OstraItem::setDescription", m_tag);
     if (int rc = need(m_tag, "Item", nullptr)) return rc;
-    return setProp(m_tag, "object_desc", std::vector<std::string>{description});
+    return setProp(m_tag, "object_desc", Slot::text(description));
 }
 
 int OstraItem::setName(const std::string& name) {
     VL_ENTER("OstraItem::setName", m_tag);
     if (int rc = need(m_tag, "Item", nullptr)) return rc;
-    return setProp(m_tag, "object_name", std::vector<std::string>{name});
+    return setProp(m_tag, "object_name", Slot::text(name));
 }

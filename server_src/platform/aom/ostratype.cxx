@@ -21,6 +21,7 @@ int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const s
     if (!cls) return fail(ERR_NOT_FOUND, "no class for type " + name);
     const ClassDef* typeClass = classNamed("OstraType");
     if (!typeClass) return fail(ERR_NOT_FOUND, "no class OstraType");
+    noteTypeEdit();
     Object& o = create(typeClass, 0);
     o.locked = false;
     initValue(o, "type_name", std::vector<std::string>{name});
@@ -43,6 +44,7 @@ int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const s
             if (Object* typeObject = find(t)) typeObject->type = o.tag;
     tag_t t = o.tag;
     journalUndo([t, name, cls] {
+        noteTypeEdit();
         Store& st = S();
         if (auto it = st.types.find(t); it != st.types.end()) {
             for (tag_t d : it->second.properties) st.descriptors.erase(d);

@@ -33,6 +33,19 @@ struct TicketState final : Extension {
     // entry may outlive its ticket (spent, rolled back) until its time is up.
     std::deque<std::pair<std::int64_t, std::string>> byExpiry;
     std::unique_ptr<Extension> clone() const override { return std::make_unique<TicketState>(*this); }
+    std::string dump() const override {
+        std::vector<std::string> lines;
+        for (const auto& [ticket, h] : tickets) {
+            const TicketGrant& g = h.grant;
+            lines.push_back(ticket + " " + std::to_string(g.write) + " " + std::to_string(g.file) + " " +
+                            g.datasetTypeName + "|" + g.datasetName + "|" + g.reference + "|" + g.fileName + "|" +
+                            g.extension + " " + std::to_string(g.version) + " " + std::to_string(g.text) + " " +
+                            std::to_string(h.expires));
+        }
+        std::string out = joinSorted(std::move(lines));
+        for (const auto& [at, ticket] : byExpiry) out += "expiry " + std::to_string(at) + " " + ticket + "\n";
+        return out;
+    }
 };
 
 TicketState& state() { return extension<TicketState>(); }

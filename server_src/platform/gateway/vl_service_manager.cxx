@@ -5,10 +5,35 @@
 #include "pom/store.hxx"
 #include "soa_common/monitor.hxx"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace {
+
+// Requests come one after another, large ones too. What one frees stays with
+// the process for the next, rather than going back to the kernel at its end
+// (the heap's top trimmed, large blocks unmapped) to be faulted in again,
+// zeroed, page by page: that cost grows with a request's size, not with its
+// work. Bounded: blocks above the threshold are still mapped on their own,
+// and free memory beyond it at the heap's top is still given back.
+void keepFreedMemory() {
+#if defined(__GLIBC__)
+    constexpr int kKept = 256 << 20;
+    mallopt(M_MMAP_THRESHOLD, kKept);
+    mallopt(M_TRIM_THRESHOLD, kKept);
+#endif
+}
+
+}  // namespace
+
 // Never destroyed: the services it holds live as long as the process, and
 // must stay reachable from it until the very end.
 VlServiceManager& VlServiceManager::instance() {
-    static VlServiceManager* manager = new VlServiceManager;
+    static VlServiceManager* manager = [] {
+        keepFreedMemory();
+        return new VlServiceManager;
+    }();
     return *manager;
 }
 

@@ -213,19 +213,6 @@ int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& text
 
 namespace {
 
-std::size_t sizeOf(const Value& v) {
-    return std::visit(
-        [](const auto& vec) -> std::size_t {
-            if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
-                return 0;
-            else
-                return vec.size();
-        },
-        v);
-}
-
-bool kindMatches(const Value& v, PROP_value_type_e t) { return v.index() == emptyValue(t).index(); }
-
 struct RegisteredCheck {
     const char* className;
     const char* attrName;
@@ -255,36 +242,49 @@ bool registerReferenceCheck(const char* className, const char* attrName, Referen
 }
 
 int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) {
+    return writeProperty(o, d, Slot(std::move(v)), single);
+}
+
+int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single) {
     if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
     if (!canWrite(o)) return fail(ERR_NO_ACCESS, o.uid);
     if (d.m_propertyType != PROP_attribute || d.m_attr < 0) return fail(ERR_PROPERTY_READ_ONLY, d.m_name);
     if (d.protection() == 1 || !d.m_modifiable) return fail(ERR_PROPERTY_READ_ONLY, d.m_name);
     if (single != (d.m_arraySize == 1)) return fail(ERR_WRONG_ARITY, d.m_name);
-    if (!kindMatches(v, d.m_valueType)) return fail(ERR_BAD_VALUE, d.m_name + ": wrong value type");
-    std::size_t n = sizeOf(v);
+    if (v.index() != valueIndexOf(d.m_valueType)) return fail(ERR_BAD_VALUE, d.m_name + ": wrong value type");
+    const std::size_t n = v.count();
     if (d.m_arraySize > 1 && n > static_cast<std::size_t>(d.m_arraySize)) return fail(ERR_ARRAY_TOO_LONG, d.m_name);
-    if (single) {
+    if (single && n == 1) {
         // A single null reference or empty string is held as the null value.
-        if (auto* t = std::get_if<std::vector<tag_t>>(&v); t && t->size() == 1 && (*t)[0] == 0) t->clear();
-        if (auto* s = std::get_if<std::vector<std::string>>(&v); s && s->size() == 1 && (*s)[0].empty()) s->clear();
+        const tag_t* t = v.first<tag_t>();
+        if ((t && *t == 0) || (v.index() == kValueIndex<std::string> && v.firstString().empty()))
+            v = Slot::null(v.index());
     }
-    if (auto* s = std::get_if<std::vector<std::string>>(&v)) {
-        for (const auto& e : *s) {
+    if (v.index() == kValueIndex<std::string>) {
+        auto check = [&](std::string_view e) {
             if (d.m_maxLength > 0 && static_cast<int>(e.size()) > d.m_maxLength)
                 return fail(ERR_STRING_TOO_LONG, d.m_name);
             if (!vl::platform::NAMING_check(d.m_owningTypeName, d.m_name, e))
-                return fail(ERR_NAMING_RULE, d.m_name + ": \"" + e + "\"");
+                return fail(ERR_NAMING_RULE, d.m_name + ": \"" + std::string(e) + "\"");
+            return 0;
+        };
+        if (const auto* all = v.array<std::string>()) {
+            for (const auto& e : *all)
+                if (int rc = check(e)) return rc;
+        } else if (!v.empty()) {
+            if (int rc = check(v.firstString())) return rc;
         }
     }
     std::optional<SharedEnds> ends;  // of a tag list with the one held
-    if (auto* t = std::get_if<std::vector<tag_t>>(&v)) {
-        const tag_t *first = t->data(), *last = first + t->size();
+    if (v.index() == kValueIndex<tag_t>) {
+        const std::span<const tag_t> t = v.tags();
+        const tag_t *first = t.data(), *last = first + t.size();
         // Entries the attribute holds already were checked when they came;
         // while none of them can be gone, only the changed middle needs a
         // check (appending to a long list costs no pass over it).
         const std::span<const tag_t> held = o.values[d.m_attr].tags();
         const bool classChecked = d.m_valueType == PROP_typed_reference && !d.m_refClass.empty();
-        ends = sharedEnds(held, *t);
+        ends = sharedEnds(held, t);
         if (!classChecked && noDanglingReferences()) {
             first += ends->head;
             last -= ends->tail;
@@ -297,15 +297,14 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
             if (d.m_valueType == PROP_typed_reference && !d.m_refClass.empty() && !target->cls->isA(d.m_refClass))
                 return fail(ERR_WRONG_REFERENCE_CLASS, d.m_name);
         }
-        const std::span<const tag_t> added(t->data() + ends->head, t->size() - ends->head - ends->tail);
-        if (int rc = checkAdded(o, d, added)) return rc;
+        if (int rc = checkAdded(o, d, t.subspan(ends->head, t.size() - ends->head - ends->tail))) return rc;
     }
     if (d.m_lov) {
         const Object* lov = find(d.m_lov);
         if (lov && getLogical(*lov, "exhaustive")) {
             std::vector<std::string> allowed = getStrings(*lov, "lov_values");
             std::vector<tag_t> allowedTags = getTags(*lov, "lov_tags");
-            for (const std::string& text : valueTexts(v, d.m_valueType)) {
+            for (const std::string& text : valueTexts(v.value(), d.m_valueType)) {
                 bool ok = false;
                 if (isReference(d.m_valueType)) {
                     tag_t t = vl::platform::uidToTag(text);

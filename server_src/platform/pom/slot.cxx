@@ -36,31 +36,61 @@ Slot::Slot(Value v) {
             using V = std::decay_t<decltype(vec)>;
             if constexpr (!std::is_same_v<V, std::monostate>) {
                 using T = typename V::value_type;
-                if (vec.empty()) {
+                if (vec.empty())
                     mark(0, index);
-                } else if (vec.size() > 1) {
+                else if (vec.size() > 1)
                     hold(new Block{1, std::move(v)}, Shared);
-                } else if constexpr (std::is_same_v<T, std::string>) {
-                    const std::string& s = vec[0];
-                    if (s.size() <= kSmallString) {
-                        std::memcpy(m_bytes, s.data(), s.size());
-                        mark(static_cast<unsigned>(8 + s.size()), index);
-                        return;
-                    }
-                    Text* t = static_cast<Text*>(::operator new(offsetof(Text, data) + s.size() + 1));
-                    t->refs = 1;
-                    t->size = static_cast<std::uint32_t>(s.size());
-                    std::memcpy(t->data, s.data(), s.size() + 1);
-                    hold(t, Single);
-                } else if constexpr (std::is_same_v<T, double>) {
-                    hold(new Wide{1, vec[0]}, Boxed);
-                } else {
-                    store(vec[0]);
-                    mark(1, index);
-                }
+                else if constexpr (std::is_same_v<T, std::string>)
+                    holdText(vec[0]);
+                else
+                    holdOne<T>(vec[0]);
             }
         },
         v);
+}
+
+Slot Slot::null(std::size_t index) {
+    Slot s;
+    if (index) s.mark(0, index);
+    return s;
+}
+
+Slot Slot::text(std::string_view s) {
+    Slot slot;
+    slot.holdText(s);
+    return slot;
+}
+
+void Slot::holdText(std::string_view s) {
+    if (s.size() <= kSmallString) {
+        if (!s.empty()) std::memcpy(m_bytes, s.data(), s.size());
+        mark(static_cast<unsigned>(8 + s.size()), kValueIndex<std::string>);
+        return;
+    }
+    Text* t = static_cast<Text*>(::operator new(offsetof(Text, data) + s.size() + 1));
+    t->refs = 1;
+    t->size = static_cast<std::uint32_t>(s.size());
+    std::memcpy(t->data, s.data(), s.size());
+    t->data[s.size()] = '\0';
+    hold(t, Single);
+}
+
+std::size_t Slot::count() const {
+    switch (form()) {
+    case Empty:
+        return 0;
+    case Shared:
+        return std::visit(
+            [](const auto& vec) -> std::size_t {
+                if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
+                    return 0;
+                else
+                    return vec.size();
+            },
+            block()->value);
+    default:
+        return 1;
+    }
 }
 
 std::size_t Slot::index() const {
@@ -236,7 +266,7 @@ std::string_view Slot::firstString() const {
     }
 }
 
-std::vector<tag_t>& Slot::editTags() {
+std::vector<tag_t>& Slot::ownTags() {
     if (form() != Shared) {
         // Empty or one entry: a block of its own to edit.
         Slot own;
@@ -247,6 +277,12 @@ std::vector<tag_t>& Slot::editTags() {
         --b->refs;
     }
     return std::get<std::vector<tag_t>>(block()->value);
+}
+
+void Slot::settle() {
+    if (form() != Shared) return;
+    auto& tags = std::get<std::vector<tag_t>>(block()->value);
+    if (tags.size() <= 1) *this = Slot(Value(std::move(tags)));  // the block is ours alone (ownTags)
 }
 
 std::size_t Slot::blockBytes() const {

@@ -57,10 +57,19 @@ public:
     Slot& operator=(Slot&& other) noexcept;
     ~Slot();
 
+    // Built with no Value in between, each the slot Slot(Value) makes of
+    // the same value: the null value of the Value alternative `index`, and
+    // one element (a string, or a char, int, double, date or tag).
+    static Slot null(std::size_t index);
+    static Slot text(std::string_view s);
+    template <class T>
+    static Slot one(std::type_identity_t<T> x);
+
     Value value() const;
     // The Value alternative it holds (0 for none).
     std::size_t index() const;
     bool empty() const { return form() == Empty; }
+    std::size_t count() const;  // elements held
     bool operator==(const Value& v) const;
     bool operator==(const Slot& other) const;
 
@@ -88,8 +97,14 @@ public:
         return form() == Shared ? std::get_if<std::vector<T>>(&block()->value) : nullptr;
     }
 
-    // The tags for an in-place edit (unshared first); the slot must hold tags.
-    std::vector<tag_t>& editTags();
+    // Edits the tags in place (unshared first); the slot must hold tags. The
+    // slot then takes the form of what is left, so an emptied list is empty
+    // and a list of one equals the same single value.
+    template <class F>
+    void editTags(F&& edit) {
+        edit(ownTags());
+        settle();
+    }
     // Bytes of the blocks it owns or shares (shared ones counted whole).
     std::size_t blockBytes() const;
 
@@ -167,6 +182,19 @@ private:
         std::memcpy(m_bytes, &x, kInlineBytes<T>);
     }
 
+    void holdText(std::string_view s);
+    template <class T>
+    void holdOne(const T& x) {
+        if constexpr (std::is_same_v<T, double>) {
+            hold(new Wide{1, x}, Boxed);
+        } else {
+            store(x);
+            mark(1, kValueIndex<T>);
+        }
+    }
+
+    std::vector<tag_t>& ownTags();
+    void settle();   // a block of at most one tag back to its value's form
     void release();  // leaves the slot empty, of its type
     void retain() const;
 
@@ -184,6 +212,14 @@ struct SharedEnds {
     std::size_t head = 0, tail = 0;
 };
 SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b);
+
+template <class T>
+Slot Slot::one(std::type_identity_t<T> x) {
+    static_assert(kValueIndex<T> != 0 && !std::is_same_v<T, std::string>, "strings are made by text");
+    Slot s;
+    s.holdOne<T>(x);
+    return s;
+}
 
 template <class T>
 const T* Slot::first() const {

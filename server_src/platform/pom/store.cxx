@@ -43,16 +43,25 @@ std::string_view keyText(const Slot& v, char (&buffer)[16]) {
     return {};
 }
 
-// The object holding the key (declaring class, text), or 0.
-tag_t keyHolder(const Store& s, std::string_view declaringClass, std::string_view text) {
+// The object other than `self` holding the key (declaring class, text) in a
+// current value or, with `kept`, in the saved value of an unsaved change; 0
+// when none.
+tag_t keyHolder(const Store& s, std::string_view declaringClass, std::string_view text, bool kept = false,
+                tag_t self = 0) {
+    auto holds = [&](const Object& o, int i, const Slot& v) {
+        const AttrDef& a = o.cls->attrs[i];
+        char buffer[16];
+        return a.key && a.declaringClass == declaringClass && keyText(v, buffer) == text;
+    };
     return s.keys.find(TagHash::hashOf(declaringClass, text), [&](tag_t t) {
         const Object* o = s.objects.find(t);
-        if (!o) return false;
-        for (std::size_t i = 0; i < o->values.size(); ++i) {
-            const AttrDef& a = o->cls->attrs[i];
-            char buffer[16];
-            if (a.key && a.declaringClass == declaringClass && keyText(o->values[i], buffer) == text) return true;
-        }
+        if (!o || t == self) return false;
+        for (std::size_t i = 0; i < o->values.size(); ++i)
+            if (holds(*o, static_cast<int>(i), o->values[i])) return true;
+        if (kept && o->pending)
+            if (auto it = s.saved.find(t); it != s.saved.end())
+                for (const auto& [i, v] : it->second)
+                    if (holds(*o, i, v)) return true;
         return false;
     });
 }
@@ -89,18 +98,86 @@ void dropRefs(Store& s, tag_t from, std::span<const tag_t> targets) {
     for (tag_t t : targets) dropRef(s, from, t);
 }
 
-void indexKey(Store& s, const Object& o, const AttrDef& a) {
+// One entry per key value held, even two of one object for one text (its
+// string and int keys): each leaves with its own value. Two holders of one
+// key can meet only for a moment of a roll-back, which ends with one.
+void indexKeyValue(Store& s, const Object& o, const AttrDef& a, const Slot& v, bool add) {
     char buffer[16];
-    const std::string_view text = keyText(o.values[&a - o.cls->attrs.data()], buffer);
-    // An existing holder keeps the key.
-    if (!text.empty() && !keyHolder(s, a.declaringClass, text))
-        s.keys.insert(TagHash::hashOf(a.declaringClass, text), o.tag);
+    const std::string_view text = keyText(v, buffer);
+    if (text.empty()) return;
+    const std::uint32_t hash = TagHash::hashOf(a.declaringClass, text);
+    if (add)
+        s.keys.insert(hash, o.tag);
+    else
+        s.keys.erase(hash, o.tag);
+}
+
+void indexKey(Store& s, const Object& o, const AttrDef& a) {
+    indexKeyValue(s, o, a, o.values[&a - o.cls->attrs.data()], true);
 }
 
 void unindexKey(Store& s, const Object& o, const AttrDef& a) {
-    char buffer[16];
-    const std::string_view text = keyText(o.values[&a - o.cls->attrs.data()], buffer);
-    if (!text.empty()) s.keys.erase(TagHash::hashOf(a.declaringClass, text), o.tag);
+    indexKeyValue(s, o, a, o.values[&a - o.cls->attrs.data()], false);
+}
+
+// n more references of the holder's current values to the target, against
+// its saved values.
+void countUnsaved(Store& s, tag_t holder, tag_t target, int n) {
+    if (!target || !n) return;
+    auto& held = s.unsavedReferences[target];
+    auto it = std::find_if(held.begin(), held.end(), [&](const auto& e) { return e.first == holder; });
+    if (it == held.end()) {
+        held.emplace_back(holder, n);
+    } else if ((it->second += n) == 0) {
+        held.erase(it);
+        if (held.empty()) s.unsavedReferences.erase(target);
+    }
+}
+
+void countUnsaved(Store& s, tag_t holder, std::span<const tag_t> targets, int n) {
+    for (tag_t t : targets) countUnsaved(s, holder, t, n);
+}
+
+// The object keeps a saved value of attribute i apart from the current one.
+bool keepsSaved(const Store& s, const Object& o, int i) {
+    if (!o.pending) return false;
+    const auto it = s.saved.find(o.tag);
+    if (it == s.saved.end()) return false;
+    for (const auto& [index, value] : it->second)
+        if (index == i) return true;
+    return false;
+}
+
+// The saved value v of attribute i goes into the indexes (add) or out: its
+// key stays reserved, and what it names beyond the current value is counted.
+// The references compared are those between the common head and tail.
+void indexSavedValue(Store& s, const Object& o, int i, const Slot& v, bool add) {
+    const AttrDef& a = o.cls->attrs[i];
+    if (a.key) indexKeyValue(s, o, a, v, add);
+    if (!isReference(a.type)) return;
+    const std::span<const tag_t> now = o.values[i].tags(), saved = v.tags();
+    const SharedEnds e = sharedEnds(saved, now);
+    const int sign = add ? 1 : -1;
+    countUnsaved(s, o.tag, now.subspan(e.head, now.size() - e.head - e.tail), sign);
+    countUnsaved(s, o.tag, saved.subspan(e.head, saved.size() - e.head - e.tail), -sign);
+}
+
+void indexSaved(Store& s, const Object& o, bool add) {
+    const auto it = s.saved.find(o.tag);
+    if (it == s.saved.end()) return;
+    for (const auto& [i, v] : it->second) indexSavedValue(s, o, i, v, add);
+}
+
+// The object's saved values, out of the store and its indexes.
+SavedValues takeSaved(Store& s, Object& o) {
+    SavedValues out;
+    o.pending = false;
+    const auto it = s.saved.find(o.tag);
+    if (it == s.saved.end()) return out;
+    indexSaved(s, o, false);
+    out = std::move(it->second);
+    s.saved.erase(it);
+    return out;
 }
 
 void indexAll(Store& s, const Object& o) {
@@ -123,37 +200,69 @@ void unindexAll(Store& s, const Object& o) {
 // The reverse references change by the difference only: what lies between
 // the common head and tail of the old and new lists.
 void applyValue(Store& s, Object& o, int i, Slot v, const SharedEnds* known = nullptr) {
+    s.sinceFixture.note(o.tag);
     const AttrDef& a = o.cls->attrs[i];
     if (a.key) unindexKey(s, o, a);
     if (isReference(a.type)) {
         const std::span<const tag_t> before = o.values[i].tags(), after = v.tags();
         const SharedEnds e = known ? *known : sharedEnds(before, after);
-        dropRefs(s, o.tag, before.subspan(e.head, before.size() - e.head - e.tail));
-        addRefs(s, o.tag, after.subspan(e.head, after.size() - e.head - e.tail));
+        const auto dropped = before.subspan(e.head, before.size() - e.head - e.tail);
+        const auto added = after.subspan(e.head, after.size() - e.head - e.tail);
+        dropRefs(s, o.tag, dropped);
+        addRefs(s, o.tag, added);
+        if (keepsSaved(s, o, i)) {
+            countUnsaved(s, o.tag, dropped, -1);
+            countUnsaved(s, o.tag, added, 1);
+        }
     }
     o.values[i] = std::move(v);
     if (a.key) indexKey(s, o, a);
 }
 
-// Takes an object out of the store and its indexes (no journal).
-void removeObject(Store& s, const Object& o) {
+// Takes an object and the saved values of its unsaved changes out of the
+// objects, the per-class lists and the indexes.
+void unplaceObject(Store& s, const Object& o) {
     const tag_t t = o.tag;
     unindexAll(s, o);
     s.instances[o.cls].drop(t, 1);
+    if (o.pending) {
+        indexSaved(s, o, false);
+        s.saved.erase(t);
+    }
+    s.objects.erase(t);
+}
+
+// Puts an object, with the saved values of its unsaved changes when given,
+// into the objects, the per-class lists and the indexes.
+Object& placeObject(Store& s, Object o, std::optional<SavedValues> saved) {
+    Object& placed = s.objects.insert(std::move(o));
+    s.instances[placed.cls].add(placed.tag, 1);
+    indexAll(s, placed);
+    if (saved) {
+        s.saved[placed.tag] = std::move(*saved);
+        indexSaved(s, placed, true);
+    }
+    return placed;
+}
+
+// Takes an object out of the store and its indexes (no journal).
+void removeObject(Store& s, const Object& o) {
+    const tag_t t = o.tag;
+    s.sinceFixture.note(t);
     s.goneUids[t] = o.uid;
     s.phantoms[o.uid] = t;
+    unplaceObject(s, o);
     if (heldReferencers(s, t)) s.dangling.insert(t);
-    if (o.pending) s.saved.erase(t);
-    s.objects.erase(t);
 }
 
 // The object's saved values go back to what a journal entry kept.
 void restoreSaved(Store& s, Object& o, bool pending, SavedValues& saved) {
+    takeSaved(s, o);
     o.pending = pending;
-    if (pending)
+    if (pending) {
         s.saved[o.tag] = std::move(saved);
-    else
-        s.saved.erase(o.tag);
+        indexSaved(s, o, true);
+    }
 }
 
 void restoreEntry(Store& s, JournalEntry& e) {
@@ -165,10 +274,9 @@ void restoreEntry(Store& s, JournalEntry& e) {
         if (const Object* o = s.objects.find(e.tag)) removeObject(s, *o);
         return;
     case JournalEntry::Destroyed: {
-        Object& o = s.objects.insert(std::move(*e.before));
-        restoreSaved(s, o, o.pending, e.saved);
-        s.instances[o.cls].add(o.tag, 1);
-        indexAll(s, o);
+        const bool pending = e.before->pending;
+        const Object& o = placeObject(s, std::move(*e.before),
+                                      pending ? std::optional<SavedValues>(std::move(e.saved)) : std::nullopt);
         s.goneUids.erase(o.tag);
         s.phantoms.erase(o.uid);
         if (!s.dangling.empty()) s.dangling.erase(o.tag);
@@ -189,10 +297,17 @@ void restoreEntry(Store& s, JournalEntry& e) {
     }
 }
 
-// Journals the value of attribute i before it changes, unless the object
-// was made since the last markpoint (rolling back removes it whole).
+// Journals the value of attribute i before its first change since the last
+// markpoint, unless the object was made since (rolling back removes it
+// whole). A value journalled since is what a roll-back must give back.
 void journalValue(Store& s, const Object& o, int i) {
     if (s.markpoints.empty() || o.born == s.epoch) return;
+    const std::uint64_t key = std::uint64_t{o.tag} << 32 | static_cast<std::uint32_t>(i);
+    const auto [at, first] = s.journalled.try_emplace(key, s.epoch);
+    if (!first) {
+        if (at->second == s.epoch) return;
+        at->second = s.epoch;
+    }
     JournalEntry e;
     e.kind = JournalEntry::Attribute;
     e.tag = o.tag;
@@ -214,6 +329,27 @@ const char kUidAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmno
 bool isReference(PROP_value_type_e t) {
     return t == PROP_typed_reference || t == PROP_untyped_reference || t == PROP_external_reference ||
            t == PROP_typed_relation || t == PROP_untyped_relation;
+}
+
+std::size_t valueIndexOf(PROP_value_type_e t) {
+    switch (t) {
+    case PROP_char:
+    case PROP_logical:
+        return kValueIndex<char>;
+    case PROP_int:
+    case PROP_short:
+        return kValueIndex<int>;
+    case PROP_double:
+    case PROP_float:
+        return kValueIndex<double>;
+    case PROP_string:
+    case PROP_note:
+        return kValueIndex<std::string>;
+    case PROP_date:
+        return kValueIndex<date_s>;
+    default:
+        return isReference(t) ? kValueIndex<tag_t> : 0;
+    }
 }
 
 Value emptyValue(PROP_value_type_e t) {
@@ -298,6 +434,12 @@ SlotArray::SlotArray(std::size_t n) {
     std::uninitialized_default_construct_n(m_block->slots, n);
 }
 
+SlotArray::SlotArray(std::span<const Slot> values) {
+    if (values.empty()) return;
+    m_block = allocate(values.size());
+    std::uninitialized_copy_n(values.data(), values.size(), m_block->slots);
+}
+
 SlotArray::SlotArray(const SlotArray& other) {
     if (!other.m_block) return;
     m_block = allocate(other.size());
@@ -355,6 +497,8 @@ void ClassDef::refreshKnown() {
     known.creationDate = attr("creation_date");
     known.lastModDate = attr("last_mod_date");
     known.lastModUser = attr("last_mod_user");
+    nullValues.clear();
+    for (const AttrDef& a : attrs) nullValues.push_back(Slot::null(valueIndexOf(a.type)));
 }
 
 const ClassDef* Schema::find(std::string_view name) const {
@@ -388,6 +532,108 @@ std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store) {
 }
 
 std::unique_ptr<Store> copyStore(const Store& from) { return std::make_unique<Store>(from); }
+
+std::string joinSorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const std::string& l : lines) out.append(l).push_back('\n');
+    return out;
+}
+
+void watchFixture() {
+    Store& s = S();
+    s.sinceFixture.watch(s.nextTag);
+}
+
+void noteTypeEdit() { ++S().typeEdits; }
+
+namespace {
+
+// to = from, unless they are equal already: most of what a reset restores is
+// small and left as it was, and comparing allocates nothing.
+template <class T>
+void restoreMember(T& to, const T& from) {
+    if (!(to == from)) to = from;
+}
+
+}  // namespace
+
+void restoreFrom(const Store& f) {
+    Store& s = S();
+    // The objects that changed and those made since: all out first, so that
+    // none is indexed against another's state of the input.
+    std::vector<tag_t> tags = s.sinceFixture.tags();
+    for (tag_t t = f.nextTag; t < s.nextTag; ++t) tags.push_back(t);
+    for (tag_t t : tags) {
+        if (const Object* o = s.objects.find(t)) unplaceObject(s, *o);
+        s.saved.erase(t);
+    }
+    for (tag_t t : tags) {
+        const Object* o = f.objects.find(t);
+        if (!o) continue;
+        const auto it = f.saved.find(t);
+        placeObject(s, *o, it != f.saved.end() ? std::optional<SavedValues>(it->second) : std::nullopt);
+    }
+    s.sinceFixture.clear();
+    restoreMember(s.dangling, f.dangling);
+    restoreMember(s.goneUids, f.goneUids);
+    restoreMember(s.phantoms, f.phantoms);
+    restoreMember(s.unknownUids, f.unknownUids);
+    restoreMember(s.unknownTags, f.unknownTags);
+    restoreMember(s.givenUids, f.givenUids);
+    s.nextTag = f.nextTag;
+    s.uidCounter = f.uidCounter;
+    s.uidSalt = f.uidSalt;
+    s.schema = f.schema;
+    if (s.typeEdits != f.typeEdits) {
+        // Fresh copies, not assignment: that would keep the nodes an input
+        // added, so the input would end with more blocks than it began.
+        s.types = decltype(s.types)(f.types);
+        s.typeByName = decltype(s.typeByName)(f.typeByName);
+        s.typeOfClass = decltype(s.typeOfClass)(f.typeOfClass);
+        s.descriptors = decltype(s.descriptors)(f.descriptors);
+        s.typeEdits = f.typeEdits;
+    }
+    restoreMember(s.propRules, f.propRules);
+    restoreMember(s.namingRules, f.namingRules);
+    restoreMember(s.nameFields, f.nameFields);
+    restoreMember(s.deepCopyRules, f.deepCopyRules);
+    restoreMember(s.pseudoFolderProps, f.pseudoFolderProps);
+    restoreMember(s.fileFormTypes, f.fileFormTypes);
+    restoreMember(s.pseudoFolders, f.pseudoFolders);
+    restoreMember(s.texts, f.texts);
+    restoreMember(s.sitePrefs, f.sitePrefs);
+    restoreMember(s.groupPrefs, f.groupPrefs);
+    restoreMember(s.rolePrefs, f.rolePrefs);
+    restoreMember(s.userPrefs, f.userPrefs);
+    s.session = f.session;
+    s.switches = f.switches;
+    restoreMember(s.createdItems, f.createdItems);
+    s.updateListSuspended = f.updateListSuspended;
+    s.updateListEnabled = f.updateListEnabled;
+    restoreMember(s.changedTags, f.changedTags);
+    s.eventServiceRunning = f.eventServiceRunning;
+    s.itemIdCounter = f.itemIdCounter;
+    s.datasetNameCounter = f.datasetNameCounter;
+    s.loading = f.loading;
+    // Only the domains an input used can differ.
+    for (auto it = s.extensions.begin(); it != s.extensions.end();) {
+        auto from = f.extensions.find(it->first);
+        if (from == f.extensions.end()) {
+            it = s.extensions.erase(it);
+            continue;
+        }
+        if (it->second.used()) it->second = from->second;
+        ++it;
+    }
+    for (const auto& [name, slot] : f.extensions)
+        if (!s.extensions.count(name)) s.extensions.emplace(name, slot);
+    s.journal = f.journal;
+    s.markpoints = f.markpoints;
+    s.epoch = f.epoch;
+    s.epochCounter = f.epochCounter;
+    s.nextMarkpoint = f.nextMarkpoint;
+}
 
 int fail(int code, const std::string& text) {
     return ERROR_store(3, code, text.empty() ? nullptr : text.c_str());
@@ -463,8 +709,7 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     o.type = type ? type : typeOfClass(cls);
     o.uid = uid.empty() ? newUid() : uid;
     o.locked = true;
-    o.values = SlotArray(cls->attrs.size());
-    for (std::size_t i = 0; i < cls->attrs.size(); ++i) o.values[i] = Slot(emptyValue(cls->attrs[i].type));
+    o.values = SlotArray(cls->nullValues);
     if (!s.markpoints.empty()) {
         JournalEntry e;
         e.kind = JournalEntry::Created;
@@ -476,14 +721,14 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     s.instances[cls].add(t, 1);
     const KnownAttrs& k = cls->known;
     if (k.applicationObject) {
-        if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, Slot(std::vector<tag_t>{s.session.user}));
+        if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, Slot::one<tag_t>(s.session.user));
         if (k.owningGroup >= 0 && s.session.group)
-            applyValue(s, placed, k.owningGroup, Slot(std::vector<tag_t>{s.session.group}));
+            applyValue(s, placed, k.owningGroup, Slot::one<tag_t>(s.session.group));
     }
     if (k.workspaceObject) {
         const TypeDef* td = typeDef(placed.type);
         if (td && k.objectType >= 0) {
-            if (td->nameValue.empty()) td->nameValue = Slot(std::vector<std::string>{td->name});
+            if (td->nameValue.empty()) td->nameValue = Slot::text(td->name);
             applyValue(s, placed, k.objectType, td->nameValue);
         }
     }
@@ -521,6 +766,7 @@ Value value(const Object& o, int index) { return o.values.at(index).value(); }
 
 void touch(Object& o) {
     Store& s = S();
+    s.sinceFixture.note(o.tag);
     if (s.markpoints.empty() || o.epoch == s.epoch) return;
     JournalEntry e;
     e.kind = JournalEntry::State;
@@ -553,32 +799,32 @@ static void rememberSaved(Store& s, Object& o, int i) {
     for (const auto& [index, value] : saved)
         if (index == i) return;
     saved.emplace_back(i, o.values[i]);
+    indexSavedValue(s, o, i, saved.back().second, true);
 }
 
-// The object has no unsaved changes any more.
-static void forgetSaved(Store& s, Object& o) {
-    if (!o.pending) return;
-    s.saved.erase(o.tag);
-    o.pending = false;
-}
-
-static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEnds* known = nullptr) {
+static int setValueImpl(Object& o, int i, Slot next, bool baseline, const SharedEnds* known = nullptr) {
     Store& s = S();
     if (i < 0 || i >= static_cast<int>(o.values.size())) return fail(ERR_NO_SUCH_ATTRIBUTE);
     const AttrDef& a = o.cls->attrs[i];
     if (known) {
-        const auto* tags = std::get_if<std::vector<tag_t>>(&v);
         const std::size_t held = o.values[i].tags().size();
-        if (!tags || o.values[i].index() != v.index()) known = nullptr;  // not two tag lists: measure anew
-        else if (known->head == held && held == tags->size()) return 0;
+        if (next.index() != kValueIndex<tag_t> || o.values[i].index() != kValueIndex<tag_t>)
+            known = nullptr;  // not two tag lists: measure anew
+        else if (known->head == held && held == next.tags().size())
+            return 0;
     }
-    if (!known && o.values[i] == v) return 0;
-    Slot next(std::move(v));
+    if (!known && o.values[i] == next) return 0;
     if (a.key) {
         char buffer[16];
         const std::string_view text = keyText(next, buffer);
-        const tag_t holder = text.empty() ? 0 : keyHolder(s, a.declaringClass, text);
-        if (holder && holder != o.tag) return fail(ERR_DUPLICATE, a.name + " \"" + std::string(text) + "\" is taken");
+        // A value another object keeps as its saved one is still its: a
+        // refresh of that object takes it back.
+        if (const tag_t holder = text.empty() ? 0 : keyHolder(s, a.declaringClass, text, true, o.tag)) {
+            const std::string taken = a.name + " \"" + std::string(text) + "\" ";
+            if (keyHolder(s, a.declaringClass, text, false, o.tag)) return fail(ERR_DUPLICATE, taken + "is taken");
+            return fail(ERR_DUPLICATE, taken + "stays " + s.objects.find(holder)->uid +
+                                           "'s until its unsaved change is saved or discarded");
+        }
     }
     touch(o);
     if (!baseline || o.pending) rememberSaved(s, o, i);
@@ -586,13 +832,18 @@ static int setValueImpl(Object& o, int i, Value v, bool baseline, const SharedEn
     return 0;
 }
 
-int setValue(Object& o, int index, Value v) { return setValueImpl(o, index, std::move(v), false); }
+int setValue(Object& o, int index, Value v) { return setValueImpl(o, index, Slot(std::move(v)), false); }
+int setValue(Object& o, int index, Slot v) { return setValueImpl(o, index, std::move(v), false); }
 
 int setValue(Object& o, int index, Value v, SharedEnds known) {
+    return setValue(o, index, Slot(std::move(v)), known);
+}
+int setValue(Object& o, int index, Slot v, SharedEnds known) {
     return setValueImpl(o, index, std::move(v), false, &known);
 }
 
-int setValue(Object& o, std::string_view name, Value v) {
+int setValue(Object& o, std::string_view name, Value v) { return setValue(o, name, Slot(std::move(v))); }
+int setValue(Object& o, std::string_view name, Slot v) {
     int i = o.cls->attr(name);
     if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, std::string(name));
     return setValueImpl(o, i, std::move(v), false);
@@ -603,16 +854,21 @@ int setCommitted(Object& o, int i, Value v) {
     if (int rc = setValue(o, i, std::move(v))) return rc;
     Store& s = S();
     if (!pending) {
-        forgetSaved(s, o);
+        takeSaved(s, o);
     } else {
         // The new value is now the saved one of that attribute.
         for (auto& [index, value] : s.saved[o.tag])
-            if (index == i) value = o.values[i];
+            if (index == i) {
+                indexSavedValue(s, o, i, value, false);
+                value = o.values[i];
+                indexSavedValue(s, o, i, value, true);
+            }
     }
     return 0;
 }
 
-int initValue(Object& o, std::string_view name, Value v) {
+int initValue(Object& o, std::string_view name, Value v) { return initValue(o, name, Slot(std::move(v))); }
+int initValue(Object& o, std::string_view name, Slot v) {
     int i = o.cls->attr(name);
     if (i < 0) return fail(ERR_NO_SUCH_ATTRIBUTE, std::string(name));
     return setValueImpl(o, i, std::move(v), true);
@@ -662,21 +918,19 @@ date_s getDate(const Object& o, std::string_view name) {
 }
 
 int setString(Object& o, std::string_view name, const std::string& v) {
-    return setValue(o, name, v.empty() ? std::vector<std::string>{} : std::vector<std::string>{v});
+    return setValue(o, name, v.empty() ? Slot::null(kValueIndex<std::string>) : Slot::text(v));
 }
 int setStrings(Object& o, std::string_view name, std::vector<std::string> v) {
     return setValue(o, name, std::move(v));
 }
 int setTag(Object& o, std::string_view name, tag_t v) {
-    return setValue(o, name, v ? std::vector<tag_t>{v} : std::vector<tag_t>{});
+    return setValue(o, name, v ? Slot::one<tag_t>(v) : Slot::null(kValueIndex<tag_t>));
 }
 int setTags(Object& o, std::string_view name, std::vector<tag_t> v) { return setValue(o, name, std::move(v)); }
-int setInt(Object& o, std::string_view name, int v) { return setValue(o, name, std::vector<int>{v}); }
-int setLogical(Object& o, std::string_view name, bool v) {
-    return setValue(o, name, std::vector<char>{static_cast<char>(v ? 1 : 0)});
-}
+int setInt(Object& o, std::string_view name, int v) { return setValue(o, name, Slot::one<int>(v)); }
+int setLogical(Object& o, std::string_view name, bool v) { return setValue(o, name, Slot::one<char>(v ? 1 : 0)); }
 int setDate(Object& o, std::string_view name, date_s v) {
-    return setValue(o, name, v.year ? std::vector<date_s>{v} : std::vector<date_s>{});
+    return setValue(o, name, v.year ? Slot::one<date_s>(v) : Slot::null(kValueIndex<date_s>));
 }
 
 tag_t nameFieldOf(std::string_view type, std::string_view property) {
@@ -686,8 +940,11 @@ tag_t nameFieldOf(std::string_view type, std::string_view property) {
 }
 
 tag_t findByKey(const std::string& declaringClass, const std::string& value) {
-    Store& s = S();
-    return value.empty() ? 0 : keyHolder(s, declaringClass, value);
+    return value.empty() ? 0 : keyHolder(S(), declaringClass, value);
+}
+
+tag_t keyInUse(const std::string& declaringClass, const std::string& value) {
+    return value.empty() ? 0 : keyHolder(S(), declaringClass, value, true);
 }
 
 int insertTag(Object& o, int i, int position, tag_t t) {
@@ -697,31 +954,44 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     touch(o);
     rememberSaved(s, o, i);
     journalValue(s, o, i);
-    std::vector<tag_t>& v = o.values[i].editTags();
-    if (position < 0 || position >= static_cast<int>(v.size()))
-        v.push_back(t);
-    else
-        v.insert(v.begin() + position, t);
+    o.values[i].editTags([&](std::vector<tag_t>& v) {
+        if (position < 0 || position >= static_cast<int>(v.size()))
+            v.push_back(t);
+        else
+            v.insert(v.begin() + position, t);
+    });
     addRef(s, o.tag, t);
+    countUnsaved(s, o.tag, t, 1);
     return 0;
 }
 
 int removeTag(Object& o, int i, tag_t t) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return 0;
     std::span<const tag_t> held = o.values[i].tags();
-    if (std::find(held.begin(), held.end(), t) == held.end()) return 0;
+    const auto hit = std::find(held.begin(), held.end(), t);
+    if (hit == held.end()) return 0;
     if (!o.cls->attrs[i].key) {
         // In place, as insertTag does: re-indexing a long list for one entry
         // would make emptying a folder quadratic.
         Store& s = S();
+        const std::size_t at = static_cast<std::size_t>(hit - held.begin());
+        // The one reference the object holds to it is this one: nothing
+        // after it need be looked at, and the rest moves up in one block.
+        const bool once = heldReferencers(s, t) && s.referencers[t].count(o.tag) == 1;
         touch(o);
         rememberSaved(s, o, i);
         journalValue(s, o, i);
-        std::vector<tag_t>& v = o.values[i].editTags();
-        const std::size_t before = v.size();
-        v.erase(std::remove(v.begin(), v.end(), t), v.end());
-        const int n = static_cast<int>(before - v.size());
+        int n = 0;
+        o.values[i].editTags([&](std::vector<tag_t>& v) {
+            const std::size_t before = v.size();
+            if (once)
+                v.erase(v.begin() + static_cast<std::ptrdiff_t>(at));
+            else
+                v.erase(std::remove(v.begin() + static_cast<std::ptrdiff_t>(at), v.end(), t), v.end());
+            n = static_cast<int>(before - v.size());
+        });
         dropRef(s, o.tag, t, n);
+        countUnsaved(s, o.tag, t, -n);
         return n;
     }
     std::vector<tag_t> kept;
@@ -760,6 +1030,18 @@ std::vector<tag_t> referencersOf(tag_t target) {
         if (s.objects.find(from)) out.push_back(from);
     });
     return out;
+}
+
+int refuseSavedReferences(const Object& target, const std::set<tag_t>& going) {
+    Store& s = S();
+    const auto it = s.unsavedReferences.find(target.tag);
+    if (it == s.unsavedReferences.end()) return 0;
+    for (const auto& [holder, n] : it->second)
+        if (n < 0 && !going.count(holder))
+            if (const Object* h = s.objects.find(holder))
+                return fail(ERR_REFERENCED, target.uid + " is still named by the saved values of " + h->uid +
+                                                ", whose unsaved change took it out");
+    return 0;
 }
 
 std::size_t referencerCount(tag_t target) {
@@ -857,14 +1139,13 @@ int save(Object& o) {
     if (stamp && k.applicationObject) {
         touch(o);
         date_s t = now();
-        if (undated()) changeValue(s, o, k.creationDate, Slot(std::vector<date_s>{t}));
-        if (k.lastModDate >= 0) changeValue(s, o, k.lastModDate, Slot(std::vector<date_s>{t}));
-        if (k.lastModUser >= 0 && currentUser())
-            changeValue(s, o, k.lastModUser, Slot(std::vector<tag_t>{currentUser()}));
+        if (undated()) changeValue(s, o, k.creationDate, Slot::one<date_s>(t));
+        if (k.lastModDate >= 0) changeValue(s, o, k.lastModDate, Slot::one<date_s>(t));
+        if (k.lastModUser >= 0 && currentUser()) changeValue(s, o, k.lastModUser, Slot::one<tag_t>(currentUser()));
     }
     if (o.pending) {
         touch(o);
-        forgetSaved(s, o);
+        takeSaved(s, o);
     }
     return 0;
 }
@@ -873,10 +1154,7 @@ void revert(Object& o) {
     if (!o.pending) return;
     Store& s = S();
     touch(o);
-    SavedValues saved = std::move(s.saved[o.tag]);
-    forgetSaved(s, o);
-    // In attribute order, as key indexes depend on it.
-    std::sort(saved.begin(), saved.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    SavedValues saved = takeSaved(s, o);
     for (auto& [i, value] : saved)
         if (!(o.values[i] == value)) changeValue(s, o, i, std::move(value));
 }
@@ -959,6 +1237,7 @@ void applyRule(Store& s, PropertyDescriptor& d, const PropRuleDef& r) {
 }  // namespace
 
 static void buildTypeDescriptors(Store& s, TypeDef& td, const std::vector<tag_t>& relationTypes) {
+    ++s.typeEdits;
     for (tag_t old : td.properties) s.descriptors.erase(old);
     td.properties.clear();
     td.requiredAttributes.clear();
@@ -1243,6 +1522,7 @@ static std::uint32_t nextEpoch(Store& s) {
         s.objects.forEach([](Object& o) { o.epoch = o.born = 0; });
         for (JournalEntry& e : s.journal)
             if (e.before) e.before->epoch = e.before->born = 0;
+        for (auto& [key, epoch] : s.journalled) epoch = 0;
         s.epochCounter = 0;
     }
     return ++s.epochCounter;
@@ -1280,7 +1560,10 @@ int forgetMarkpoint(int id) {
     auto it = std::find_if(s.markpoints.begin(), s.markpoints.end(), [&](const Markpoint& m) { return m.id == id; });
     if (it == s.markpoints.end()) return fail(ERR_NO_MARKPOINT, std::to_string(id));
     s.markpoints.erase(it, s.markpoints.end());
-    if (s.markpoints.empty()) s.journal.clear();
+    if (s.markpoints.empty()) {
+        s.journal.clear();
+        s.journalled = {};  // frees its buckets too: clearing them costs their number
+    }
     return 0;
 }
 

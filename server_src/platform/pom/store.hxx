@@ -55,6 +55,7 @@ struct NamePairLess {
 
 bool isReference(PROP_value_type_e type);
 Value emptyValue(PROP_value_type_e type);
+std::size_t valueIndexOf(PROP_value_type_e type);  // the Value alternative of the type
 
 struct AttrDef {
     std::string name;
@@ -84,6 +85,7 @@ struct ClassDef {
     std::vector<AttrDef> attrs;  // inherited ones first
     StringMap<int> index;
     KnownAttrs known;  // kept right by refreshKnown after each change of attrs
+    std::vector<Slot> nullValues;  // per attribute the null value of its type, the same
     bool isA(const ClassDef* other) const;
     bool isA(std::string_view className) const;
     int attr(std::string_view attrName) const;  // -1 when none
@@ -104,6 +106,7 @@ class SlotArray {
 public:
     SlotArray() = default;
     explicit SlotArray(std::size_t n);
+    explicit SlotArray(std::span<const Slot> values);  // copies of them
     SlotArray(const SlotArray& other);
     SlotArray& operator=(const SlotArray& other);
     SlotArray(SlotArray&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
@@ -231,6 +234,7 @@ struct PropRuleDef {
     bool hasInitial = false;
     std::string complex;
     tag_t tag = 0;  // the PropRule object
+    bool operator==(const PropRuleDef&) const = default;
 };
 
 struct DeepCopyRule {
@@ -238,6 +242,7 @@ struct DeepCopyRule {
     std::string action;        // "Revise", "SaveAs"
     std::string relationType;
     bool copy = false;  // copy the secondary, else reference it
+    bool operator==(const DeepCopyRule&) const = default;
 };
 
 struct Session {
@@ -289,25 +294,69 @@ struct Extension {
     virtual ~Extension() = default;
     virtual std::unique_ptr<Extension> clone() const = 0;
     virtual void objectGone(tag_t) {}
+    // Its whole state as text, the same for equal states (for STORE_dump).
+    virtual std::string dump() const = 0;
 };
 
+// The lines sorted, each ended by a newline: a dump of an unordered container.
+std::string joinSorted(std::vector<std::string> lines);
+
+// A copy is a clone that no one has used yet: resetting to a fixture clones
+// back only the domains an input used.
 class ExtensionSlot {
 public:
     ExtensionSlot() = default;
     explicit ExtensionSlot(std::unique_ptr<Extension> e) : m_e(std::move(e)) {}
     ExtensionSlot(const ExtensionSlot& o) : m_e(o.m_e ? o.m_e->clone() : nullptr) {}
     ExtensionSlot& operator=(const ExtensionSlot& o) {
-        if (this != &o) m_e = o.m_e ? o.m_e->clone() : nullptr;
+        if (this != &o) {
+            m_e = o.m_e ? o.m_e->clone() : nullptr;
+            m_used = false;
+        }
         return *this;
     }
     ExtensionSlot(ExtensionSlot&&) = default;
     ExtensionSlot& operator=(ExtensionSlot&&) = default;
     Extension* get() const { return m_e.get(); }
+    Extension* use() {
+        m_used = true;
+        return m_e.get();
+    }
+    bool used() const { return m_used; }
 
 private:
     std::unique_ptr<Extension> m_e;
+    bool m_used = false;
 };
 
+// The objects of a loaded fixture that changed since a store was made from
+// it, each tag once; objects made since have the tags past the fixture's, so
+// they need no entry. Empty and unused in a store not watched.
+class FixtureChanges {
+public:
+    void watch(tag_t fixtureTags) {
+        m_seen.assign(fixtureTags, false);
+        m_tags.clear();
+    }
+    void note(tag_t t) {
+        if (t < m_seen.size() && !m_seen[t]) {
+            m_seen[t] = true;
+            m_tags.push_back(t);
+        }
+    }
+    const std::vector<tag_t>& tags() const { return m_tags; }
+    void clear() {
+        for (tag_t t : m_tags) m_seen[t] = false;
+        m_tags.clear();
+    }
+    bool watching() const { return !m_seen.empty(); }
+
+private:
+    std::vector<bool> m_seen;  // by tag
+    std::vector<tag_t> m_tags;
+};
+
+// A new member needs its line in restoreFrom (store.cxx) and STORE_dump.
 struct Store {
     std::shared_ptr<const Schema> schema;
     ObjectTable objects;
@@ -328,7 +377,13 @@ struct Store {
     std::unordered_set<tag_t> dangling;
     // The saved values of the objects with unsaved changes, by tag.
     std::unordered_map<tag_t, SavedValues> saved;
-    // Objects by (declaring class, value) of their key attributes.
+    // By target, the objects with unsaved changes whose current values name
+    // it a number of times more (or, below 0, fewer) than their saved values
+    // do: what a refresh would bring back that no referencer list shows.
+    std::unordered_map<tag_t, std::vector<std::pair<tag_t, int>>> unsavedReferences;
+    // Objects by (declaring class, value) of their key attributes: an entry
+    // per key value held, and one per saved key value of an object with
+    // unsaved changes (a refresh gives it back, so it stays its holder's).
     TagHash keys;
     // Live objects per (exact) class.
     std::unordered_map<const ClassDef*, TagCounts> instances;
@@ -337,6 +392,8 @@ struct Store {
     StringMap<tag_t> typeByName;
     std::unordered_map<const ClassDef*, tag_t> typeOfClass;
     std::unordered_map<tag_t, PropertyDescriptor> descriptors;
+    // Counts the changes of types and descriptors (see noteTypeEdit).
+    std::uint64_t typeEdits = 0;
 
     std::map<std::pair<std::string, std::string>, PropRuleDef> propRules;  // (type, property)
     std::map<std::string, tag_t> namingRules;                              // name -> NameRule object
@@ -367,10 +424,16 @@ struct Store {
     std::map<std::string, ExtensionSlot, std::less<>> extensions;
 
     std::vector<JournalEntry> journal;
+    // By (tag << 32 | attribute), the epoch in which the journal last took
+    // the attribute's value: it takes it once per markpoint, so later edits
+    // of a list work in place instead of copying the journal's share of it.
+    std::unordered_map<std::uint64_t, std::uint32_t> journalled;
     std::vector<Markpoint> markpoints;
     std::uint32_t epoch = 1;
     std::uint32_t epochCounter = 1;
     int nextMarkpoint = 1;
+
+    FixtureChanges sinceFixture;
 };
 
 // The current store (inline: nearly every platform call asks for it).
@@ -386,11 +449,20 @@ T& extension() {
     auto& slots = S().extensions;
     auto it = slots.find(std::string_view(T::kName));
     if (it == slots.end()) it = slots.emplace(T::kName, ExtensionSlot(std::make_unique<T>())).first;
-    return static_cast<T&>(*it->second.get());
+    return static_cast<T&>(*it->second.use());
 }
 void installStore(std::unique_ptr<Store> store);  // replaces the current one (drops loaded objects)
 std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store);  // returns the previous one
 std::unique_ptr<Store> copyStore(const Store& from);
+// Fixture resets at the cost of what changed. watchFixture makes the current
+// store note which of its objects change; restoreFrom then brings it back to
+// `fixture`, the copy made of it when watchFixture was called: the objects
+// that changed or were made since, and the rest of the state where it
+// differs (types and descriptors when noteTypeEdit was called).
+void watchFixture();
+void restoreFrom(const Store& fixture);
+// A change of the current store's types or descriptors.
+void noteTypeEdit();
 
 // --- errors ---
 // Stores (severity 3) and returns the code.
@@ -424,12 +496,18 @@ Value value(const Object& o, int index);
 // (stored) for a key value another object holds.
 int setValue(Object& o, int index, Value v);
 int setValue(Object& o, std::string_view name, Value v);
+// The same for a value held as it will be stored (Slot::text, Slot::one):
+// a write of one element builds no vector.
+int setValue(Object& o, int index, Slot v);
+int setValue(Object& o, std::string_view name, Slot v);
 // The same for a list of tags whose shared ends with the list held the
 // caller has measured already (sharedEnds(held, new)).
 int setValue(Object& o, int index, Value v, SharedEnds known);
+int setValue(Object& o, int index, Slot v, SharedEnds known);
 // The same while an object is being made: the value is part of its baseline
 // (no saved-state snapshot).
 int initValue(Object& o, std::string_view name, Value v);
+int initValue(Object& o, std::string_view name, Slot v);
 // A structural change (lists the platform keeps, ownership): committed at
 // once, leaving any other unsaved change of the object pending.
 int setCommitted(Object& o, int index, Value v);
@@ -460,13 +538,21 @@ int setDate(Object& o, std::string_view name, date_s v);
 tag_t nameFieldOf(std::string_view type, std::string_view property);
 
 // --- keys and references ---
+// The object whose key value it is, or 0.
 tag_t findByKey(const std::string& declaringClass, const std::string& value);
+// The same, or the object keeping it as the saved value of an unsaved
+// change: 0 when a new object may take it.
+tag_t keyInUse(const std::string& declaringClass, const std::string& value);
 // In-place edits of a reference array (no copy of the whole array).
 int insertTag(Object& o, int index, int position, tag_t t);  // position < 0 or past the end appends
 int removeTag(Object& o, int index, tag_t t);               // every entry; returns how many
 // Live objects that refer to the target, in creation order.
 std::vector<tag_t> referencersOf(tag_t target);
 std::size_t referencerCount(tag_t target);
+// ERR_REFERENCED (stored) when an object outside `going` still names the
+// target in the saved value of an unsaved change, which deleting the target
+// would leave nothing to go back to; else 0.
+int refuseSavedReferences(const Object& target, const std::set<tag_t>& going);
 // True when no stored reference names an object that is gone: a reference
 // the store holds then needs no new check.
 bool noDanglingReferences();
@@ -515,6 +601,7 @@ int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& text
 // object, modifiable descriptor, arity, lengths, list of values, reference
 // classes, naming rule, and the reference check a domain registered.
 int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single);
+int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single);
 // A domain's rule for what may enter one reference attribute of its class
 // (a folder's contents): given the object written and the references a write
 // adds to what it holds, 0 or a stored code. The store knows no domain; the

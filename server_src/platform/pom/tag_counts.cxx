@@ -143,6 +143,16 @@ void TagCounts::addToBlock(tag_t from, int n) {
     it->n += n;
 }
 
+int TagCounts::count(tag_t from) const {
+    if (!m_inBlock) {
+        const int i = smallIndex(from);
+        return i < 0 ? 0 : m_n[i];
+    }
+    const std::span<const Entry> all = entries();
+    const auto it = std::lower_bound(all.begin(), all.end(), from, [](const Entry& e, tag_t t) { return e.tag < t; });
+    return it == all.end() || it->tag != from ? 0 : it->n;
+}
+
 void TagCounts::drop(tag_t from, int n) {
     if (!m_inBlock) {
         const int i = smallIndex(from);

@@ -23,6 +23,7 @@ public:
     void add(tag_t from, int n);  // n > 0
     void drop(tag_t from, int n);
     bool empty() const { return size() == 0; }
+    int count(tag_t from) const;  // 0 when none
     std::size_t size() const;
     template <class F>
     void forEach(F&& f) const {

@@ -10,7 +10,8 @@ namespace vl::platform::store {
 // Tags found by a 32-bit hash of what they hold (an object's uid, a key
 // value), eight bytes an entry: open addressing with linear probing and
 // removal by backward shift, so no entry is ever a tombstone. The caller
-// tells a true match from a hash match.
+// tells a true match from a hash match. Any value but 0 may stand in for a
+// tag (a position in the caller's array plus one).
 class TagHash {
 public:
     template <class Match>
@@ -28,6 +29,13 @@ public:
 
     static std::uint32_t hashOf(std::string_view text);
     static std::uint32_t hashOf(std::string_view a, std::string_view b);  // of the pair
+    // Of a tag itself, every bit mixed into the low ones the table uses.
+    static std::uint32_t hashOfTag(tag_t tag) {
+        std::uint32_t h = tag;
+        h = (h ^ (h >> 16)) * 0x85ebca6bu;
+        h = (h ^ (h >> 13)) * 0xc2b2ae35u;
+        return h ^ (h >> 16);
+    }
 
 private:
     struct Entry {

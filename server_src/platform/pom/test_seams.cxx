@@ -4,6 +4,9 @@
 #include "pom/store.hxx"
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
 
 namespace vl::platform {
 
@@ -42,6 +45,179 @@ void CALLS_clear() {
 long STORE_object_count() { return static_cast<long>(S().objects.size()); }
 
 long STORE_remembered_uids() { return static_cast<long>(S().phantoms.size() + S().unknownUids.size()); }
+
+namespace {
+
+// Text of a value, its kind first; strings by length, so none can pass for
+// two.
+std::string valueText(const Value& v) {
+    std::string out = std::to_string(v.index()) + "{";
+    std::visit(
+        [&](const auto& elements) {
+            using V = std::decay_t<decltype(elements)>;
+            if constexpr (!std::is_same_v<V, std::monostate>) {
+                for (const auto& e : elements) {
+                    using E = std::decay_t<decltype(e)>;
+                    if constexpr (std::is_same_v<E, std::string>) {
+                        out += std::to_string(e.size()) + ":" + e;
+                    } else if constexpr (std::is_same_v<E, date_s>) {
+                        out += formatDate(e);
+                    } else if constexpr (std::is_same_v<E, double>) {
+                        char buffer[32];
+                        std::snprintf(buffer, sizeof buffer, "%.17g", e);
+                        out += buffer;
+                    } else {
+                        out += std::to_string(e);
+                    }
+                    out += ",";
+                }
+            }
+        },
+        v);
+    return out + "}";
+}
+
+std::string strings(const std::vector<std::string>& v) {
+    std::string out = "[";
+    for (const std::string& e : v) out += std::to_string(e.size()) + ":" + e + ",";
+    return out + "]";
+}
+
+template <class Map>
+std::string prefsText(const Map& m) {
+    std::vector<std::string> lines;
+    for (const auto& [key, values] : m) lines.push_back(std::to_string(key.first) + " " + key.second + " " + strings(values));
+    return joinSorted(std::move(lines));
+}
+
+std::string tagsText(const TagCounts& c) {
+    std::string out;
+    c.forEach([&](tag_t t) { out += " " + std::to_string(t); });
+    return out;
+}
+
+}  // namespace
+
+std::string STORE_dump() {
+    const Store& s = S();
+    std::string out;
+    auto line = [&](const std::string& l) { out.append(l).push_back('\n'); };
+    line("counters " + std::to_string(s.nextTag) + " " + std::to_string(s.uidCounter) + " " +
+         std::to_string(s.uidSalt) + " " + std::to_string(s.itemIdCounter) + " " + std::to_string(s.datasetNameCounter));
+    s.objects.forEach([&](const Object& o) {
+        std::string l = "object " + std::to_string(o.tag) + " " + o.cls->name + " " + std::to_string(o.type) + " " +
+                        o.uid.str() + " dm" + std::to_string(o.dm) + " " + std::to_string(o.locked) +
+                        std::to_string(o.readOnly) + std::to_string(o.pending) + " epoch " + std::to_string(o.epoch) +
+                        "/" + std::to_string(o.born) + (s.objects.findUid(o.uid.view()) == &o ? "" : " UNINDEXED");
+        for (std::size_t i = 0; i < o.values.size(); ++i) {
+            const AttrDef& a = o.cls->attrs[i];
+            l += " " + a.name + "=" + valueText(o.values[i].value());
+            if (a.key && !o.values[i].empty()) {
+                const std::vector<std::string> texts = valueTexts(o.values[i].value(), a.type);
+                if (!texts.empty()) l += "#" + std::to_string(findByKey(a.declaringClass, texts[0]));
+            }
+        }
+        line(l);
+        if (auto it = s.saved.find(o.tag); it != s.saved.end()) {
+            std::vector<std::string> saved;
+            for (const auto& [i, v] : it->second) {
+                std::string l = std::to_string(i) + "=" + valueText(v.value());
+                const AttrDef& a = o.cls->attrs[i];
+                const std::vector<std::string> texts = a.key ? valueTexts(v.value(), a.type) : std::vector<std::string>{};
+                if (!texts.empty()) l += "#" + std::to_string(keyInUse(a.declaringClass, texts[0]));
+                saved.push_back(std::move(l));
+            }
+            out += "saved " + std::to_string(o.tag) + "\n" + joinSorted(std::move(saved));
+        }
+    });
+    line("saved entries " + std::to_string(s.saved.size()));
+    for (std::size_t t = 0; t < s.referencers.size(); ++t)
+        if (!s.referencers[t].empty()) line("referencers " + std::to_string(t) + tagsText(s.referencers[t]));
+    {
+        std::vector<std::string> lines;
+        for (const auto& [cls, tags] : s.instances)
+            if (!tags.empty()) lines.push_back("instances " + cls->name + tagsText(tags));
+        for (tag_t t : s.dangling) lines.push_back("dangling " + std::to_string(t));
+        for (const auto& [target, holders] : s.unsavedReferences) {
+            std::vector<std::string> each;
+            for (const auto& [holder, n] : holders) each.push_back(std::to_string(holder) + "x" + std::to_string(n));
+            std::sort(each.begin(), each.end());
+            std::string l = "unsaved references to " + std::to_string(target);
+            for (const std::string& e : each) l += " " + e;
+            lines.push_back(std::move(l));
+        }
+        for (const auto& [t, uid] : s.goneUids) lines.push_back("gone " + std::to_string(t) + " " + uid);
+        for (const auto& [uid, t] : s.phantoms) lines.push_back("phantom " + uid + " " + std::to_string(t));
+        for (const auto& [uid, t] : s.unknownUids) lines.push_back("unknown " + uid + " " + std::to_string(t));
+        for (const auto& [t, uid] : s.unknownTags) lines.push_back("unknown tag " + std::to_string(t) + " " + uid);
+        for (const auto& uid : s.givenUids) lines.push_back("given " + uid);
+        for (const auto& [t, td] : s.types) {
+            std::string l = "type " + std::to_string(t) + " " + std::to_string(td.tag) + " " + td.name + " " +
+                            std::to_string(td.parent) + " " + (td.cls ? td.cls->name : "-") + " " + td.displayName +
+                            " " + td.revisionType + "|" + td.masterFormType + "|" + td.revMasterFormType + " " +
+                            std::to_string(td.datasetType) + " properties";
+            for (tag_t d : td.properties) l += " " + std::to_string(d);
+            l += " required";
+            for (tag_t d : td.requiredAttributes) l += " " + std::to_string(d);
+            std::map<std::string, tag_t> byName(td.propertyByName.begin(), td.propertyByName.end());
+            for (const auto& [name, d] : byName) l += " " + name + ":" + std::to_string(d);
+            lines.push_back(std::move(l));
+        }
+        for (const auto& [name, t] : s.typeByName) lines.push_back("type named " + name + " " + std::to_string(t));
+        for (const auto& [cls, t] : s.typeOfClass) lines.push_back("type of " + cls->name + " " + std::to_string(t));
+        for (const auto& [t, d] : s.descriptors)
+            lines.push_back("descriptor " + std::to_string(t) + " " + std::to_string(d.m_tag) + " " +
+                            std::to_string(d.m_type) + " " + d.m_name + "|" + d.m_displayName + "|" + d.m_refClass +
+                            "|" + d.m_owningTypeName + " " + std::to_string(d.m_propertyType) + " " +
+                            std::to_string(d.m_valueType) + " " + std::to_string(d.m_arraySize) + " " +
+                            std::to_string(d.m_maxLength) + " " + std::to_string(d.m_readOnly) +
+                            std::to_string(d.m_required) + std::to_string(d.m_enabled) +
+                            std::to_string(d.m_modifiable) + std::to_string(d.m_displayable) + " " +
+                            std::to_string(d.m_lov) + " " + strings(d.m_initial) + " " + std::to_string(d.m_attr) +
+                            " " + std::to_string(d.m_relationType));
+        out += joinSorted(std::move(lines));
+    }
+    for (const auto& [key, r] : s.propRules) {
+        auto flag = [](const std::optional<bool>& b) { return b ? std::to_string(*b) : std::string("-"); };
+        line("rule " + key.first + " " + key.second + " " + flag(r.required) + flag(r.enabled) + flag(r.modifiable) +
+             flag(r.displayable) + flag(r.readOnly) + " " + (r.lov ? *r.lov : "-") + "|" +
+             (r.displayName ? *r.displayName : "-") + " " + strings(r.initial) + std::to_string(r.hasInitial) + " " +
+             r.complex + " " + std::to_string(r.tag));
+    }
+    for (const auto& [name, t] : s.namingRules) line("naming " + name + " " + std::to_string(t));
+    for (const auto& [key, t] : s.nameFields) line("name field " + key.first + " " + key.second + " " + std::to_string(t));
+    for (const DeepCopyRule& r : s.deepCopyRules)
+        line("deep copy " + r.revisionType + " " + r.action + " " + r.relationType + " " + std::to_string(r.copy));
+    for (const auto& [type, property] : s.pseudoFolderProps) line("pseudo folder property " + type + " " + property);
+    for (tag_t t : s.fileFormTypes) line("file form " + std::to_string(t));
+    for (const auto& [key, t] : s.pseudoFolders)
+        line("pseudo folder " + std::to_string(key.first) + " " + key.second + " " + std::to_string(t));
+    for (const auto& [key, text] : s.texts) line("text " + key + " " + text);
+    for (const auto& [key, values] : s.sitePrefs) line("site pref " + key + " " + strings(values));
+    out += prefsText(s.groupPrefs) + prefsText(s.rolePrefs) + prefsText(s.userPrefs);
+    const Session& se = s.session;
+    line("session " + std::to_string(se.user) + " " + std::to_string(se.member) + " " + std::to_string(se.group) + " " +
+         std::to_string(se.role) + " " + std::to_string(se.project) + " " + std::to_string(se.workContext) + " " +
+         std::to_string(se.volume) + " " + std::to_string(se.scope) + " " + std::to_string(se.bypass) +
+         std::to_string(se.loggedIn));
+    const Switches& sw = s.switches;
+    line("switches " + std::to_string(sw.journal) + std::to_string(sw.applicationLog) + std::to_string(sw.securityLog) +
+         std::to_string(sw.administrationLog) + std::to_string(sw.v7Mode) + std::to_string(sw.subscription) +
+         std::to_string(sw.partBom) + " " + std::to_string(sw.module) + " " + std::to_string(sw.siteId) + " " +
+         std::to_string(sw.site) + " " + sw.transientVolume);
+    for (const auto& [id, rev] : s.createdItems) line("created item " + id + " " + rev);
+    std::string changed = "changed";
+    for (tag_t t : s.changedTags) changed += " " + std::to_string(t);
+    line(changed);
+    line("flags " + std::to_string(s.updateListSuspended) + std::to_string(s.updateListEnabled) +
+         std::to_string(s.eventServiceRunning) + std::to_string(s.loading));
+    for (const auto& [name, slot] : s.extensions)
+        if (const Extension* e = slot.get()) out += "domain " + name + "\n" + e->dump();
+    line("journal " + std::to_string(s.journal.size()) + " epoch " + std::to_string(s.epoch) + "/" +
+         std::to_string(s.epochCounter) + " next markpoint " + std::to_string(s.nextMarkpoint));
+    for (const Markpoint& m : s.markpoints) line("markpoint " + std::to_string(m.id) + " " + std::to_string(m.journalPos));
+    return out;
+}
 
 std::vector<int> MARKPOINTS_placed() {
     std::vector<int> out;

@@ -60,6 +60,9 @@ long STORE_object_count();
 // Number of uids the store remembers beside its live objects' own: deleted
 // objects' and those the current request named in vain.
 long STORE_remembered_uids();
+// The whole state of the store as text: equal for equal states whatever led
+// to them (indexes shown by what they answer, caches left out).
+std::string STORE_dump();
 // Placed markpoints, oldest first.
 std::vector<int> MARKPOINTS_placed();
 

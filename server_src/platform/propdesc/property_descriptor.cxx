@@ -12,6 +12,16 @@
 using namespace vl::platform;
 using namespace vl::platform::store;
 
+void PropertyDescriptor::setReadWrite() {
+    noteTypeEdit();
+    m_readOnly = false;
+}
+
+void PropertyDescriptor::setReadOnly() {
+    noteTypeEdit();
+    m_readOnly = true;
+}
+
 status_t PropertyDescriptor::isDisplayable(bool* displayable) const {
     if (displayable) *displayable = m_displayable;
     return status_t::OK;
@@ -361,7 +371,7 @@ status_t NameField::askRuleTag(tag_t* rule) const {
 
 namespace vl::platform {
 
-bool NAMING_check(const std::string& typeName, const std::string& propertyName, const std::string& value) {
+bool NAMING_check(const std::string& typeName, const std::string& propertyName, std::string_view value) {
     Store& s = S();
     // Few properties have naming rules: most writes need no walk of the types.
     bool ruled = false;
@@ -372,7 +382,7 @@ bool NAMING_check(const std::string& typeName, const std::string& propertyName, 
         if (!fieldTag) continue;
         const Object* field = find(fieldTag);
         if (!field) return true;
-        return NameRule(getTag(*field, "rule")).matches(value);
+        return NameRule(getTag(*field, "rule")).matches(std::string(value));
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "pom/pom_types.hxx"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class String;
@@ -32,8 +33,8 @@ public:
     virtual std::string referencedClass() const { return m_refClass; }
     // 1 read-only, 0 read-write.
     virtual int protection() const { return m_readOnly ? 1 : 0; }
-    virtual void setReadWrite() { m_readOnly = false; }
-    virtual void setReadOnly() { m_readOnly = true; }
+    virtual void setReadWrite();
+    virtual void setReadOnly();
     virtual bool isRequired() const { return m_required; }
     virtual bool isEnabled() const { return m_enabled; }
     virtual bool isModifiable() const { return m_modifiable && !m_readOnly; }
@@ -140,7 +141,7 @@ public:
 // True when `value` matches the naming rule that applies to the property of
 // the type (or of an ancestor type); also true when none applies.
 namespace vl::platform {
-bool NAMING_check(const std::string& typeName, const std::string& propertyName, const std::string& value);
+bool NAMING_check(const std::string& typeName, const std::string& propertyName, std::string_view value);
 }
 
 // The display folder of a relation or reference property.

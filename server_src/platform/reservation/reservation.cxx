@@ -29,6 +29,19 @@ struct ReservationState final : Extension {
 
     std::unique_ptr<Extension> clone() const override { return std::make_unique<ReservationState>(*this); }
     void objectGone(tag_t object) override;
+    std::string dump() const override {
+        std::vector<std::string> lines;
+        for (const auto& [object, h] : held)
+            lines.push_back("held " + std::to_string(object) + " " + std::to_string(h.user) + " " + h.comment + "|" +
+                            h.changeId);
+        for (const auto& [object, events] : history) {
+            std::string line = "history " + std::to_string(object);
+            for (const Event& e : events)
+                line += " [" + e.dateTime + "|" + e.user + "|" + e.activity + "|" + e.changeId + "|" + e.comment + "]";
+            lines.push_back(std::move(line));
+        }
+        return joinSorted(std::move(lines));
+    }
 };
 
 ReservationState& state() { return extension<ReservationState>(); }

@@ -220,7 +220,7 @@ int makeUser(const std::string& id, const std::string& personName, const std::st
     if (user) *user = 0;
     if (id.empty()) return fail(ERR_BAD_ARGUMENT, "a user needs an id");
     if (id.size() > SA_name_size_c) return fail(ERR_NAME_TOO_LONG, id);
-    if (findByKey("User", id)) return fail(ERR_DUPLICATE, "user " + id);
+    if (keyInUse("User", id)) return fail(ERR_DUPLICATE, "user " + id);
     Object& u = create("User");
     u.locked = false;
     tag_t ut = u.tag;
@@ -261,7 +261,7 @@ int SA_create_group(const char* groupName, tag_t* group) {
     VL_ENTER("SA_create_group", 0);
     if (group) *group = 0;
     if (int rc = checkNewName(groupName, "group")) return rc;
-    if (findByKey("Group", groupName)) return fail(ERR_DUPLICATE, std::string("group ") + groupName);
+    if (keyInUse("Group", groupName)) return fail(ERR_DUPLICATE, std::string("group ") + groupName);
     Object& g = create("Group");
     g.locked = false;
     initValue(g, "name", std::vector<std::string>{groupName});
@@ -274,7 +274,7 @@ int SA_create_role(const char* roleName, tag_t* role) {
     VL_ENTER("SA_create_role", 0);
     if (role) *role = 0;
     if (int rc = checkNewName(roleName, "role")) return rc;
-    if (findByKey("Role", roleName)) return fail(ERR_DUPLICATE, std::string("role ") + roleName);
+    if (keyInUse("Role", roleName)) return fail(ERR_DUPLICATE, std::string("role ") + roleName);
     Object& r = create("Role");
     r.locked = false;
     initValue(r, "role_name", std::vector<std::string>{roleName});

@@ -151,6 +151,7 @@ public:
         });
         s.saved.clear();
         s.journal.clear();
+        s.journalled = {};
         s.markpoints.clear();
         s.loading = false;
         s.session = m_fixture.session ? *m_fixture.session : Session{};
@@ -268,6 +269,7 @@ int SITE_load_text(const std::string& text, const std::string& name, std::string
     dropLoaded();
     pristine().store = copyStore(S());
     pristine().path = name;
+    watchFixture();
     clearSeams();
     if (error) error->clear();
     return 0;
@@ -285,10 +287,16 @@ int SITE_load(const std::string& path, std::string* error) {
 }
 
 void SITE_reset() {
-    if (pristine().store)
-        installStore(copyStore(*pristine().store));
-    else
+    const Pristine& p = pristine();
+    if (p.store && S().sinceFixture.watching()) {
+        restoreFrom(*p.store);
+        dropLoaded();
+    } else if (p.store) {
+        installStore(copyStore(*p.store));
+        watchFixture();
+    } else {
         installStore(nullptr);
+    }
     clearSeams();
 }
 

@@ -7,6 +7,7 @@
 #include "soa_server/utils.hxx"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 namespace Velmora::Soa::Server {
@@ -91,50 +92,58 @@ void PartialErrors::addErrorStackWithIndex(int index) {
     m_wire.addError(stack);
 }
 
-void ServiceData::addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(Base::RefId),
-                         const Tag& object) {
-    std::string uid = vl::platform::tagToUid(object);
-    if (!seen.insert(uid).second) return;
-    m_listed.push_back(object.value());
+bool ServiceData::addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId),
+                         std::string uid) {
+    const std::vector<Base::RefId>& refs = (m_wire.*listed)();
+    const std::uint32_t hash = Listed::hashOf(uid);
+    if (seen.find(hash, [&](tag_t at) { return refs[at - 1].getUid() == uid; })) return false;
+    seen.insert(hash, static_cast<tag_t>(refs.size() + 1));
     Base::RefId ref;
     ref.setUid(std::move(uid));
     (m_wire.*add)(std::move(ref));
+    return true;
 }
 
-// The null tag names no object: it is never listed.
-void ServiceData::addCreatedObject(const Tag& object) {
+void ServiceData::addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId),
+                         const Tag& object) {
+    // The null tag names no object: it is never listed.
     if (object.isNull()) return;
-    addRef(m_created, &Base::ServiceData::addCreatedObj, object);
+    if (addRef(seen, listed, add, vl::platform::tagToUid(object))) m_listed.push_back(object.value());
+}
+
+void ServiceData::addCreatedObject(const Tag& object) {
+    addRef(m_created, &Base::ServiceData::getCreatedObjArray, &Base::ServiceData::addCreatedObj, object);
 }
 void ServiceData::addUpdatedObject(const Tag& object) {
-    if (object.isNull()) return;
-    addRef(m_updated, &Base::ServiceData::addUpdatedObj, object);
+    addRef(m_updated, &Base::ServiceData::getUpdatedObjArray, &Base::ServiceData::addUpdatedObj, object);
 }
 void ServiceData::addPlainObject(const Tag& object) {
-    if (object.isNull()) return;
-    addRef(m_plain, &Base::ServiceData::addPlainObj, object);
+    addRef(m_plain, &Base::ServiceData::getPlainObjArray, &Base::ServiceData::addPlainObj, object);
 }
 void ServiceData::addDeletedObject(const std::string& uid) {
-    if (!m_deleted.insert(uid).second) return;
-    Base::RefId ref;
-    ref.setUid(uid);
-    m_wire.addDeletedObj(ref);
+    addRef(m_deleted, &Base::ServiceData::getDeletedObjArray, &Base::ServiceData::addDeletedObj, uid);
 }
 
 void ServiceData::addProperty(const Tag& object, const std::string& name) { addProperties(object, {name}); }
 
 void ServiceData::addProperties(const Tag& object, const std::set<std::string>& names) {
     if (!m_lastNames || *m_lastNames != names) m_lastNames = std::make_shared<const std::set<std::string>>(names);
-    auto [it, fresh] = m_propertyIndex.try_emplace(object.value(), m_properties.size());
-    if (fresh) {
-        m_properties.emplace_back(object.value(), m_lastNames);
+    const tag_t tag = object.value();
+    const std::uint32_t hash = vl::platform::store::TagHash::hashOfTag(tag);
+    const tag_t at = m_propertyIndex.find(hash, [&](tag_t i) { return m_properties[i - 1].first == tag; });
+    if (!at) {
+        m_properties.emplace_back(tag, m_lastNames);
+        m_propertyIndex.insert(hash, static_cast<tag_t>(m_properties.size()));
         return;
     }
-    Names& held = m_properties[it->second].second;
+    Names& held = m_properties[at - 1].second;
     if (std::includes(held->begin(), held->end(), names.begin(), names.end())) return;
-    auto merged = std::make_shared<std::set<std::string>>(*held);
-    merged->insert(names.begin(), names.end());
-    held = std::move(merged);
+    if (m_lastMerge.held != held || m_lastMerge.added != m_lastNames) {
+        auto merged = std::make_shared<std::set<std::string>>(*held);
+        merged->insert(names.begin(), names.end());
+        m_lastMerge = {held, m_lastNames, std::move(merged)};
+    }
+    held = m_lastMerge.merged;
 }
 
 void ServiceData::getNotifications() {
@@ -181,8 +190,9 @@ void ServiceData::inflateProperties() {
     }
     m_wire.setDataObjectArray(std::move(objects));
     m_properties.clear();
-    m_propertyIndex.clear();
+    m_propertyIndex = {};
     m_lastNames.reset();
+    m_lastMerge = {};
 }
 
 Base::ServiceData& ServiceData::getWireData() {

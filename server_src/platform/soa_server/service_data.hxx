@@ -1,6 +1,7 @@
 #pragma once
 // Server-side result records: what an operation created, changed, deleted or
 // read, with its partial errors, turned into the wire service data at the end.
+#include "pom/tag_hash.hxx"
 #include "soa_framework/wire/base_types.hxx"
 #include "soa_framework/wire/exceptions.hxx"
 #include "tag/tag.hxx"
@@ -9,7 +10,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace Velmora::Soa::Server {
@@ -23,6 +23,8 @@ public:
     PartialErrors() = default;
     PartialErrors(const PartialErrors&) = default;
     PartialErrors& operator=(const PartialErrors&) = default;
+    PartialErrors(PartialErrors&&) = default;
+    PartialErrors& operator=(PartialErrors&&) = default;
     ~PartialErrors() = default;
 
     void addErrorStack();
@@ -43,6 +45,8 @@ public:
     ServiceData() = default;
     ServiceData(const ServiceData&) = default;
     ServiceData& operator=(const ServiceData&) = default;
+    ServiceData(ServiceData&&) = default;
+    ServiceData& operator=(ServiceData&&) = default;
     ~ServiceData() = default;
 
     // Each object is listed once per kind, in the order first added.
@@ -69,18 +73,31 @@ public:
     static bool askRefreshPOM();
 
 private:
-    void addRef(std::set<std::string>& seen, void (Base::ServiceData::*add)(Base::RefId), const Tag& object);
+    // The uids listed as one kind, found by their hash: each entry is the
+    // position in the kind's wire array plus one.
+    using Listed = vl::platform::store::TagHash;
+    using RefArray = const std::vector<Base::RefId>& (Base::ServiceData::*)() const;
+    // False when the uid was listed as that kind already.
+    bool addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId), std::string uid);
+    void addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId), const Tag& object);
 
     Base::ServiceData m_wire;
-    std::set<std::string> m_created, m_updated, m_deleted, m_plain, m_reserved;
+    Listed m_created, m_updated, m_deleted, m_plain;
+    std::set<std::string> m_reserved;
     int m_reservedInt = 0;
     // Requested properties per object, in the order the objects were named.
     // Objects named with the same properties share one set (never changed
-    // once shared: adding to it makes a new one).
+    // once shared: adding to it makes a new one), and so do objects whose
+    // sets were merged from the same two.
     using Names = std::shared_ptr<const std::set<std::string>>;
     std::vector<std::pair<unsigned int, Names>> m_properties;
     Names m_lastNames;  // the set last given
-    std::unordered_map<unsigned int, std::size_t> m_propertyIndex;
+    struct Merge {
+        Names held, added, merged;
+    };
+    Merge m_lastMerge;
+    // By tag: the object's position in m_properties plus one.
+    vl::platform::store::TagHash m_propertyIndex;
     // Created, updated and plain objects, in the order listed (an object
     // listed as two kinds is here twice).
     std::vector<unsigned int> m_listed;

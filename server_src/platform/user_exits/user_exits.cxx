@@ -97,7 +97,7 @@ int defaultItemId(tag_t, tag_t type, bool* modifiable, std::string* id) {
             std::snprintf(buf, sizeof buf, "%06ld", s.itemIdCounter);
             candidate = buf;
         }
-        if (!findByKey("Item", candidate)) {
+        if (!keyInUse("Item", candidate)) {
             *id = candidate;
             break;
         }

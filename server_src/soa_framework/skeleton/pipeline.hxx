@@ -6,6 +6,7 @@
 #include "soa_common/exception_mapper.hxx"
 #include "soa_common/monitor.hxx"
 #include "soa_common/xml.hxx"
+#include "soa_framework/skeleton/converters.hxx"
 #include "soa_framework/wire/base_types.hxx"
 #include "soa_server/iiop_skeleton.hxx"
 #include "soa_server/policy.hxx"
@@ -67,25 +68,35 @@ template <Handlers H, class Request, class ToLocal, class Call, class ToWire>
 std::string run(const Spans& spans, const std::string& rootName, const std::string& requestXml, ToLocal&& toLocal,
                 Call&& call, ToWire&& toWire) {
     Monitor::markStart(spans.outer);
-    Velmora::Soa::Common::Xml::SAXToNodeParser parser;
-    Request request;
-    parseRequest(parser, requestXml, request);
-
-    Monitor::markStart(spans.wireToLocal);
-    auto args = toLocal(request);
-    Monitor::markEnd(spans.wireToLocal);
+    // The parse tree and the request go once converted (the local arguments
+    // hold values, never wire objects): the reply is built in their memory,
+    // not beside it.
+    auto args = [&] {
+        Velmora::Soa::Common::Xml::SAXToNodeParser parser;
+        Request request;
+        parseRequest(parser, requestXml, request);
+        Monitor::markStart(spans.wireToLocal);
+        auto converted = toLocal(request);
+        Monitor::markEnd(spans.wireToLocal);
+        return converted;
+    }();
 
     auto guarded = [&]() -> std::string {
-        Monitor::markStart(spans.impl);
-        auto local = call(args);
-        Monitor::markEnd(spans.impl);
+        // The local result goes once converted, so the wire result is held
+        // by nothing else and is let go of as it is written.
+        auto result = [&] {
+            Monitor::markStart(spans.impl);
+            auto local = call(args);
+            Monitor::markEnd(spans.impl);
 
-        Monitor::markStart(spans.localToWire);
-        auto result = toWire(std::move(local));
-        Monitor::markEnd(spans.localToWire);
+            Monitor::markStart(spans.localToWire);
+            auto wire = toWire(std::move(local));
+            Monitor::markEnd(spans.localToWire);
+            return wire;
+        }();
 
         XmlStream stream;
-        result.outputXML(stream, rootName);
+        result.drainXML(stream, rootName);
         Monitor::markEnd(spans.outer);
         return std::move(stream).str();  // the reply takes the stream's buffer, uncopied
     };
@@ -111,90 +122,6 @@ std::string run(const Spans& spans, const std::string& rootName, const std::stri
         }
     }
 }
-
-// A bare service data result, prepared for the wire.
-inline Velmora::Schemas::Soa::_2006_03::Base::ServiceData toWireServiceData(Velmora::Soa::Server::ServiceData data) {
-    data.getNotifications();
-    data.inflateProperties();
-    return data.getWireData();
-}
-
-inline Tag tagOf(const Tag& tag) { return tag; }
-inline Tag tagOf(unsigned int tag) { return Tag(tag); }
-template <class Ref>
-  requires requires(const Ref& r) { r.tag(); }
-Tag tagOf(const Ref& ref) {
-    return ref.tag();
-}
-
-// A tag as a wire reference; a tag that cannot be made into one gives the
-// null reference, and the error it stored is cleared.
-inline Velmora::Schemas::Soa::_2006_03::Base::ModelObject toWireRef(const Tag& tag) {
-    try {
-        return Velmora::Soa::Internal::Server::Utils::createWireModelObect(tag);
-    } catch (const IFail&) {
-        ERROR_store_clear();
-        return Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(0));
-    }
-}
-
-// A list of tags as wire references; a tag that cannot be made into one is
-// left out (its error cleared), the others keep their order. Takes any range
-// of `Tag`, `POMRef<T>` or raw tags.
-template <class Range>
-std::vector<Velmora::Schemas::Soa::_2006_03::Base::ModelObject> toWireRefs(const Range& tags) {
-    std::vector<Velmora::Schemas::Soa::_2006_03::Base::ModelObject> wire;
-    for (const auto& element : tags) {
-        try {
-            wire.push_back(Velmora::Soa::Internal::Server::Utils::createWireModelObect(tagOf(element)));
-        } catch (const IFail&) {
-            ERROR_store_clear();
-        }
-    }
-    return wire;
-}
-
-inline Tag toLocalRef(const Velmora::Schemas::Soa::_2006_03::Base::ModelObject& object) {
-    return Velmora::Soa::Internal::Server::Utils::uidToTag(object.getUid());
-}
-
-// Map entries as wire key/value entries, in the map's key order;
-// `setValue(entry, value)` sets each entry's value.
-template <class Entry, class Map, class SetValue>
-std::vector<Entry> toWireEntries(Map& local, SetValue&& setValue) {
-    std::vector<Entry> wire;
-    wire.reserve(local.size());
-    for (auto& [key, value] : local) {
-        Entry entry;
-        entry.setKey(key);
-        setValue(entry, value);
-        wire.push_back(entry);
-    }
-    return wire;
-}
-
-// ... where the value goes to the entry as it is.
-template <class Entry, class Map>
-std::vector<Entry> toWireEntries(Map& local) {
-    return toWireEntries<Entry>(local, [](Entry& entry, const auto& value) { entry.setValue(value); });
-}
-
-// A later entry with an equal key replaces an earlier one.
-template <class Map, class Entries, class Convert>
-Map toLocalMap(const Entries& entries, Convert&& convert) {
-    Map map;
-    for (const auto& entry : entries) {
-        auto [key, value] = convert(entry);
-        map.insert_or_assign(std::move(key), std::move(value));
-    }
-    return map;
-}
-
-// Converters of a struct whose local and wire fields match by name: one
-// field list X(localField, WireField) ... serves both directions, in the
-// list's order, with `local` and `wire` the converter's two values.
-#define VL_SKELETON_FIELD_TO_WIRE(l, w) wire.set##w(local.l);
-#define VL_SKELETON_FIELD_TO_LOCAL(l, w) local.l = wire.get##w();
 
 // The statics and special members every concrete skeleton shares.
 template <class Derived, class ServiceImpl>

@@ -10,6 +10,7 @@
 // element per entry carrying the value in its "value" attribute.
 #include "soa_common/xml.hxx"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -128,6 +129,25 @@ void writeEntries(XmlStream& out, const std::string& name, const std::vector<T>&
             writeScalarEntry(out, name, entry);
         else
             entry.outputXML(out, name);
+    }
+}
+
+template <class T>
+void drainChild(XmlStream& out, const std::string& name, T& field) {
+    if constexpr (!IsScalar<T>) field.drainXML(out, name);
+}
+
+// The entries in order, each dropped once written: reversed first, so the
+// one written is always the last.
+template <class T>
+void drainEntries(XmlStream& out, const std::string& name, std::vector<T>& array) {
+    std::reverse(array.begin(), array.end());
+    while (!array.empty()) {
+        if constexpr (IsScalar<T>)
+            writeScalarEntry(out, name, array.back());
+        else
+            array.back().drainXML(out, name);
+        array.pop_back();
     }
 }
 

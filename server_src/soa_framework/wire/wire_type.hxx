@@ -95,21 +95,24 @@
         ::vl::wire::writeAttribute(out, name, m_##N, buffer);           \
     }
 #define VL_WIRE_OUT_ATTR_A(T, N)
-#define VL_WIRE_OUT_CHILD_F(T, N)                                       \
+// A child or the entries of an array, written by `write` (writeChild,
+// writeEntries, or their draining forms).
+#define VL_WIRE_CHILD_WITH(write, N)                                    \
     {                                                                   \
         static const std::string name = ::vl::wire::xmlName(#N);       \
-        ::vl::wire::writeChild(out, name, m_##N);                       \
+        ::vl::wire::write(out, name, m_##N);                            \
     }
-#define VL_WIRE_OUT_CHILD_O(T, N)                                       \
-    if (m_##N##Set) {                                                   \
-        static const std::string name = ::vl::wire::xmlName(#N);       \
-        ::vl::wire::writeChild(out, name, m_##N);                       \
-    }
-#define VL_WIRE_OUT_CHILD_A(T, N)                                       \
-    {                                                                   \
-        static const std::string name = ::vl::wire::xmlName(#N);       \
-        ::vl::wire::writeEntries(out, name, m_##N);                     \
-    }
+#define VL_WIRE_OUT_CHILD_F(T, N) VL_WIRE_CHILD_WITH(writeChild, N)
+#define VL_WIRE_OUT_CHILD_O(T, N) \
+    if (m_##N##Set) VL_WIRE_CHILD_WITH(writeChild, N)
+#define VL_WIRE_OUT_CHILD_A(T, N) VL_WIRE_CHILD_WITH(writeEntries, N)
+
+// Draining: written as above, and every part held by nothing else let go
+// of as soon as it is written.
+#define VL_WIRE_DRAIN_CHILD_F(T, N) VL_WIRE_CHILD_WITH(drainChild, N)
+#define VL_WIRE_DRAIN_CHILD_O(T, N) \
+    if (m_##N##Set) VL_WIRE_CHILD_WITH(drainChild, N)
+#define VL_WIRE_DRAIN_CHILD_A(T, N) VL_WIRE_CHILD_WITH(drainEntries, N)
 
 #define VL_WIRE_DECLARE(X)                                                                   \
     class X##Impl : public ::Velmora::Soa::Common::Xml::BaseObject {                          \
@@ -123,6 +126,7 @@
         void parse(const ::Velmora::Soa::Common::Xml::XMLNode& node);                       \
         void outputXML(::Velmora::Soa::Common::Xml::XmlStream& out,                          \
                        const std::string& elementName) const;                                \
+        void drainXML(::Velmora::Soa::Common::Xml::XmlStream& out, const std::string& elementName); \
                                                                                              \
     protected:                                                                               \
         ~X##Impl() override = default;                                                       \
@@ -152,6 +156,15 @@
                        const std::string& elementName) const {                               \
             getHandleObject().outputXML(out, elementName);                                   \
         }                                                                                    \
+        /* Writes as outputXML does; a body this handle alone holds is emptied on the way,  \
+           each part it alone holds freed once written (a large reply is let go of while    \
+           it is still in the cache, and never lies beside its whole text). */               \
+        void drainXML(::Velmora::Soa::Common::Xml::XmlStream& out, const std::string& elementName) { \
+            if (get()->askRefCount() == 1)                                                   \
+                getHandleObject().drainXML(out, elementName);                                \
+            else                                                                             \
+                getHandleObject().outputXML(out, elementName);                               \
+        }                                                                                    \
                                                                                              \
     private:                                                                                 \
         X(X##Impl* body, int flags)                                                          \
@@ -178,5 +191,12 @@
         out.startElement(elementName);                                                       \
         VL_WIRE_FIELDS_##X(VL_WIRE_OUT_ATTR_F, VL_WIRE_OUT_ATTR_O, VL_WIRE_OUT_ATTR_A)       \
         VL_WIRE_FIELDS_##X(VL_WIRE_OUT_CHILD_F, VL_WIRE_OUT_CHILD_O, VL_WIRE_OUT_CHILD_A)    \
+        out.endElement();                                                                    \
+    }                                                                                        \
+    void X##Impl::drainXML(::Velmora::Soa::Common::Xml::XmlStream& out, const std::string& elementName) { \
+        [[maybe_unused]] std::string buffer;                                                 \
+        out.startElement(elementName);                                                       \
+        VL_WIRE_FIELDS_##X(VL_WIRE_OUT_ATTR_F, VL_WIRE_OUT_ATTR_O, VL_WIRE_OUT_ATTR_A)       \
+        VL_WIRE_FIELDS_##X(VL_WIRE_DRAIN_CHILD_F, VL_WIRE_DRAIN_CHILD_O, VL_WIRE_DRAIN_CHILD_A) \
         out.endElement();                                                                    \
     }

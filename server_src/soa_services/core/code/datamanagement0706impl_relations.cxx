@@ -108,24 +108,8 @@ DataManagement::WhereReferencedByRelationNameResponse DataManagementImpl::whereR
 DataManagement::ExpandGRMRelationsResponse DataManagementImpl::invokeGRMexpandImpl(bool fromPrimary,
                                                                                    const std::vector<Tag>& objects,
                                                                                    const ExpandGRMRelationsPref& pref) {
-    ExpandGRMImpl::ExpandGRMRelationsPref enginePref;
-    enginePref.expItemRev = pref.expItemRev;
-    for (const RelationAndTypesFilter2& filter : pref.infos)
-        enginePref.infos.push_back({filter.relationName, filter.objectTypeNames});
-
     ExpandGRMImpl engine;
-    ExpandGRMImpl::ExpandGRMRelationsResponse found = engine.expandGRMRelations(fromPrimary, objects, enginePref);
-
-    ExpandGRMRelationsResponse response;
-    response.serviceData = found.serviceData;
-    for (ExpandGRMImpl::ExpandGRMRelationsOutput& engineOutput : found.output) {
-        ExpandGRMRelationsOutput output;
-        output.inputObject = engineOutput.inputObject;
-        for (ExpandGRMImpl::ExpandGRMRelationsData& entry : engineOutput.otherSideObjData)
-            output.otherSideObjData.push_back({std::move(entry.otherSideObjects), std::move(entry.relationName)});
-        response.output.push_back(std::move(output));
-    }
-    return response;
+    return engine.expandGRMRelations(fromPrimary, objects, pref);
 }
 
 }  // namespace Velmora::Soa::Core::_2007_06

@@ -2,8 +2,9 @@
 // Relation expansion: for each input object the objects related to it by
 // the requested relation types, filtered by type name, and one or two steps
 // further (an item's latest revision, a revision's datasets) into the
-// service data. Stateless; its own request and response types.
+// service data. Stateless; it speaks the 2007_06 interface's structs.
 #include "soa_server/service_data.hxx"
+#include "soa_services/core/code/datamanagement0706.hxx"
 #include "tag/tag.hxx"
 
 #include <string>
@@ -15,30 +16,14 @@ class ExpandGRMImpl {
 public:
     enum objectType { FolderObject = 0, ItemObject = 1, ItemRevisionObject = 2, DatasetObject = 3, OtherObject = 4 };
 
-    struct ExpandGRMRelationsFilter {
-        std::string relationName;                  // empty: every relation type
-        std::vector<std::string> objectTypeNames;  // empty: every type
-    };
-
-    struct ExpandGRMRelationsPref {
-        bool expItemRev = false;  // also a related item's revision's datasets, and a related revision's
-        std::vector<ExpandGRMRelationsFilter> infos;
-    };
-
-    struct ExpandGRMRelationsData {
-        std::vector<Tag> otherSideObjects;
-        std::string relationName;
-    };
-
-    struct ExpandGRMRelationsOutput {
-        Tag inputObject;
-        std::vector<ExpandGRMRelationsData> otherSideObjData;
-    };
-
-    struct ExpandGRMRelationsResponse {
-        std::vector<ExpandGRMRelationsOutput> output;
-        Velmora::Soa::Server::ServiceData serviceData;
-    };
+    // The engine's filter, preference and answer are the 2007_06 interface's
+    // own structs: the interface's two expansions hand them through as they are.
+    using Interface = _2007_06::DataManagement;
+    using ExpandGRMRelationsFilter = Interface::RelationAndTypesFilter2;  // an empty name or list: every one
+    using ExpandGRMRelationsPref = Interface::ExpandGRMRelationsPref;
+    using ExpandGRMRelationsData = Interface::ExpandGRMRelationsData;
+    using ExpandGRMRelationsOutput = Interface::ExpandGRMRelationsOutput;
+    using ExpandGRMRelationsResponse = Interface::ExpandGRMRelationsResponse;
 
     ExpandGRMImpl() = default;
     ExpandGRMImpl(const ExpandGRMImpl&) = default;

@@ -1,8 +1,8 @@
 #pragma once
 // Request-facing layer of Core-2006-03-DataManagement: the operation table,
 // one static function per operation, and the converters between the wire
-// types and the interface's local structs (both directions, every one public,
-// all taking and returning by value).
+// types and the interface's local structs (every one public, all taking and
+// returning by value; their field lists are in the source).
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_services/core/code/datamanagement0603.hxx"
 #include "soa_services/core/code/datamanagement0603impl.hxx"
@@ -11,6 +11,23 @@
 #include <map>
 #include <string>
 #include <vector>
+
+// Its converters: Record (a struct, both ways), Response (only towards the
+// wire) and Map (by wire entry type and local map).
+#define VL_DM0603_CONVERTERS(X)                                                                        \
+    X(Record, CreateFolderInput) X(Record, CreateFoldersOutput) X(Record, ItemProperties)              \
+    X(Record, ExtendedAttributes) X(Record, CreateItemsOutput) X(Record, DatasetProperties)            \
+    X(Record, CreateDatasetsOutput) X(Record, ReviseProperties)                                        \
+    X(Record, GenerateItemIdsAndInitialRevisionIdsProperties) X(Record, ItemIdsAndInitialRevisionIds)  \
+    X(Record, GenerateRevisionIdsProperties) X(Record, RevisionIds) X(Record, Relationship)            \
+    X(Record, CreateRelationsOutput) X(Record, ObjectOwner) X(Response, CreateFoldersResponse)         \
+    X(Response, CreateItemsResponse) X(Response, CreateDatasetsResponse) X(Response, ReviseResponse)   \
+    X(Response, GenerateItemIdsAndInitialRevisionIdsResponse) X(Response, GenerateRevisionIdsResponse) \
+    X(Response, CreateRelationsResponse) X(Map, AttributeNameValueMap, AttributeMap)                   \
+    X(Map, ItemRevMap, ItemRevToItemRev) X(Map, ItemRevPropertyMap, ItemRevToProperties)               \
+    X(Map, IndexToIdMap, IndexToIds) X(Map, IndexToRevIdMap, IndexToRevIds)
+
+#define VL_DM0603_DECLARE(...) VL_SKELETON_DECLARE(DataManagement, DataManagementWire, __VA_ARGS__)
 
 namespace Velmora::Services::Core::_2006_03 {
 
@@ -32,73 +49,10 @@ public:
     DataManagementIiopSkeleton& operator=(const DataManagementIiopSkeleton&) = default;
     ~DataManagementIiopSkeleton() = default;
 
-    // createFolders
-    static DataManagementWire::CreateFolderInput toWire(DataManagement::CreateFolderInput local);
-    static DataManagement::CreateFolderInput toLocal(DataManagementWire::CreateFolderInput wire);
-    static DataManagementWire::CreateFoldersOutput toWire(DataManagement::CreateFoldersOutput local);
-    static DataManagement::CreateFoldersOutput toLocal(DataManagementWire::CreateFoldersOutput wire);
-    static DataManagementWire::CreateFoldersResponse toWire(DataManagement::CreateFoldersResponse local);
-
-    // createItems
-    static DataManagementWire::ItemProperties toWire(DataManagement::ItemProperties local);
-    static DataManagement::ItemProperties toLocal(DataManagementWire::ItemProperties wire);
-    static DataManagementWire::ExtendedAttributes toWire(DataManagement::ExtendedAttributes local);
-    static DataManagement::ExtendedAttributes toLocal(DataManagementWire::ExtendedAttributes wire);
-    static DataManagementWire::CreateItemsOutput toWire(DataManagement::CreateItemsOutput local);
-    static DataManagement::CreateItemsOutput toLocal(DataManagementWire::CreateItemsOutput wire);
-    static DataManagementWire::CreateItemsResponse toWire(DataManagement::CreateItemsResponse local);
-
-    // createDatasets
-    static DataManagementWire::DatasetProperties toWire(DataManagement::DatasetProperties local);
-    static DataManagement::DatasetProperties toLocal(DataManagementWire::DatasetProperties wire);
-    static DataManagementWire::CreateDatasetsOutput toWire(DataManagement::CreateDatasetsOutput local);
-    static DataManagement::CreateDatasetsOutput toLocal(DataManagementWire::CreateDatasetsOutput wire);
-    static DataManagementWire::CreateDatasetsResponse toWire(DataManagement::CreateDatasetsResponse local);
-
-    // revise
-    static DataManagementWire::ReviseProperties toWire(DataManagement::ReviseProperties local);
-    static DataManagement::ReviseProperties toLocal(DataManagementWire::ReviseProperties wire);
-    static DataManagementWire::ReviseResponse toWire(DataManagement::ReviseResponse local);
-
-    // identifier generation
-    static DataManagementWire::GenerateItemIdsAndInitialRevisionIdsProperties toWire(
-        DataManagement::GenerateItemIdsAndInitialRevisionIdsProperties local);
-    static DataManagement::GenerateItemIdsAndInitialRevisionIdsProperties toLocal(
-        DataManagementWire::GenerateItemIdsAndInitialRevisionIdsProperties wire);
-    static DataManagementWire::ItemIdsAndInitialRevisionIds toWire(DataManagement::ItemIdsAndInitialRevisionIds local);
-    static DataManagement::ItemIdsAndInitialRevisionIds toLocal(DataManagementWire::ItemIdsAndInitialRevisionIds wire);
-    static DataManagementWire::GenerateItemIdsAndInitialRevisionIdsResponse toWire(
-        DataManagement::GenerateItemIdsAndInitialRevisionIdsResponse local);
-    static DataManagementWire::GenerateRevisionIdsProperties toWire(DataManagement::GenerateRevisionIdsProperties local);
-    static DataManagement::GenerateRevisionIdsProperties toLocal(DataManagementWire::GenerateRevisionIdsProperties wire);
-    static DataManagementWire::RevisionIds toWire(DataManagement::RevisionIds local);
-    static DataManagement::RevisionIds toLocal(DataManagementWire::RevisionIds wire);
-    static DataManagementWire::GenerateRevisionIdsResponse toWire(DataManagement::GenerateRevisionIdsResponse local);
-
-    // relations
-    static DataManagementWire::Relationship toWire(DataManagement::Relationship local);
-    static DataManagement::Relationship toLocal(DataManagementWire::Relationship wire);
-    static DataManagementWire::CreateRelationsOutput toWire(DataManagement::CreateRelationsOutput local);
-    static DataManagement::CreateRelationsOutput toLocal(DataManagementWire::CreateRelationsOutput wire);
-    static DataManagementWire::CreateRelationsResponse toWire(DataManagement::CreateRelationsResponse local);
-
-    // ownership
-    static DataManagementWire::ObjectOwner toWire(DataManagement::ObjectOwner local);
-    static DataManagement::ObjectOwner toLocal(DataManagementWire::ObjectOwner wire);
-
-    // Maps. Towards the local side a later entry with an equal key replaces
-    // an earlier one; towards the wire entries come in ascending key order.
-    // The revision references of the two revision maps are not guarded.
-    static std::vector<DataManagementWire::AttributeNameValueMap> toWireAttributeNameValueMap(AttributeMap local);
-    static AttributeMap toLocalAttributeNameValueMap(std::vector<DataManagementWire::AttributeNameValueMap> wire);
-    static std::vector<DataManagementWire::ItemRevMap> toWireItemRevMap(ItemRevToItemRev local);
-    static ItemRevToItemRev toLocalItemRevMap(std::vector<DataManagementWire::ItemRevMap> wire);
-    static std::vector<DataManagementWire::ItemRevPropertyMap> toWireItemRevPropertyMap(ItemRevToProperties local);
-    static ItemRevToProperties toLocalItemRevPropertyMap(std::vector<DataManagementWire::ItemRevPropertyMap> wire);
-    static std::vector<DataManagementWire::IndexToIdMap> toWireIndexToIdMap(IndexToIds local);
-    static IndexToIds toLocalIndexToIdMap(std::vector<DataManagementWire::IndexToIdMap> wire);
-    static std::vector<DataManagementWire::IndexToRevIdMap> toWireIndexToRevIdMap(IndexToRevIds local);
-    static IndexToRevIds toLocalIndexToRevIdMap(std::vector<DataManagementWire::IndexToRevIdMap> wire);
+    // Of the maps: towards the local side a later entry with an equal key
+    // replaces an earlier one; towards the wire entries come in ascending key
+    // order. The revision references of the two revision maps are not guarded.
+    VL_DM0603_CONVERTERS(VL_DM0603_DECLARE)
 
 private:
     static std::string deleteObjects(const std::string& requestXml);

@@ -2,7 +2,7 @@
 // Request-facing layer of Core-2006-03-FileManagement: the operation table,
 // one static function per operation, and the converters between the wire
 // types and the interface's local structs (all public, all taking and
-// returning by value).
+// returning by value; their field lists are in the source).
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_services/core/code/filemanagement0603.hxx"
 #include "soa_services/core/code/filemanagement0603impl.hxx"
@@ -11,6 +11,15 @@
 #include <map>
 #include <string>
 #include <vector>
+
+// Its converters: Record (a struct, both ways), Response (only towards the
+// wire) and Map (by wire entry type and local map).
+#define VL_FM0603_CONVERTERS(X)                                                                                   \
+    X(Record, DatasetFileInfo) X(Record, DatasetFileTicketInfo) X(Record, GetDatasetWriteTicketsInputData)        \
+    X(Record, CommitDatasetFileInfo) X(Response, GetDatasetWriteTicketsResponse) X(Response, FileTicketsResponse) \
+    X(Map, TicketMap, TicketMap)
+
+#define VL_FM0603_DECLARE(...) VL_SKELETON_DECLARE(FileManagement, FileManagementWire, __VA_ARGS__)
 
 namespace Velmora::Services::Core::_2006_03 {
 
@@ -27,21 +36,10 @@ public:
     FileManagementIiopSkeleton& operator=(const FileManagementIiopSkeleton&) = default;
     ~FileManagementIiopSkeleton() = default;
 
-    static FileManagement::DatasetFileInfo toLocal(FileManagementWire::DatasetFileInfo wire);
-    static FileManagementWire::DatasetFileInfo toWire(FileManagement::DatasetFileInfo local);
-    static FileManagement::DatasetFileTicketInfo toLocal(FileManagementWire::DatasetFileTicketInfo wire);
-    static FileManagementWire::DatasetFileTicketInfo toWire(FileManagement::DatasetFileTicketInfo local);
-    static FileManagement::GetDatasetWriteTicketsInputData toLocal(FileManagementWire::GetDatasetWriteTicketsInputData wire);
-    static FileManagementWire::GetDatasetWriteTicketsInputData toWire(FileManagement::GetDatasetWriteTicketsInputData local);
-    static FileManagement::CommitDatasetFileInfo toLocal(FileManagementWire::CommitDatasetFileInfo wire);
-    static FileManagementWire::CommitDatasetFileInfo toWire(FileManagement::CommitDatasetFileInfo local);
-    static FileManagementWire::GetDatasetWriteTicketsResponse toWire(FileManagement::GetDatasetWriteTicketsResponse local);
-    static FileManagementWire::FileTicketsResponse toWire(FileManagement::FileTicketsResponse local);
-    // Entries in ascending tag order. A file that cannot be made a wire
-    // reference fails the conversion (no handler here).
-    static std::vector<FileManagementWire::TicketMap> toWireTicketMap(TicketMap local);
-    // A later entry for the same file replaces an earlier one.
-    static TicketMap toLocalTicketMap(std::vector<FileManagementWire::TicketMap> wire);
+    // The map's entries in ascending tag order; a file that cannot be made a
+    // wire reference fails the conversion (no guard here). Towards the local
+    // side a later entry for the same file replaces an earlier one.
+    VL_FM0603_CONVERTERS(VL_FM0603_DECLARE)
 
 private:
     static std::string commitDatasetFiles(const std::string& requestXml);

@@ -8,22 +8,15 @@ namespace Velmora::Services::Core::_2006_03 {
 namespace {
 
 namespace Wire = ReservationWire;
+using Skeleton = ReservationIiopSkeleton;
+using Local = Skeleton::Reservation;
 using vl::skeleton::Handlers;
-using Local = ReservationIiopSkeleton::Reservation;
 
-Local& service() { return *ReservationIiopSkeleton::_service; }
-
-// The fields a local and a wire event share, by name, in the local field
-// order: one list for both directions.
-#define VL_RES0603_EVENT_FIELDS(X) \
-    X(dateTime, DateTime) X(user, User) X(activity, Activity) X(changeId, ChangeId) X(comment, Comment)
+Local& service() { return *Skeleton::_service; }
 
 template <class Request>
 std::vector<Tag> objectsOf(const Request& in) {
-    std::vector<Tag> objects;
-    objects.reserve(in.getObjectArray().size());
-    for (const auto& object : in.getObjectArray()) objects.push_back(vl::skeleton::toLocalRef(object));
-    return objects;
+    return vl::skeleton::toLocalRefs(in.getObjectArray());
 }
 
 // Check-in and cancel: the objects in, a bare service data out.
@@ -42,46 +35,17 @@ ReservationIiopSkeleton::ReservationIiopSkeleton() : ServiceSkeleton("Reservatio
     bind("cancelCheckout", &cancelCheckout);
 }
 
-// --- converters ---
+// --- converters: one field list per struct, in the local declaration order
+// (kinds: soa_framework/skeleton/converters.hxx)
 
-Wire::GetReservationHistoryResponse ReservationIiopSkeleton::toWire(Local::GetReservationHistoryResponse local) {
-    Wire::GetReservationHistoryResponse wire;
-    std::vector<Wire::ReservationHistory> histories;
-    histories.reserve(local.histories.size());
-    for (const auto& history : local.histories) histories.push_back(toWire(history));
-    wire.setHistorieArray(histories);
-    wire.setServiceData(vl::skeleton::toWireServiceData(local.serviceData));
-    return wire;
-}
+#define VL_FIELDS_GetReservationHistoryResponse(X) \
+    X(Records, histories, Historie) X(ServiceData, serviceData, ServiceData)
+#define VL_FIELDS_ReservationHistory(X) X(Ref, object, Object) X(Records, events, Event)
+#define VL_FIELDS_ReservationHistoryEvent(X)                                                    \
+    X(Value, dateTime, DateTime) X(Value, user, User) X(Value, activity, Activity)             \
+    X(Value, changeId, ChangeId) X(Value, comment, Comment)
 
-Wire::ReservationHistory ReservationIiopSkeleton::toWire(Local::ReservationHistory local) {
-    Wire::ReservationHistory wire;
-    wire.setObject(vl::skeleton::toWireRef(local.object));
-    std::vector<Wire::ReservationHistoryEvent> events;
-    events.reserve(local.events.size());
-    for (const auto& event : local.events) events.push_back(toWire(event));
-    wire.setEventArray(events);
-    return wire;
-}
-
-Wire::ReservationHistoryEvent ReservationIiopSkeleton::toWire(Local::ReservationHistoryEvent local) {
-    Wire::ReservationHistoryEvent wire;
-    VL_RES0603_EVENT_FIELDS(VL_SKELETON_FIELD_TO_WIRE)
-    return wire;
-}
-
-Local::ReservationHistoryEvent ReservationIiopSkeleton::toLocal(Wire::ReservationHistoryEvent wire) {
-    Local::ReservationHistoryEvent local;
-    VL_RES0603_EVENT_FIELDS(VL_SKELETON_FIELD_TO_LOCAL)
-    return local;
-}
-
-Local::ReservationHistory ReservationIiopSkeleton::toLocal(Wire::ReservationHistory wire) {
-    Local::ReservationHistory local;
-    local.object = vl::skeleton::toLocalRef(wire.getObject());
-    for (const auto& event : wire.getEventArray()) local.events.push_back(toLocal(event));
-    return local;
-}
+VL_RES0603_CONVERTERS(VL_SKELETON_DEFINE)
 
 // --- operations ---
 
@@ -103,7 +67,7 @@ std::string ReservationIiopSkeleton::getReservationHistory(const std::string& re
     return vl::skeleton::run<Handlers::None, Wire::GetReservationHistoryInput>(
         spans, "GetReservationHistoryResponse", requestXml, &objectsOf<Wire::GetReservationHistoryInput>,
         [](std::vector<Tag>& objects) { return service().getReservationHistory(objects); },
-        [](Local::GetReservationHistoryResponse local) { return toWire(std::move(local)); });
+        &vl::skeleton::toWireResponse<Skeleton, Local::GetReservationHistoryResponse>);
 }
 
 std::string ReservationIiopSkeleton::checkin(const std::string& requestXml) {

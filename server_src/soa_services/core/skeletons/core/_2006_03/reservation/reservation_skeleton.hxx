@@ -1,12 +1,20 @@
 #pragma once
 // Request-facing layer of Core-2006-03-Reservation: the operation table, one
-// static function per operation, and the converters of the history.
+// static function per operation, and the converters of the history (their
+// field lists are in the source).
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_services/core/code/reservation0603.hxx"
 #include "soa_services/core/code/reservation0603impl.hxx"
 #include "soa_services/core/schemas/core/_2006_03/reservation/reservation_types.hxx"
 
 #include <string>
+
+// Its converters: Record (a struct, both ways), Response (only towards the
+// wire) and Map (by wire entry type and local map).
+#define VL_RES0603_CONVERTERS(X)                                                                                \
+    X(Record, ReservationHistory) X(Record, ReservationHistoryEvent) X(Response, GetReservationHistoryResponse)
+
+#define VL_RES0603_DECLARE(...) VL_SKELETON_DECLARE(Reservation, ReservationWire, __VA_ARGS__)
 
 namespace Velmora::Services::Core::_2006_03 {
 
@@ -22,13 +30,7 @@ public:
     ReservationIiopSkeleton& operator=(const ReservationIiopSkeleton&) = default;
     ~ReservationIiopSkeleton() = default;
 
-    static ReservationWire::GetReservationHistoryResponse toWire(Reservation::GetReservationHistoryResponse local);
-    // An object that cannot be made a wire reference is written as the null
-    // object, its events still in order.
-    static ReservationWire::ReservationHistory toWire(Reservation::ReservationHistory local);
-    static ReservationWire::ReservationHistoryEvent toWire(Reservation::ReservationHistoryEvent local);
-    static Reservation::ReservationHistory toLocal(ReservationWire::ReservationHistory wire);
-    static Reservation::ReservationHistoryEvent toLocal(ReservationWire::ReservationHistoryEvent wire);
+    VL_RES0603_CONVERTERS(VL_RES0603_DECLARE)
 
 private:
     static std::string checkout(const std::string& requestXml);

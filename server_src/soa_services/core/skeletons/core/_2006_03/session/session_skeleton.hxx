@@ -7,7 +7,18 @@
 
 #include <string>
 
+// Its converters: Record (a struct, both ways), Response (only towards the
+// wire) and Map (by wire entry type and local map).
+#define VL_SESSION0603_CONVERTERS(X)                                                          \
+    X(Record, PrefSetting) X(Record, GetAvailableServicesResponse) X(Response, LoginResponse) \
+    X(Response, GetGroupMembershipResponse) X(Response, PreferencesResponse)                  \
+    X(Response, GetSessionGroupMemberResponse)
+
+#define VL_SESSION0603_DECLARE(...) VL_SKELETON_DECLARE(Local, SessionWire, __VA_ARGS__)
+
 namespace Velmora::Services::Core::_2006_03 {
+
+namespace SessionWire = ::Velmora::Schemas::Core::_2006_03::Session;
 
 class SessionIiopSkeleton
     : public vl::skeleton::ServiceSkeleton<SessionIiopSkeleton, Velmora::Soa::Core::_2006_03::SessionImpl> {
@@ -18,18 +29,7 @@ public:
     SessionIiopSkeleton(const SessionIiopSkeleton&) = default;
     SessionIiopSkeleton& operator=(const SessionIiopSkeleton&) = default;
 
-    static Velmora::Schemas::Core::_2006_03::Session::LoginResponse toWire(Local::LoginResponse local);
-    static Velmora::Schemas::Core::_2006_03::Session::GetGroupMembershipResponse toWire(
-        Local::GetGroupMembershipResponse local);
-    static Velmora::Schemas::Core::_2006_03::Session::PrefSetting toWire(Local::PrefSetting local);
-    static Local::PrefSetting toLocal(Velmora::Schemas::Core::_2006_03::Session::PrefSetting wire);
-    static Velmora::Schemas::Core::_2006_03::Session::PreferencesResponse toWire(Local::PreferencesResponse local);
-    static Velmora::Schemas::Core::_2006_03::Session::GetAvailableServicesResponse toWire(
-        Local::GetAvailableServicesResponse local);
-    static Local::GetAvailableServicesResponse toLocal(
-        Velmora::Schemas::Core::_2006_03::Session::GetAvailableServicesResponse wire);
-    static Velmora::Schemas::Core::_2006_03::Session::GetSessionGroupMemberResponse toWire(
-        Local::GetSessionGroupMemberResponse local);
+    VL_SESSION0603_CONVERTERS(VL_SESSION0603_DECLARE)
 
 private:
     static std::string getPreferences(const std::string& requestXml);

@@ -6,10 +6,10 @@ namespace Velmora::Services::Core::_2007_01 {
 
 namespace {
 
-namespace Wire = Velmora::Schemas::Core::_2007_01::Session;
+namespace Wire = SessionWire;
+using Skeleton = SessionIiopSkeleton;
+using Local = Skeleton::Local;
 using vl::skeleton::Handlers;
-using vl::skeleton::toWireRef;
-using Local = SessionIiopSkeleton::Local;
 
 // Every call goes through the service interface.
 Local& service() { return *SessionIiopSkeleton::_service; }
@@ -24,86 +24,27 @@ SessionIiopSkeleton::SessionIiopSkeleton() : ServiceSkeleton("Session") {
     bind("setObjectPropertyPolicy", &setObjectPropertyPolicy);
 }
 
-// --- converters ---
+// --- converters: one field list per struct and map entry, in the local
+// declaration order (kinds: soa_framework/skeleton/converters.hxx)
 
-// Types whose local and wire forms match field by field: the local member
-// and the wire accessor's stem, in conversion order, serving both directions.
-#define VL_FIELDS_TextInfo(M) M(realName, RealName) M(displayName, DisplayName)
-#define VL_FIELDS_ReturnedPreferences(M) M(name, Name) M(scope, Scope) M(values, ValueArray)
-#define VL_FIELDS_ScopedPreferenceNames(M) M(scope, Scope) M(names, NameArray)
-#define VL_SET_WIRE(member, Stem) wire.set##Stem(local.member);
-#define VL_SET_LOCAL(member, Stem) local.member = wire.get##Stem();
-#define VL_MATCHED_CONVERTERS(T)                                    \
-    Wire::T SessionIiopSkeleton::toWire(Local::T local) {           \
-        Wire::T wire;                                               \
-        VL_FIELDS_##T(VL_SET_WIRE) return wire;                     \
-    }                                                               \
-    Local::T SessionIiopSkeleton::toLocal(Wire::T wire) {           \
-        Local::T local;                                             \
-        VL_FIELDS_##T(VL_SET_LOCAL) return local;                   \
-    }
+#define VL_FIELDS_TextInfo(X) X(Value, realName, RealName) X(Value, displayName, DisplayName)
+#define VL_FIELDS_ReturnedPreferences(X) X(Value, name, Name) X(Value, scope, Scope) X(Strings, values, Value)
+#define VL_FIELDS_ScopedPreferenceNames(X) X(Value, scope, Scope) X(Strings, names, Name)
+#define VL_FIELDS_GetVLSessionInfoResponse(X)                                                                  \
+    X(Value, serverVersion, ServerVersion) X(Value, transientVolRootDir, TransientVolRootDir)                  \
+    X(Value, isInV7Mode, IsInV7Mode) X(Value, moduleNumber, ModuleNumber) X(Ref, user, User)                  \
+    X(Ref, group, Group) X(Ref, role, Role) X(Ref, vlVolume, VlVolume) X(Ref, project, Project)               \
+    X(Ref, workContext, WorkContext) X(Ref, site, Site) X(Value, bypass, Bypass)                              \
+    X(Value, journaling, Journaling) X(Value, appJournaling, AppJournaling)                                   \
+    X(Value, secJournaling, SecJournaling) X(Value, admJournaling, AdmJournaling)                             \
+    X(Value, privileged, Privileged) X(Value, isPartBOMUsageEnabled, IsPartBOMUsageEnabled)                   \
+    X(Value, isSubscriptionMgrEnabled, IsSubscriptionMgrEnabled) X(Records, textInfos, TextInfo)              \
+    X(Map, extraInfo, ExtraInfo, ExtraInfo) X(ServiceData, serviceData, ServiceData)
+#define VL_FIELDS_MultiPreferencesResponse(X) \
+    X(Records, preferences, Preference) X(ServiceData, serviceData, ServiceData)
+#define VL_FIELDS_ExtraInfo(X) X(Value, key, Key) X(Value, value, Value)
 
-VL_MATCHED_CONVERTERS(TextInfo)
-VL_MATCHED_CONVERTERS(ReturnedPreferences)
-VL_MATCHED_CONVERTERS(ScopedPreferenceNames)
-
-#undef VL_MATCHED_CONVERTERS
-#undef VL_SET_LOCAL
-#undef VL_SET_WIRE
-#undef VL_FIELDS_ScopedPreferenceNames
-#undef VL_FIELDS_ReturnedPreferences
-#undef VL_FIELDS_TextInfo
-
-// Each object field is converted on its own: one that cannot be made into a
-// reference is the null reference, and leaves no error behind.
-Wire::GetVLSessionInfoResponse SessionIiopSkeleton::toWire(Local::GetVLSessionInfoResponse local) {
-    Wire::GetVLSessionInfoResponse wire;
-    wire.setServerVersion(local.serverVersion);
-    wire.setTransientVolRootDir(local.transientVolRootDir);
-    wire.setIsInV7Mode(local.isInV7Mode);
-    wire.setModuleNumber(local.moduleNumber);
-    wire.setUser(toWireRef(local.user.tag()));
-    wire.setGroup(toWireRef(local.group.tag()));
-    wire.setRole(toWireRef(local.role.tag()));
-    wire.setVlVolume(toWireRef(local.vlVolume.tag()));
-    wire.setProject(toWireRef(local.project.tag()));
-    wire.setWorkContext(toWireRef(local.workContext.tag()));
-    wire.setSite(toWireRef(local.site.tag()));
-    wire.setBypass(local.bypass);
-    wire.setJournaling(local.journaling);
-    wire.setAppJournaling(local.appJournaling);
-    wire.setSecJournaling(local.secJournaling);
-    wire.setAdmJournaling(local.admJournaling);
-    wire.setPrivileged(local.privileged);
-    wire.setIsPartBOMUsageEnabled(local.isPartBOMUsageEnabled);
-    wire.setIsSubscriptionMgrEnabled(local.isSubscriptionMgrEnabled);
-    std::vector<Wire::TextInfo> textInfos;
-    textInfos.reserve(local.textInfos.size());
-    for (auto& info : local.textInfos) textInfos.push_back(toWire(info));
-    wire.setTextInfoArray(textInfos);
-    wire.setExtraInfoArray(toWireExtraInfo(local.extraInfo));
-    wire.setServiceData(vl::skeleton::toWireServiceData(std::move(local.serviceData)));
-    return wire;
-}
-
-Wire::MultiPreferencesResponse SessionIiopSkeleton::toWire(Local::MultiPreferencesResponse local) {
-    Wire::MultiPreferencesResponse wire;
-    std::vector<Wire::ReturnedPreferences> preferences;
-    preferences.reserve(local.preferences.size());
-    for (auto& pref : local.preferences) preferences.push_back(toWire(std::move(pref)));
-    wire.setPreferenceArray(preferences);
-    wire.setServiceData(vl::skeleton::toWireServiceData(std::move(local.serviceData)));
-    return wire;
-}
-
-std::vector<Wire::ExtraInfo> SessionIiopSkeleton::toWireExtraInfo(std::map<std::string, std::string> local) {
-    return vl::skeleton::toWireEntries<Wire::ExtraInfo>(local);
-}
-
-std::map<std::string, std::string> SessionIiopSkeleton::toLocalExtraInfo(std::vector<Wire::ExtraInfo> wire) {
-    return vl::skeleton::toLocalMap<std::map<std::string, std::string>>(
-        wire, [](const Wire::ExtraInfo& entry) { return std::make_pair(entry.getKey(), entry.getValue()); });
-}
+VL_SESSION0701_CONVERTERS(VL_SKELETON_DEFINE)
 
 // --- operations ---
 
@@ -112,14 +53,10 @@ std::string SessionIiopSkeleton::getPreferences(const std::string& requestXml) {
     return vl::skeleton::run<Handlers::ServiceAndIFail, Wire::GetPreferencesInput>(
         spans, "MultiPreferencesResponse", requestXml,
         [](const Wire::GetPreferencesInput& in) {
-            const auto& requested = in.getRequestedPrefArray();
-            std::vector<Local::ScopedPreferenceNames> prefs;
-            prefs.reserve(requested.size());
-            for (const auto& entry : requested) prefs.push_back(toLocal(entry));
-            return prefs;
+            return vl::skeleton::toLocalRecords<Skeleton>(in.getRequestedPrefArray());
         },
         [](std::vector<Local::ScopedPreferenceNames>& prefs) { return service().getPreferences(prefs); },
-        [](Local::MultiPreferencesResponse local) { return toWire(std::move(local)); });
+        &vl::skeleton::toWireResponse<Skeleton, Local::MultiPreferencesResponse>);
 }
 
 std::string SessionIiopSkeleton::getVLSessionInfo(const std::string& requestXml) {
@@ -127,7 +64,7 @@ std::string SessionIiopSkeleton::getVLSessionInfo(const std::string& requestXml)
     return vl::skeleton::run<Handlers::ServiceAndIFail, Wire::GetVLSessionInfoInput>(
         spans, "GetVLSessionInfoResponse", requestXml, [](const Wire::GetVLSessionInfoInput&) { return NoArguments{}; },
         [](NoArguments&) { return service().getVLSessionInfo(); },
-        [](Local::GetVLSessionInfoResponse local) { return toWire(std::move(local)); });
+        &vl::skeleton::toWireResponse<Skeleton, Local::GetVLSessionInfoResponse>);
 }
 
 std::string SessionIiopSkeleton::setObjectPropertyPolicy(const std::string& requestXml) {
@@ -136,11 +73,7 @@ std::string SessionIiopSkeleton::setObjectPropertyPolicy(const std::string& requ
         spans, "SetObjectPropertyPolicyOutput", requestXml,
         [](const Wire::SetObjectPropertyPolicyInput& in) { return in.getPolicyName(); },
         [](std::string& policyName) { return service().setObjectPropertyPolicy(policyName); },
-        [](bool out) {
-            Wire::SetObjectPropertyPolicyOutput wire;
-            wire.setOut(out);
-            return wire;
-        });
+        &vl::skeleton::toWireFlag<Wire::SetObjectPropertyPolicyOutput>);
 }
 
 }  // namespace Velmora::Services::Core::_2007_01

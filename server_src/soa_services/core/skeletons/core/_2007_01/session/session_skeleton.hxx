@@ -9,34 +9,31 @@
 #include <string>
 #include <vector>
 
+// Its converters: Record (a struct, both ways), Response (only towards the
+// wire) and Map (by wire entry type and local map).
+#define VL_SESSION0701_CONVERTERS(X)                                                                            \
+    X(Record, TextInfo) X(Record, ReturnedPreferences) X(Record, ScopedPreferenceNames)                         \
+    X(Response, GetVLSessionInfoResponse) X(Response, MultiPreferencesResponse) X(Map, ExtraInfo, ExtraInfoMap)
+
+#define VL_SESSION0701_DECLARE(...) VL_SKELETON_DECLARE(Local, SessionWire, __VA_ARGS__)
+
 namespace Velmora::Services::Core::_2007_01 {
+
+namespace SessionWire = ::Velmora::Schemas::Core::_2007_01::Session;
 
 class SessionIiopSkeleton
     : public vl::skeleton::ServiceSkeleton<SessionIiopSkeleton, Velmora::Soa::Core::_2007_01::SessionImpl> {
 public:
     using Local = Velmora::Soa::Core::_2007_01::Session;
+    using ExtraInfoMap = std::map<std::string, std::string>;
 
     SessionIiopSkeleton();
     SessionIiopSkeleton(const SessionIiopSkeleton&) = default;
     SessionIiopSkeleton& operator=(const SessionIiopSkeleton&) = default;
 
-    static Velmora::Schemas::Core::_2007_01::Session::GetVLSessionInfoResponse toWire(
-        Local::GetVLSessionInfoResponse local);
-    static Velmora::Schemas::Core::_2007_01::Session::MultiPreferencesResponse toWire(
-        Local::MultiPreferencesResponse local);
-    static Velmora::Schemas::Core::_2007_01::Session::ReturnedPreferences toWire(Local::ReturnedPreferences local);
-    static Velmora::Schemas::Core::_2007_01::Session::TextInfo toWire(Local::TextInfo local);
-    static Velmora::Schemas::Core::_2007_01::Session::ScopedPreferenceNames toWire(
-        Local::ScopedPreferenceNames local);
-    static Local::ScopedPreferenceNames toLocal(Velmora::Schemas::Core::_2007_01::Session::ScopedPreferenceNames wire);
-    static Local::TextInfo toLocal(Velmora::Schemas::Core::_2007_01::Session::TextInfo wire);
-    static Local::ReturnedPreferences toLocal(Velmora::Schemas::Core::_2007_01::Session::ReturnedPreferences wire);
-    // Entries in the map's key order.
-    static std::vector<Velmora::Schemas::Core::_2007_01::Session::ExtraInfo> toWireExtraInfo(
-        std::map<std::string, std::string> local);
-    // A later entry with an equal key replaces an earlier one.
-    static std::map<std::string, std::string> toLocalExtraInfo(
-        std::vector<Velmora::Schemas::Core::_2007_01::Session::ExtraInfo> wire);
+    // Entries in the map's key order; towards the local side a later entry with
+    // an equal key replaces an earlier one.
+    VL_SESSION0701_CONVERTERS(VL_SESSION0701_DECLARE)
 
 private:
     static std::string getPreferences(const std::string& requestXml);

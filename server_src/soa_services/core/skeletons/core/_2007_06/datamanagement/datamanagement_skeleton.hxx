@@ -2,7 +2,7 @@
 // Request-facing layer of Core-2007-06-DataManagement: the operation table,
 // one static function per operation, and the converters between the wire
 // types and the interface's local structs (public, by value; the responses
-// only towards the wire).
+// only towards the wire; their field lists are in the source).
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_services/core/code/datamanagement0706.hxx"
 #include "soa_services/core/code/datamanagement0706impl.hxx"
@@ -10,18 +10,18 @@
 
 #include <string>
 
-// Structs converted both ways, and the responses.
-#define VL_DM0706_RECORDS(X)                                                                          \
-    X(RelationAndTypesFilter) X(WhereReferencedByRelationNameInfo) X(WhereReferencedByRelationNameOutputInfo) \
-    X(WhereReferencedByRelationNameOutput) X(ValidateIdsInfo) X(ValidateIdsOutput) X(ReferenceInfo)            \
-    X(DatasetTypeInfo) X(RelationAndTypesFilter2) X(ExpandGRMRelationsPref) X(ExpandGRMRelationsData)          \
-    X(ExpandGRMRelationsOutput)
-#define VL_DM0706_RESPONSES(X)                                                                   \
-    X(WhereReferencedByRelationNameResponse) X(ValidateItemIdsAndRevIdsResponse) X(DatasetTypeInfoResponse) \
-    X(ExpandGRMRelationsResponse)
+// Its converters: Record (a struct, both ways), Response (only towards the
+// wire) and Map (by wire entry type and local map).
+#define VL_DM0706_CONVERTERS(X)                                                                                 \
+    X(Record, RelationAndTypesFilter) X(Record, WhereReferencedByRelationNameInfo)                              \
+    X(Record, WhereReferencedByRelationNameOutputInfo) X(Record, WhereReferencedByRelationNameOutput)           \
+    X(Record, ValidateIdsInfo) X(Record, ValidateIdsOutput) X(Record, ReferenceInfo) X(Record, DatasetTypeInfo) \
+    X(Record, RelationAndTypesFilter2) X(Record, ExpandGRMRelationsPref) X(Record, ExpandGRMRelationsData)      \
+    X(Record, ExpandGRMRelationsOutput) X(Response, WhereReferencedByRelationNameResponse)                      \
+    X(Response, ValidateItemIdsAndRevIdsResponse) X(Response, DatasetTypeInfoResponse)                          \
+    X(Response, ExpandGRMRelationsResponse)
 
-#define VL_DM0706_DECLARE_TO_WIRE(S) static DataManagementWire::S toWire(DataManagement::S local);
-#define VL_DM0706_DECLARE_TO_LOCAL(S) static DataManagement::S toLocal(DataManagementWire::S wire);
+#define VL_DM0706_DECLARE(...) VL_SKELETON_DECLARE(DataManagement, DataManagementWire, __VA_ARGS__)
 
 namespace Velmora::Services::Core::_2007_06 {
 
@@ -37,9 +37,7 @@ public:
     DataManagementIiopSkeleton& operator=(const DataManagementIiopSkeleton&) = default;
     ~DataManagementIiopSkeleton() = default;
 
-    VL_DM0706_RECORDS(VL_DM0706_DECLARE_TO_WIRE)
-    VL_DM0706_RECORDS(VL_DM0706_DECLARE_TO_LOCAL)
-    VL_DM0706_RESPONSES(VL_DM0706_DECLARE_TO_WIRE)
+    VL_DM0706_CONVERTERS(VL_DM0706_DECLARE)
 
     // The status's wire text; a value outside the five throws DomException.
     static std::string toWire(DataManagement::ValidateIdsStatus status);

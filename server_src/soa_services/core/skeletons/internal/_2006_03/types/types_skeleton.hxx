@@ -1,7 +1,7 @@
 #pragma once
 // Skeleton of "Internal-Core-2006-03-Types": two operations, each from its
-// list of strings to the implementation and back as a model schema. There is
-// nothing to convert, so there are no converters.
+// list of strings to the implementation and back as the model schema's wire
+// form. There is no struct to convert, so there are no converters.
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_services/core/code/types0603impl.hxx"
 #include "soa_services/core/schemas/internal/_2006_03/types/types_types.hxx"

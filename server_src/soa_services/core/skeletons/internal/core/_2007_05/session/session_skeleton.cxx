@@ -18,11 +18,7 @@ std::string SessionIiopSkeleton::refreshPOMCachePerRequest(const std::string& re
             Velmora::Soa::Internal::Core::_2007_05::Session& service = *_service;
             return service.refreshPOMCachePerRequest(refresh);
         },
-        [](bool out) {
-            Wire::RefreshPOMCachePerRequestOutput wire;
-            wire.setOut(out);
-            return wire;
-        });
+        &vl::skeleton::toWireFlag<Wire::RefreshPOMCachePerRequestOutput>);
 }
 
 }  // namespace Velmora::Services::Internal::Core::_2007_05
