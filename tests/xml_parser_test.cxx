@@ -4,9 +4,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <algorithm>
 #include <map>
+#include <memory>
+#include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,6 +43,10 @@ const char kBillionLaughs[] =
     " <!ENTITY lol9 \"&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;&lol8;\">\n"
     "]>\n"
     "<lolz>&lol9;</lolz>";
+
+// A node's attributes as an ordered list, in the order the tree gives them.
+using Attrs = std::vector<std::pair<std::string, std::string>>;
+Attrs listed(const XMLNode& node) { return Attrs(node.attrs().begin(), node.attrs().end()); }
 
 struct BadCase {
     const char* label;
@@ -201,14 +209,13 @@ TEST(XmlParserTree, NextParseReplacesTheTree) {
 // A tree is built in the nodes and attribute entries earlier parses on the
 // thread left: nothing of an earlier document may show through.
 TEST(XmlParserTree, NothingOfAnEarlierDocumentShowsThrough) {
-    using Attrs = std::map<std::string, std::string>;
     const std::string rich =
         "<r a=\"1\" b=\"2\" c=\"3\">text<x k=\"v\" l=\"w\">inner<deep/></x>"
         "<y m=\"a value longer than any small string\"/><z/></r>";
     const std::string plain = "<s d=\"4\">\n<x/><y k=\"other\" n=\"\"/></s>";
     auto expectPlain = [](const XMLNode& root) {
         EXPECT_EQ(root.name(), "s");
-        EXPECT_EQ(root.attrs(), (Attrs{{"d", "4"}}));
+        EXPECT_EQ(listed(root), (Attrs{{"d", "4"}}));
         EXPECT_EQ(root.text(), "\n");
         ASSERT_EQ(root.children().size(), 2u);
         const XMLNode& x = *root.children()[0];
@@ -217,7 +224,7 @@ TEST(XmlParserTree, NothingOfAnEarlierDocumentShowsThrough) {
         EXPECT_EQ(x.text(), "");
         EXPECT_TRUE(x.children().empty());
         EXPECT_EQ(x.line(), 2);
-        EXPECT_EQ(root.children()[1]->attrs(), (Attrs{{"k", "other"}, {"n", ""}}));
+        EXPECT_EQ(listed(*root.children()[1]), (Attrs{{"k", "other"}, {"n", ""}}));
         EXPECT_TRUE(root.children()[1]->children().empty());
     };
     {
@@ -228,14 +235,74 @@ TEST(XmlParserTree, NothingOfAnEarlierDocumentShowsThrough) {
     SAXToNodeParser parser;  // takes the state the last one left on this thread
     expectPlain(parser.parseString(plain));
     const XMLNode& again = parser.parseString(rich);  // a bigger tree: old nodes and new ones
-    EXPECT_EQ(again.attrs(), (Attrs{{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+    EXPECT_EQ(listed(again), (Attrs{{"a", "1"}, {"b", "2"}, {"c", "3"}}));
     EXPECT_EQ(again.text(), "text");
     ASSERT_EQ(again.children().size(), 3u);
-    EXPECT_EQ(again.children()[0]->attrs(), (Attrs{{"k", "v"}, {"l", "w"}}));
+    EXPECT_EQ(listed(*again.children()[0]), (Attrs{{"k", "v"}, {"l", "w"}}));
     EXPECT_EQ(again.children()[0]->text(), "inner");
     ASSERT_EQ(again.children()[0]->children().size(), 1u);
-    EXPECT_EQ(again.children()[1]->attrs(), (Attrs{{"m", "a value longer than any small string"}}));
+    EXPECT_EQ(listed(*again.children()[1]), (Attrs{{"m", "a value longer than any small string"}}));
     EXPECT_TRUE(again.children()[2]->attrs().empty());
+}
+
+// Random documents one after another on one parser (and on the next, which
+// takes the state the last left): every element's attributes are those of a
+// plain ordered map, in its order, whatever the order written and whatever
+// the node the entries are written over held before.
+TEST(XmlParserTree, AttributesMatchAnOrderedMapOverReusedNodes) {
+    std::vector<std::string> pool = {"a", "b", "ab", "b2", "Z", "_x", "id", "uid", "name"};
+    for (int i = 0; i < 100; ++i) pool.push_back("n" + std::to_string(i));
+    const std::vector<std::string> pieces = {"a", "Z", "0", " ", "&", "<", "\"", "\xc3\xa9", "\xe2\x82\xac"};
+    auto escaped = [](const std::string& v) {
+        std::string out;
+        for (char c : v) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '"' ? "&quot;" : std::string(1, c);
+        return out;
+    };
+    using Model = std::map<std::string, std::string>;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        std::mt19937 rng(seed);
+        auto below = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+        auto parser = std::make_unique<SAXToNodeParser>();
+        for (int doc = 0; doc < 25; ++doc) {
+            if (below(5) == 0) parser = std::make_unique<SAXToNodeParser>();
+            const std::size_t elements = 1 + below(40);
+            std::vector<Model> models(elements);
+            std::string text;
+            for (std::size_t e = 0; e < elements; ++e) {  // element 0 is the root
+                std::vector<std::string> names = pool;
+                std::shuffle(names.begin(), names.end(), rng);
+                // Mostly a few, now and then more than a node keeps.
+                names.resize(below(4) == 0 ? below(pool.size() + 1) : below(8));
+                text += e == 0 ? "<r" : "<e";
+                for (const std::string& name : names) {
+                    std::string value;
+                    for (std::size_t k = below(4) == 0 ? 20 + below(20) : below(6); k > 0; --k)
+                        value += pieces[below(pieces.size())];
+                    models[e][name] = value;
+                    text += " " + name + "=\"" + escaped(value) + "\"";
+                }
+                text += e == 0 ? ">" : "/>";
+            }
+            text += "</r>";
+            const XMLNode& root = parser->parseString(text);
+            ASSERT_EQ(root.children().size(), elements - 1) << "seed " << seed << " document " << doc;
+            for (std::size_t e = 0; e < elements; ++e) {
+                const XMLNode& node = e == 0 ? root : *root.children()[e - 1];
+                const Model& model = models[e];
+                ASSERT_EQ(listed(node), Attrs(model.begin(), model.end()))
+                    << "seed " << seed << " document " << doc << " element " << e;
+                ASSERT_EQ(node.attrs().size(), model.size());
+                for (const std::string& name : pool) {
+                    const auto it = model.find(name);
+                    const std::string* got = node.attr(name);
+                    if (it == model.end())
+                        ASSERT_EQ(got, nullptr) << name << ", seed " << seed << " document " << doc;
+                    else
+                        ASSERT_TRUE(got && *got == it->second) << name << ", seed " << seed << " document " << doc;
+                }
+            }
+        }
+    }
 }
 
 TEST(XmlParserTree, WideTreeIsBuiltInOrder) {

@@ -2,6 +2,7 @@
 // Xerces-C SAX2, and the reply writer.
 #include "soa_common/xml.hxx"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -279,10 +280,17 @@ void initXerces() {
 // ---------------------------------------------------------------------------
 // XMLNode
 
-const std::string* XMLNode::attr(const std::string& name) const {
-    const auto it = m_attrs.find(name);
-    return it == m_attrs.end() ? nullptr : &it->second;
+const std::string* XMLAttributes::find(std::string_view name) const {
+    const auto it = std::lower_bound(m_order.begin(), m_order.end(), name,
+                                     [&](std::uint32_t at, std::string_view n) { return m_entries[at].first < n; });
+    return it != m_order.end() && m_entries[*it].first == name ? &m_entries[*it].second : nullptr;
 }
+
+bool operator==(const XMLAttributes& a, const XMLAttributes& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+const std::string* XMLNode::attr(const std::string& name) const { return m_attrs.find(name); }
 
 const XMLNode* XMLNode::child(const std::string& name) const {
     for (const XMLNode* c : m_children)
@@ -330,11 +338,10 @@ private:
 
 struct SAXToNodeParser::State final : public xc::DefaultHandler {
     NodeArena arena;
-    // Attribute entries of nodes used again, for the attributes to come:
-    // with the nodes, a request like the last one builds its tree without
-    // allocating.
-    std::vector<std::map<std::string, std::string>::node_type> spareAttrs;
-    static constexpr std::size_t kSpareAttrs = 8192;
+    // Attribute entries a reused node keeps for the next parse; one that held
+    // more lets them go, so kept nodes stay small whatever came before.
+    static constexpr std::size_t kKeepAttrs = 64;
+    static constexpr std::size_t kInsertionSortUpTo = 16;
     std::vector<XMLNode*> open;      // elements started and not yet ended
     XMLNode* root = nullptr;
     const xc::Locator* locator = nullptr;
@@ -359,31 +366,49 @@ struct SAXToNodeParser::State final : public xc::DefaultHandler {
             node.m_text.clear();
             node.m_children.clear();
             node.m_line = 0;
-            while (!node.m_attrs.empty() && spareAttrs.size() < kSpareAttrs)
-                spareAttrs.push_back(node.m_attrs.extract(node.m_attrs.begin()));
-            node.m_attrs.clear();
+            XMLAttributes& attrs = node.m_attrs;
+            attrs.m_order.clear();
+            if (attrs.m_entries.size() > kKeepAttrs) {
+                attrs.m_entries.clear();
+                attrs.m_entries.shrink_to_fit();
+                attrs.m_order.shrink_to_fit();
+            }
         }
         return node;
     }
 
-    // The first of two attributes of one name stays (the scanner refuses
-    // such a pair anyway).
-    void addAttr(XMLNode& node, const XMLCh* name, const XMLCh* value) {
-        if (spareAttrs.empty()) {
-            std::string key, text;
-            appendUtf8(key, name, std::string::npos);
-            appendUtf8(text, value, std::string::npos);
-            node.m_attrs.try_emplace(std::move(key), std::move(text));
-            return;
+    // The element's attributes, written over the entries the node kept, and
+    // their name order; the first of two of one name stays (the scanner
+    // refuses such a pair anyway).
+    static void setAttrs(XMLAttributes& to, const xc::Attributes& attrs) {
+        const XMLSize_t n = attrs.getLength();
+        auto& entries = to.m_entries;
+        auto& order = to.m_order;
+        if (entries.size() < n) entries.resize(n);
+        order.resize(n);
+        for (XMLSize_t i = 0; i < n; ++i) {
+            XMLAttributes::value_type& e = entries[i];
+            e.first.clear();
+            appendUtf8(e.first, attrs.getQName(i), std::string::npos);
+            e.second.clear();
+            appendUtf8(e.second, attrs.getValue(i), std::string::npos);
+            order[i] = static_cast<std::uint32_t>(i);
         }
-        auto entry = std::move(spareAttrs.back());
-        spareAttrs.pop_back();
-        entry.key().clear();
-        appendUtf8(entry.key(), name, std::string::npos);
-        entry.mapped().clear();
-        appendUtf8(entry.mapped(), value, std::string::npos);
-        auto placed = node.m_attrs.insert(std::move(entry));
-        if (!placed.inserted) spareAttrs.push_back(std::move(placed.node));
+        const auto before = [&](std::uint32_t a, std::uint32_t b) { return entries[a].first < entries[b].first; };
+        if (n <= kInsertionSortUpTo) {
+            // Few attributes, as in every request: in place, no buffer.
+            for (std::size_t i = 1; i < n; ++i) {
+                const std::uint32_t at = order[i];
+                std::size_t j = i;
+                for (; j > 0 && before(at, order[j - 1]); --j) order[j] = order[j - 1];
+                order[j] = at;
+            }
+        } else {
+            std::stable_sort(order.begin(), order.end(), before);
+        }
+        order.erase(std::unique(order.begin(), order.end(),
+                                [&](std::uint32_t a, std::uint32_t b) { return entries[a].first == entries[b].first; }),
+                    order.end());
     }
 
     [[noreturn]] void refuse(const std::string& message) {
@@ -439,8 +464,7 @@ struct SAXToNodeParser::State final : public xc::DefaultHandler {
         }
         node.m_line = lastLine > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX
                                                                       : static_cast<int>(lastLine);
-        const XMLSize_t n = attrs.getLength();
-        for (XMLSize_t i = 0; i < n; ++i) addAttr(node, attrs.getQName(i), attrs.getValue(i));
+        setAttrs(node.m_attrs, attrs);
         if (open.empty())
             root = &node;
         else
@@ -507,8 +531,6 @@ SAXToNodeParser::~SAXToNodeParser() {
     if (m_state->lastDocumentBytes > kKeepReaderBytes) {
         m_state->reader.reset();
         m_state->arena.release();
-        m_state->spareAttrs.clear();
-        m_state->spareAttrs.shrink_to_fit();
     }
     if (!t_spare && !t_spareClosed) {
         (void)&t_spareKeeper;  // registers the keeper's destructor for this thread

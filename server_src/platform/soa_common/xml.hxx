@@ -2,17 +2,72 @@
 // XML layer of the SOA common library: parsed element tree, the hardened
 // request parser and the reply stream.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Velmora::Soa::Common::Xml {
 
 class SAXToNodeParser;
+
+// The attributes of one element, ordered by name. The entries stay in the
+// order read, with their name order beside them; a node kept for the next
+// parse writes over its entries, strings and all, so a tree like the last
+// one is built without allocating.
+class XMLAttributes {
+public:
+    using value_type = std::pair<std::string, std::string>;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = XMLAttributes::value_type;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const value_type*;
+        using reference = const value_type&;
+
+        const_iterator() = default;
+        reference operator*() const { return m_entries[*m_at]; }
+        pointer operator->() const { return &m_entries[*m_at]; }
+        const_iterator& operator++() {
+            ++m_at;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator was = *this;
+            ++m_at;
+            return was;
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.m_at == b.m_at; }
+
+    private:
+        friend class XMLAttributes;
+        const_iterator(const value_type* entries, const std::uint32_t* at) : m_entries(entries), m_at(at) {}
+        const value_type* m_entries = nullptr;
+        const std::uint32_t* m_at = nullptr;
+    };
+
+    const_iterator begin() const { return {m_entries.data(), m_order.data()}; }
+    const_iterator end() const { return {m_entries.data(), m_order.data() + m_order.size()}; }
+    std::size_t size() const { return m_order.size(); }
+    bool empty() const { return m_order.empty(); }
+    // The value of the attribute of that name, or null.
+    const std::string* find(std::string_view name) const;
+
+    friend bool operator==(const XMLAttributes& a, const XMLAttributes& b);
+
+private:
+    friend class SAXToNodeParser;
+    std::vector<value_type> m_entries;  // as read; those past the last read are kept for reuse
+    std::vector<std::uint32_t> m_order;  // indexes into m_entries, by name, one per name
+};
 
 // One parsed element: name, attributes, text and children in document order.
 // Nodes are owned by the parser that built them.
@@ -22,7 +77,7 @@ public:
 
     const std::string& name() const { return m_name; }
     const std::string& text() const { return m_text; }
-    const std::map<std::string, std::string>& attrs() const { return m_attrs; }
+    const XMLAttributes& attrs() const { return m_attrs; }
     const std::vector<XMLNode*>& children() const { return m_children; }
     int line() const { return m_line; }
 
@@ -38,7 +93,7 @@ private:
     std::vector<XMLNode*> m_children;
     std::string m_reserved;
     int m_line = 0;
-    std::map<std::string, std::string> m_attrs;
+    XMLAttributes m_attrs;
 };
 
 // Parses request text into an XMLNode tree. Refuses any DOCTYPE, resolves no
