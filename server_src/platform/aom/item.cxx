@@ -11,16 +11,15 @@ using namespace vl::platform::store;
 
 namespace {
 
-const TypeDef* itemType(const std::string& name) {
-    const TypeDef* t = typeNamed(name);
-    return t && t->cls->isA("Item") ? t : nullptr;
-}
+const TypeDef* itemType(const TypeDef* t) { return t && t->cls->isA("Item") ? t : nullptr; }
+const TypeDef* itemType(const std::string& name) { return itemType(typeNamed(name)); }
 
 // The first non-empty field of the type or its ancestors.
-std::string inherited(const TypeDef* t, std::string TypeDef::*field) {
+const std::string& inherited(const TypeDef* t, std::string TypeDef::*field) {
+    static const std::string none;
     for (; t; t = typeDef(t->parent))
         if (!(t->*field).empty()) return t->*field;
-    return {};
+    return none;
 }
 
 int checkLength(tag_t type, const char* property, const std::string& value) {
@@ -84,8 +83,9 @@ int makeItem(const std::string& itemIdIn, const std::string& nameIn, const std::
              const Object* copyOf) {
     if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     std::string typeName = typeIn.empty() ? "Item" : typeIn;
-    if (!typeNamed(typeName)) return fail(ERR_TYPE_NOT_FOUND, typeName);
-    const TypeDef* it = itemType(typeName);
+    const TypeDef* named = typeNamed(typeName);
+    if (!named) return fail(ERR_TYPE_NOT_FOUND, typeName);
+    const TypeDef* it = itemType(named);
     if (!it) return fail(ERR_NOT_AN_ITEM_TYPE, typeName);
     const TypeDef* rt = typeNamed(inherited(it, &TypeDef::revisionType));
     if (!rt || !rt->cls->isA("ItemRevision")) return fail(ERR_NOT_AN_ITEM_TYPE, typeName + " has no revision type");

@@ -375,7 +375,7 @@ bool NAMING_check(const std::string& typeName, const std::string& propertyName, 
     Store& s = S();
     // Few properties have naming rules: most writes need no walk of the types.
     bool ruled = false;
-    for (const auto& [key, field] : s.nameFields) ruled = ruled || key.second == propertyName;
+    for (auto f = s.nameFields.begin(); !ruled && f != s.nameFields.end(); ++f) ruled = f->first.second == propertyName;
     if (!ruled) return true;
     for (const TypeDef* t = typeNamed(typeName); t; t = typeDef(t->parent)) {
         tag_t fieldTag = nameFieldOf(t->name, propertyName);
