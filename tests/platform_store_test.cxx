@@ -811,6 +811,67 @@ TEST(PlatformSlot, AnEditInPlaceLeavesTheFormOfWhatIsLeft) {
     EXPECT_EQ(list.value(), (Value{Tags{5, 6}}));
 }
 
+// Taking entries out of a list against a plain vector: lists with repeats,
+// alone or sharing their block with a kept copy (a saved value, the
+// journal), one entry or every entry of a tag, down to one entry or none.
+TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
+    using store::Slot;
+    using store::Value;
+    using Tags = std::vector<tag_t>;
+    std::mt19937 rng(7);
+    for (int round = 0; round < 2000; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        Tags model(rng() % 12 + 1);
+        for (tag_t& t : model) t = rng() % 4 + 1;
+        Slot list(Value{model});
+        const bool share = rng() % 2;
+        const Slot kept = share ? list : Slot();
+        const Tags before = model;
+        const std::size_t at = rng() % model.size();
+        const tag_t t = model[at];
+        const bool once = rng() % 2;
+        std::vector<int> expectedAt, positions;
+        Tags left(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(at));
+        for (std::size_t k = at; k < model.size(); ++k) {
+            if (k == at || (!once && model[k] == t))
+                expectedAt.push_back(static_cast<int>(k));
+            else
+                left.push_back(model[k]);
+        }
+        EXPECT_EQ(list.eraseTags(at, t, once, &positions), expectedAt.size());
+        EXPECT_EQ(positions, expectedAt);
+        EXPECT_TRUE(list == Slot(Value{left}));  // the form too: one entry or none is no block
+        EXPECT_EQ(list.value(), Value{left});
+        if (share) {
+            EXPECT_EQ(kept.value(), Value{before});
+        }
+    }
+}
+
+// The common ends of two lists, against a plain walk, for lists that are one
+// block (a saved value kept from the current one) and lists that differ.
+TEST(PlatformSlot, SharedEndsOfListsAreThoseOfAPlainWalk) {
+    using Tags = std::vector<tag_t>;
+    std::mt19937 rng(11);
+    for (int round = 0; round < 500; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        Tags a(rng() % 300);
+        for (tag_t& t : a) t = rng() % 3 + 1;
+        Tags b = a;
+        for (int edits = static_cast<int>(rng() % 3); edits > 0 && !b.empty(); --edits)
+            b.erase(b.begin() + static_cast<std::ptrdiff_t>(rng() % b.size()));
+        const std::span<const tag_t> sa(a);
+        const std::span<const tag_t> sb = rng() % 2 ? std::span<const tag_t>(a) : std::span<const tag_t>(b);
+        const std::size_t n = std::min(sa.size(), sb.size());
+        std::size_t head = 0, tail = 0;
+        while (head < n && sa[head] == sb[head]) ++head;
+        while (tail < n - head && sa[sa.size() - 1 - tail] == sb[sb.size() - 1 - tail]) ++tail;
+        const store::SharedEnds e = store::sharedEnds(sa, sb);
+        EXPECT_EQ(e.head, head);
+        EXPECT_EQ(e.tail, tail);
+    }
+}
+
 TEST(PlatformErrorCodes, EveryCodeHasOneText) {
     std::set<int> seen;
     for (const auto& e : vl::platform::kErrorTexts) {

@@ -1,6 +1,8 @@
 #include "pom/slot.hxx"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace vl::platform::store {
@@ -279,6 +281,39 @@ std::vector<tag_t>& Slot::ownTags() {
     return std::get<std::vector<tag_t>>(block()->value);
 }
 
+std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions) {
+    const std::span<const tag_t> held = tags();
+    const auto from = held.begin() + static_cast<std::ptrdiff_t>(at);
+    const std::size_t n = once ? 1 : static_cast<std::size_t>(std::count(from, held.end(), t));
+    if (positions)
+        for (std::size_t k = at, left = n; left > 0; ++k)
+            if (held[k] == t) {
+                positions->push_back(static_cast<int>(k));
+                --left;
+            }
+    if (form() == Shared && block()->refs == 1) {
+        auto& v = std::get<std::vector<tag_t>>(block()->value);
+        const auto start = v.begin() + static_cast<std::ptrdiff_t>(at);
+        if (once)
+            v.erase(start);
+        else
+            v.erase(std::remove(start, v.end(), t), v.end());
+    } else {
+        std::vector<tag_t> kept;
+        kept.reserve(held.size() - n);
+        kept.insert(kept.end(), held.begin(), from);
+        if (once)
+            kept.insert(kept.end(), from + 1, held.end());
+        else
+            std::remove_copy(from, held.end(), std::back_inserter(kept), t);
+        Slot own;
+        own.hold(new Block{1, Value(std::move(kept))}, Shared);
+        *this = std::move(own);
+    }
+    settle();
+    return n;
+}
+
 void Slot::settle() {
     if (form() != Shared) return;
     auto& tags = std::get<std::vector<tag_t>>(block()->value);
@@ -316,6 +351,11 @@ SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b) {
     constexpr std::size_t kBlock = 64;
     const std::size_t n = std::min(a.size(), b.size());
     SharedEnds e;
+    // One list shared by both (a saved value just kept): no need to look.
+    if (a.data() == b.data() && a.size() == b.size()) {
+        e.head = n;
+        return e;
+    }
     while (e.head + kBlock <= n && std::memcmp(&a[e.head], &b[e.head], kBlock * sizeof(tag_t)) == 0) e.head += kBlock;
     while (e.head < n && a[e.head] == b[e.head]) ++e.head;
     const std::size_t rest = n - e.head;

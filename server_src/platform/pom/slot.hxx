@@ -105,6 +105,11 @@ public:
         edit(ownTags());
         settle();
     }
+    // Takes out the entry at `at`, which holds t, and, unless `once`, every
+    // later entry of t; returns how many went, their positions added to
+    // `positions` when given. A shared list is copied around them, not
+    // copied and then shifted. The slot takes the form of what is left.
+    std::size_t eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions = nullptr);
     // Bytes of the blocks it owns or shares (shared ones counted whole).
     std::size_t blockBytes() const;
 
