@@ -811,39 +811,61 @@ TEST(PlatformSlot, AnEditInPlaceLeavesTheFormOfWhatIsLeft) {
     EXPECT_EQ(list.value(), (Value{Tags{5, 6}}));
 }
 
-// Taking entries out of a list against a plain vector: lists with repeats,
-// alone or sharing their block with a kept copy (a saved value, the
-// journal), one entry or every entry of a tag, down to one entry or none.
+// Taking entries out of a list against a plain vector, a few at a time on one
+// list: repeats, near the head or the tail, one entry or every entry of a
+// tag, the list alone or sharing its block with a kept copy (a saved value,
+// the journal), edited whole in between, down to one entry or none.
 TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
     using store::Slot;
     using store::Value;
     using Tags = std::vector<tag_t>;
     std::mt19937 rng(7);
-    for (int round = 0; round < 2000; ++round) {
-        SCOPED_TRACE(::testing::Message() << "round " << round);
-        Tags model(rng() % 12 + 1);
-        for (tag_t& t : model) t = rng() % 4 + 1;
+    for (int round = 0; round < 400; ++round) {
+        Tags model(rng() % 40 + 1);
+        for (tag_t& t : model) t = rng() % 6 + 1;
         Slot list(Value{model});
-        const bool share = rng() % 2;
-        const Slot kept = share ? list : Slot();
-        const Tags before = model;
-        const std::size_t at = rng() % model.size();
-        const tag_t t = model[at];
-        const bool once = rng() % 2;
-        std::vector<int> expectedAt, positions;
-        Tags left(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(at));
-        for (std::size_t k = at; k < model.size(); ++k) {
-            if (k == at || (!once && model[k] == t))
-                expectedAt.push_back(static_cast<int>(k));
-            else
-                left.push_back(model[k]);
-        }
-        EXPECT_EQ(list.eraseTags(at, t, once, &positions), expectedAt.size());
-        EXPECT_EQ(positions, expectedAt);
-        EXPECT_TRUE(list == Slot(Value{left}));  // the form too: one entry or none is no block
-        EXPECT_EQ(list.value(), Value{left});
-        if (share) {
-            EXPECT_EQ(kept.value(), Value{before});
+        Slot kept;
+        Tags keptModel;
+        for (int step = 0; step < 30 && !model.empty(); ++step) {
+            SCOPED_TRACE(::testing::Message() << "round " << round << ", step " << step);
+            switch (rng() % 6) {
+            case 0:  // a copy keeps the list as it is now
+                kept = list;
+                keptModel = model;
+                break;
+            case 1: {  // an edit of the whole list
+                const tag_t t = rng() % 6 + 1;
+                list.editTags([&](Tags& v) { v.push_back(t); });
+                model.push_back(t);
+                break;
+            }
+            default: {
+                const std::size_t at = rng() % std::min<std::size_t>(model.size(), rng() % 2 ? 3 : model.size());
+                const tag_t t = model[at];
+                const bool once = rng() % 2;
+                std::vector<int> expectedAt, positions;
+                Tags left(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(at));
+                for (std::size_t k = at; k < model.size(); ++k) {
+                    if (k == at || (!once && model[k] == t))
+                        expectedAt.push_back(static_cast<int>(k));
+                    else
+                        left.push_back(model[k]);
+                }
+                EXPECT_EQ(list.eraseTags(at, t, once, &positions), expectedAt.size());
+                EXPECT_EQ(positions, expectedAt);
+                model = left;
+            }
+            }
+            EXPECT_TRUE(list == Slot(Value{model}));  // the form too: one entry or none is no block
+            EXPECT_TRUE(list == Value{model});
+            EXPECT_EQ(list.value(), Value{model});
+            EXPECT_EQ(list.count(), model.size());
+            EXPECT_TRUE(std::ranges::equal(list.tags(), model));
+            if (!model.empty()) {
+                EXPECT_EQ(*list.first<tag_t>(), model[0]);
+            }
+            EXPECT_EQ(kept.value(), keptModel.empty() && kept.index() == 0 ? Value{} : Value{keptModel});
+            if (::testing::Test::HasFailure()) return;
         }
     }
 }
