@@ -835,8 +835,9 @@ TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
                 break;
             case 1: {  // an edit of the whole list
                 const tag_t t = rng() % 6 + 1;
-                list.editTags([&](Tags& v) { v.push_back(t); });
-                model.push_back(t);
+                const auto at = static_cast<std::ptrdiff_t>(rng() % (model.size() + 1));
+                list.editTags([&](Tags& v) { v.insert(v.begin() + at, t); });
+                model.insert(model.begin() + at, t);
                 break;
             }
             default: {
