@@ -811,6 +811,95 @@ TEST(PlatformSlot, AnEditInPlaceLeavesTheFormOfWhatIsLeft) {
     EXPECT_EQ(list.value(), (Value{Tags{5, 6}}));
 }
 
+// Taking entries out of a list against a plain vector, a few at a time on one
+// list: repeats, near the head or the tail, one entry or every entry of a
+// tag, the list alone or sharing its block with a kept copy (a saved value,
+// the journal), edited whole in between, down to one entry or none.
+TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
+    using store::Slot;
+    using store::Value;
+    using Tags = std::vector<tag_t>;
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        Tags model(rng() % 40 + 1);
+        for (tag_t& t : model) t = rng() % 6 + 1;
+        Slot list(Value{model});
+        Slot kept;
+        Tags keptModel;
+        for (int step = 0; step < 30 && !model.empty(); ++step) {
+            SCOPED_TRACE(::testing::Message() << "round " << round << ", step " << step);
+            switch (rng() % 6) {
+            case 0:  // a copy keeps the list as it is now
+                kept = list;
+                keptModel = model;
+                break;
+            case 1: {  // an edit of the whole list
+                const tag_t t = rng() % 6 + 1;
+                const auto at = static_cast<std::ptrdiff_t>(rng() % (model.size() + 1));
+                list.editTags([&](Tags& v) { v.insert(v.begin() + at, t); });
+                model.insert(model.begin() + at, t);
+                break;
+            }
+            default: {
+                const std::size_t at = rng() % std::min<std::size_t>(model.size(), rng() % 2 ? 3 : model.size());
+                const tag_t t = model[at];
+                const bool once = rng() % 2;
+                std::vector<int> expectedAt, positions;
+                Tags left(model.begin(), model.begin() + static_cast<std::ptrdiff_t>(at));
+                for (std::size_t k = at; k < model.size(); ++k) {
+                    if (k == at || (!once && model[k] == t))
+                        expectedAt.push_back(static_cast<int>(k));
+                    else
+                        left.push_back(model[k]);
+                }
+                EXPECT_EQ(list.eraseTags(at, t, once, &positions), expectedAt.size());
+                EXPECT_EQ(positions, expectedAt);
+                model = left;
+            }
+            }
+            EXPECT_TRUE(list == Slot(Value{model}));  // the form too: one entry or none is no block
+            EXPECT_TRUE(list == Value{model});
+            EXPECT_EQ(list.value(), Value{model});
+            EXPECT_EQ(list.count(), model.size());
+            EXPECT_TRUE(std::ranges::equal(list.tags(), model));
+            if (!model.empty()) {
+                EXPECT_EQ(*list.first<tag_t>(), model[0]);
+            }
+            EXPECT_EQ(kept.value(), keptModel.empty() && kept.index() == 0 ? Value{} : Value{keptModel});
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+}
+
+// The common ends of two lists, against a plain walk, for lists that are one
+// block (a saved value kept from the current one) and lists that differ.
+TEST(PlatformSlot, SharedEndsOfListsAreThoseOfAPlainWalk) {
+    using Tags = std::vector<tag_t>;
+    std::mt19937 rng(11);
+    for (int round = 0; round < 500; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        Tags a(rng() % 300);
+        for (tag_t& t : a) t = rng() % 3 + 1;
+        Tags b = a;
+        for (int edits = static_cast<int>(rng() % 3); edits > 0 && !b.empty(); --edits) {
+            const auto at = b.begin() + static_cast<std::ptrdiff_t>(rng() % b.size());
+            if (rng() % 2)
+                b.erase(at);
+            else
+                *at += 3;  // same length, another entry
+        }
+        const std::span<const tag_t> sa(a);
+        const std::span<const tag_t> sb = rng() % 2 ? std::span<const tag_t>(a) : std::span<const tag_t>(b);
+        const std::size_t n = std::min(sa.size(), sb.size());
+        std::size_t head = 0, tail = 0;
+        while (head < n && sa[head] == sb[head]) ++head;
+        while (tail < n - head && sa[sa.size() - 1 - tail] == sb[sb.size() - 1 - tail]) ++tail;
+        const store::SharedEnds e = store::sharedEnds(sa, sb);
+        EXPECT_EQ(e.head, head);
+        EXPECT_EQ(e.tail, tail);
+    }
+}
+
 TEST(PlatformErrorCodes, EveryCodeHasOneText) {
     std::set<int> seen;
     for (const auto& e : vl::platform::kErrorTexts) {

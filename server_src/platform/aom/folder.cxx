@@ -111,11 +111,32 @@ int FL_insert(tag_t folder, tag_t object, int position) {
     return insertTag(*f, attr(*f, "contents"), position == 999 ? -1 : position, object);
 }
 
-int FL_remove(tag_t folder, tag_t object) {
-    VL_ENTER("FL_remove", folder);
+namespace {
+int removeFromFolder(tag_t folder, tag_t object, std::vector<int>* positions) {
     Object* f = nullptr;
     if (int rc = writableFolder(folder, &f)) return rc;
-    if (removeTag(*f, attr(*f, "contents"), object) == 0) return fail(ERR_NOT_FOUND, "not in the folder");
+    if (removeTag(*f, attr(*f, "contents"), object, positions) == 0) return fail(ERR_NOT_FOUND, "not in the folder");
+    return 0;
+}
+}  // namespace
+
+int FL_remove(tag_t folder, tag_t object) {
+    VL_ENTER("FL_remove", folder);
+    return removeFromFolder(folder, object, nullptr);
+}
+
+int FL_remove_reporting(tag_t folder, tag_t object, int* count, int** positions) {
+    VL_ENTER("FL_remove", folder);  // the same removal to call logs and injected faults
+    if (count) *count = 0;
+    if (positions) *positions = nullptr;
+    std::vector<int> at;
+    if (int rc = removeFromFolder(folder, object, &at)) return rc;
+    if (count) *count = static_cast<int>(at.size());
+    if (positions) {
+        auto* p = static_cast<int*>(SM_alloc_persistent(sizeof(int) * at.size()));
+        std::memcpy(p, at.data(), sizeof(int) * at.size());
+        *positions = p;
+    }
     return 0;
 }
 

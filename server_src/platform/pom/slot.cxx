@@ -1,6 +1,8 @@
 #include "pom/slot.hxx"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace vl::platform::store {
@@ -39,7 +41,7 @@ Slot::Slot(Value v) {
                 if (vec.empty())
                     mark(0, index);
                 else if (vec.size() > 1)
-                    hold(new Block{1, std::move(v)}, Shared);
+                    hold(new Block{1, 0, std::move(v)}, Shared);
                 else if constexpr (std::is_same_v<T, std::string>)
                     holdText(vec[0]);
                 else
@@ -81,13 +83,14 @@ std::size_t Slot::count() const {
         return 0;
     case Shared:
         return std::visit(
-            [](const auto& vec) -> std::size_t {
-                if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
-                    return 0;
-                else
-                    return vec.size();
-            },
-            block()->value);
+                   [](const auto& vec) -> std::size_t {
+                       if constexpr (std::is_same_v<std::decay_t<decltype(vec)>, std::monostate>)
+                           return 0;
+                       else
+                           return vec.size();
+                   },
+                   block()->value) -
+               block()->skip;
     default:
         return 1;
     }
@@ -107,8 +110,18 @@ std::size_t Slot::index() const {
     }
 }
 
+void Slot::dropSkipped(Block& b) {
+    if (!b.skip) return;
+    auto& v = std::get<std::vector<tag_t>>(b.value);
+    v.erase(v.begin(), v.begin() + b.skip);
+    b.skip = 0;
+}
+
 void Slot::retain() const {
-    if (const Form f = form(); f >= Single) ++refs(f);
+    const Form f = form();
+    if (f < Single) return;
+    if (f == Shared) dropSkipped(*block());  // a shared block holds its value whole
+    ++refs(f);
 }
 
 void Slot::release() {
@@ -158,6 +171,10 @@ Slot::~Slot() { release(); }
 Value Slot::value() const {
     switch (form()) {
     case Shared:
+        if (block()->skip) {
+            const std::span<const tag_t> held = tags();
+            return std::vector<tag_t>(held.begin(), held.end());
+        }
         return block()->value;
     case Small:
     case Single:
@@ -209,6 +226,8 @@ bool Slot::operator==(const Value& v) const {
                 case Empty:
                     return vec.empty();
                 case Shared:
+                    if constexpr (std::is_same_v<T, tag_t>)
+                        return std::ranges::equal(tags(), vec);
                     return std::get<V>(block()->value) == vec;
                 case Small:
                 case Single:
@@ -238,6 +257,7 @@ bool Slot::operator==(const Slot& other) const {
     case Empty:
         return true;
     case Shared:
+        if (block()->skip || other.block()->skip) return std::ranges::equal(tags(), other.tags());
         return block() == other.block() || block()->value == other.block()->value;
     case Small:
     case Single:
@@ -270,19 +290,65 @@ std::vector<tag_t>& Slot::ownTags() {
     if (form() != Shared) {
         // Empty or one entry: a block of its own to edit.
         Slot own;
-        own.hold(new Block{1, value()}, Shared);
+        own.hold(new Block{1, 0, value()}, Shared);
         *this = std::move(own);
     } else if (Block* b = block(); b->refs > 1) {
-        hold(new Block{1, b->value}, Shared);
+        hold(new Block{1, 0, b->value}, Shared);
         --b->refs;
+    } else {
+        dropSkipped(*b);
     }
     return std::get<std::vector<tag_t>>(block()->value);
 }
 
+std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions) {
+    const std::span<const tag_t> held = tags();
+    const auto from = held.begin() + static_cast<std::ptrdiff_t>(at);
+    const std::size_t n = once ? 1 : static_cast<std::size_t>(std::count(from, held.end(), t));
+    if (positions)
+        for (std::size_t k = at, left = n; left > 0; ++k)
+            if (held[k] == t) {
+                positions->push_back(static_cast<int>(k));
+                --left;
+            }
+    if (form() == Shared && block()->refs == 1) {
+        Block& b = *block();
+        auto& v = std::get<std::vector<tag_t>>(b.value);
+        const auto head = v.begin() + b.skip;
+        const auto start = head + static_cast<std::ptrdiff_t>(at);
+        if (once && at < held.size() / 2) {
+            // Nearer the head: what is before it moves down one.
+            std::move_backward(head, start, start + 1);
+            ++b.skip;
+            if (b.skip > v.size() - b.skip) dropSkipped(b);
+        } else if (once) {
+            v.erase(start);
+        } else {
+            v.erase(std::remove(start, v.end(), t), v.end());
+        }
+    } else {
+        std::vector<tag_t> kept;
+        kept.reserve(held.size() - n);
+        kept.insert(kept.end(), held.begin(), from);
+        if (once)
+            kept.insert(kept.end(), from + 1, held.end());
+        else
+            std::remove_copy(from, held.end(), std::back_inserter(kept), t);
+        Slot own;
+        own.hold(new Block{1, 0, Value(std::move(kept))}, Shared);
+        *this = std::move(own);
+    }
+    settle();
+    return n;
+}
+
 void Slot::settle() {
     if (form() != Shared) return;
-    auto& tags = std::get<std::vector<tag_t>>(block()->value);
-    if (tags.size() <= 1) *this = Slot(Value(std::move(tags)));  // the block is ours alone (ownTags)
+    Block& b = *block();
+    auto& tags = std::get<std::vector<tag_t>>(b.value);
+    if (tags.size() - b.skip > 1) return;
+    dropSkipped(b);
+    *this = Slot(Value(std::move(tags)));  // the block is ours alone (ownTags, eraseTags)
 }
 
 std::size_t Slot::blockBytes() const {
@@ -316,6 +382,11 @@ SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b) {
     constexpr std::size_t kBlock = 64;
     const std::size_t n = std::min(a.size(), b.size());
     SharedEnds e;
+    // One list shared by both (a saved value just kept): no need to look.
+    if (a.data() == b.data() && a.size() == b.size()) {
+        e.head = n;
+        return e;
+    }
     while (e.head + kBlock <= n && std::memcmp(&a[e.head], &b[e.head], kBlock * sizeof(tag_t)) == 0) e.head += kBlock;
     while (e.head < n && a[e.head] == b[e.head]) ++e.head;
     const std::size_t rest = n - e.head;

@@ -84,7 +84,7 @@ public:
         static_assert(!std::is_same_v<T, std::string>, "strings are read by firstString or array");
         if (form() == Shared) {
             const auto* vec = std::get_if<std::vector<T>>(&block()->value);
-            return vec ? std::span<const T>(*vec) : std::span<const T>();
+            return vec ? std::span<const T>(*vec).subspan(block()->skip) : std::span<const T>();
         }
         const T* p = first<T>();
         return p ? std::span<const T>(p, 1) : std::span<const T>();
@@ -105,6 +105,11 @@ public:
         edit(ownTags());
         settle();
     }
+    // Takes out the entry at `at`, which holds t, and, unless `once`, every
+    // later entry of t; returns how many went, their positions added to
+    // `positions` when given. A shared list is copied around them, not
+    // copied and then shifted. The slot takes the form of what is left.
+    std::size_t eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions = nullptr);
     // Bytes of the blocks it owns or shares (shared ones counted whole).
     std::size_t blockBytes() const;
 
@@ -114,8 +119,12 @@ private:
         std::uint32_t size;
         char data[1];
     };
+    // A list of tags alone in its block may start `skip` entries in: taking
+    // entries off its head moves what is before them, never the rest, and
+    // the dead head goes when the block is shared, edited whole or half dead.
     struct Block {
         std::uint32_t refs;
+        std::uint32_t skip;
         Value value;
     };
     struct Wide {
@@ -194,6 +203,7 @@ private:
     }
 
     std::vector<tag_t>& ownTags();
+    static void dropSkipped(Block& b);  // the dead head goes
     void settle();   // a block of at most one tag back to its value's form
     void release();  // leaves the slot empty, of its type
     void retain() const;
@@ -226,7 +236,7 @@ const T* Slot::first() const {
     if (index() != kValueIndex<T>) return nullptr;
     switch (form()) {
     case Shared:
-        return &std::get<std::vector<T>>(block()->value)[0];
+        return &std::get<std::vector<T>>(block()->value)[block()->skip];
     case Boxed:
         if constexpr (std::is_same_v<T, double>) return &wide()->value;
         return nullptr;

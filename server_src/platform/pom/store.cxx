@@ -965,31 +965,23 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     return 0;
 }
 
-int removeTag(Object& o, int i, tag_t t) {
+int removeTag(Object& o, int i, tag_t t, std::vector<int>* positions) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return 0;
     std::span<const tag_t> held = o.values[i].tags();
     const auto hit = std::find(held.begin(), held.end(), t);
     if (hit == held.end()) return 0;
+    const std::size_t at = static_cast<std::size_t>(hit - held.begin());
     if (!o.cls->attrs[i].key) {
         // In place, as insertTag does: re-indexing a long list for one entry
         // would make emptying a folder quadratic.
         Store& s = S();
-        const std::size_t at = static_cast<std::size_t>(hit - held.begin());
         // The one reference the object holds to it is this one: nothing
-        // after it need be looked at, and the rest moves up in one block.
+        // after it need be looked at.
         const bool once = heldReferencers(s, t) && s.referencers[t].count(o.tag) == 1;
         touch(o);
         rememberSaved(s, o, i);
         journalValue(s, o, i);
-        int n = 0;
-        o.values[i].editTags([&](std::vector<tag_t>& v) {
-            const std::size_t before = v.size();
-            if (once)
-                v.erase(v.begin() + static_cast<std::ptrdiff_t>(at));
-            else
-                v.erase(std::remove(v.begin() + static_cast<std::ptrdiff_t>(at), v.end(), t), v.end());
-            n = static_cast<int>(before - v.size());
-        });
+        const int n = static_cast<int>(o.values[i].eraseTags(at, t, once, positions));
         dropRef(s, o.tag, t, n);
         countUnsaved(s, o.tag, t, -n);
         return n;
@@ -997,11 +989,13 @@ int removeTag(Object& o, int i, tag_t t) {
     std::vector<tag_t> kept;
     kept.reserve(held.size());
     int n = 0;
-    for (tag_t e : held) {
-        if (e == t)
+    for (std::size_t k = 0; k < held.size(); ++k) {
+        if (held[k] == t) {
             ++n;
-        else
-            kept.push_back(e);
+            if (positions) positions->push_back(static_cast<int>(k));
+        } else {
+            kept.push_back(held[k]);
+        }
     }
     setValue(o, i, std::move(kept));
     return n;

@@ -545,7 +545,9 @@ tag_t findByKey(const std::string& declaringClass, const std::string& value);
 tag_t keyInUse(const std::string& declaringClass, const std::string& value);
 // In-place edits of a reference array (no copy of the whole array).
 int insertTag(Object& o, int index, int position, tag_t t);  // position < 0 or past the end appends
-int removeTag(Object& o, int index, tag_t t);               // every entry; returns how many
+// Every entry; returns how many. `positions`, when given, gets where they
+// stood (in the list before the removal).
+int removeTag(Object& o, int index, tag_t t, std::vector<int>* positions = nullptr);
 // Live objects that refer to the target, in creation order.
 std::vector<tag_t> referencersOf(tag_t target);
 std::size_t referencerCount(tag_t target);

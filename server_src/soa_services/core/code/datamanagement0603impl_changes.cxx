@@ -171,13 +171,11 @@ public:
     void remove(tag_t folder) {
         ResultStatus status;
         int count = 0;
-        scoped_smptr<tag_t> contents;
-        status = FL_ask_references(folder, 0, &count, &contents);
-        std::vector<int> positions;
-        for (int i = 0; i < count; ++i)
-            if (contents[i] == m_object) positions.push_back(i);
-        status = FL_remove(folder, m_object);
-        m_removed.emplace_back(folder, std::move(positions));
+        scoped_smptr<int> at;
+        // Told by the removal itself: reading the folder first would cost
+        // the whole list for each object taken out of it.
+        status = FL_remove_reporting(folder, m_object, &count, &at);
+        m_removed.emplace_back(folder, std::vector<int>(at.get(), at.get() + count));
         status = AOM_save(folder);
     }
 
