@@ -947,3 +947,47 @@ TEST(TagHash, FindsEveryEntryThroughCollisionsAndRemovals) {
     index.erase(7, next + 1);  // no such entry: nothing changes
     EXPECT_EQ(index.size(), live.size());
 }
+
+// A table holding its keys answers from the entries alone: against a plain
+// map, over random inserts and removals under few hashes (long runs, texts
+// sharing a hash), every text held is found as its own and every other is not.
+TEST(TagHash, ShortTextsAreFoundByTheTextHeldInTheEntry) {
+    store::ShortTextHash index;
+    std::map<std::string, std::pair<tag_t, std::uint32_t>> live;  // text -> (tag, hash)
+    std::mt19937 random(11);
+    const std::uint32_t hashes[] = {3, 4, 0xffffffff};
+    auto text = [&] {
+        std::string t(random() % (store::ShortKey::kMax + 1), 'a');
+        for (char& c : t) c = static_cast<char>('a' + random() % 2);
+        return t;
+    };
+    auto found = [&](const std::string& t, std::uint32_t h) {
+        return index.find(h, [&](const store::ShortKey& k) { return k.view() == t; });
+    };
+    tag_t next = 1;
+    for (int round = 0; round < 4000; ++round) {
+        const std::string t = text();
+        const std::uint32_t h = hashes[random() % 3];
+        if (random() % 5 < 3) {
+            if (!live.count(t)) {
+                index.insert(h, next, store::ShortKey(t));
+                live[t] = {next++, h};
+            }
+        } else if (!live.empty()) {
+            auto it = std::next(live.begin(), static_cast<long>(random() % live.size()));
+            index.erase(it->second.second, it->second.first);
+            live.erase(it);
+        }
+        if (round % 50 != 0) continue;
+        for (const auto& [held, e] : live) ASSERT_EQ(found(held, e.second), e.first) << "round " << round;
+        for (int probe = 0; probe < 20; ++probe) {
+            const std::string t2 = text();
+            for (std::uint32_t h2 : hashes) {
+                auto it = live.find(t2);
+                const tag_t want = it != live.end() && it->second.second == h2 ? it->second.first : 0;
+                ASSERT_EQ(found(t2, h2), want) << "round " << round << " '" << t2 << "'";
+            }
+        }
+        ASSERT_EQ(index.size(), live.size());
+    }
+}
