@@ -273,7 +273,13 @@ std::vector<tag_t>& Slot::ownTags() {
         own.hold(new Block{1, value()}, Shared);
         *this = std::move(own);
     } else if (Block* b = block(); b->refs > 1) {
-        hold(new Block{1, b->value}, Shared);
+        // Copied with room for one more: the edit that follows is most often
+        // an insert, which would otherwise copy the whole list a second time.
+        const auto& shared = std::get<std::vector<tag_t>>(b->value);
+        std::vector<tag_t> copy;
+        copy.reserve(shared.size() + 1);
+        copy.assign(shared.begin(), shared.end());
+        hold(new Block{1, Value(std::move(copy))}, Shared);
         --b->refs;
     }
     return std::get<std::vector<tag_t>>(block()->value);
