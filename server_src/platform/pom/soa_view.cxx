@@ -19,7 +19,7 @@ std::string tagToUid(unsigned int tag) {
 unsigned int uidToTag(const std::string& uid) {
     if (uid.empty()) return 0;
     Store& s = S();
-    if (const tag_t t = s.objects.tagOfUid(uid)) return t;
+    if (const Object* o = s.objects.findUid(uid)) return o->tag;
     // A deleted object keeps its (now invalid) tag.
     if (auto it = s.phantoms.find(uid); it != s.phantoms.end() && it->second) return it->second;
     // Any other uid gets a tag of its own that never names an object, the

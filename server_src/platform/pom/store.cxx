@@ -413,19 +413,12 @@ Uid::Uid(std::string_view text) {
     m_size = static_cast<std::uint8_t>(text.size());
 }
 
-static_assert(POM_uid_size_c <= ShortKey::kMax, "every uid fits its index entry");
-
-tag_t ObjectTable::tagOfUid(std::string_view uid) const {
-    if (uid.size() > ShortKey::kMax) return 0;
-    return m_uids.find(TagHash::hashOf(uid), [&](const ShortKey& k) { return k.view() == uid; });
-}
-
 Object* ObjectTable::findUid(std::string_view uid) const {
-    const tag_t t = tagOfUid(uid);
+    const tag_t t = m_uids.find(TagHash::hashOf(uid), [&](tag_t t) { return m_slots[t]->uid == uid; });
     return t ? m_slots[t].get() : nullptr;
 }
 
-void ObjectTable::indexUid(const Object& o) { m_uids.insert(TagHash::hashOf(o.uid), o.tag, ShortKey(o.uid.view())); }
+void ObjectTable::indexUid(const Object& o) { m_uids.insert(TagHash::hashOf(o.uid), o.tag); }
 
 void ObjectTable::unindexUid(const Object& o) { m_uids.erase(TagHash::hashOf(o.uid), o.tag); }
 

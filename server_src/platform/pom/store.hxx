@@ -188,7 +188,6 @@ public:
 
     Object* find(tag_t tag) const { return tag < m_slots.size() ? m_slots[tag].get() : nullptr; }
     Object* findUid(std::string_view uid) const;
-    tag_t tagOfUid(std::string_view uid) const;  // 0: no object has it
     Object& insert(Object o);  // at o.tag, which must be free, under a uid no other has
     void erase(tag_t tag);
     void renameUid(Object& o, Uid uid);  // to a uid no other has
@@ -205,7 +204,7 @@ private:
     void unindexUid(const Object& o);
 
     std::vector<std::unique_ptr<Object>> m_slots;
-    ShortTextHash m_uids;  // the uid in the entry: a look-up reads no object
+    TagHash m_uids;
     std::size_t m_count = 0;
 };
 

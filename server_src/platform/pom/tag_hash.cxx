@@ -9,38 +9,31 @@ namespace {
 std::uint32_t fold(std::size_t h) { return static_cast<std::uint32_t>(h ^ (h >> 32)); }
 }  // namespace
 
-template <class Key>
-std::uint32_t BasicTagHash<Key>::hashOf(std::string_view text) {
-    return fold(std::hash<std::string_view>{}(text));
-}
+std::uint32_t TagHash::hashOf(std::string_view text) { return fold(std::hash<std::string_view>{}(text)); }
 
-template <class Key>
-std::uint32_t BasicTagHash<Key>::hashOf(std::string_view a, std::string_view b) {
+std::uint32_t TagHash::hashOf(std::string_view a, std::string_view b) {
     const std::size_t ha = std::hash<std::string_view>{}(a), hb = std::hash<std::string_view>{}(b);
     return fold(ha ^ (hb + 0x9e3779b97f4a7c15ULL + (ha << 6) + (ha >> 2)));
 }
 
-template <class Key>
-void BasicTagHash<Key>::place(const Entry& e) {
+void TagHash::place(Entry e) {
     std::size_t i = home(e.hash);
     while (m_entries[i].tag) i = next(i);
     m_entries[i] = e;
 }
 
-template <class Key>
-void BasicTagHash<Key>::insert(std::uint32_t hash, tag_t tag, Key key) {
+void TagHash::insert(std::uint32_t hash, tag_t tag) {
     if ((m_count + 1) * 4 > m_entries.size() * 3) {
         std::vector<Entry> old(std::max<std::size_t>(16, m_entries.size() * 2));
         m_entries.swap(old);
         for (const Entry& e : old)
             if (e.tag) place(e);
     }
-    place({hash, tag, key});
+    place({hash, tag});
     ++m_count;
 }
 
-template <class Key>
-void BasicTagHash<Key>::erase(std::uint32_t hash, tag_t tag) {
+void TagHash::erase(std::uint32_t hash, tag_t tag) {
     if (m_entries.empty()) return;
     std::size_t i = home(hash);
     for (;; i = next(i)) {
@@ -59,8 +52,5 @@ void BasicTagHash<Key>::erase(std::uint32_t hash, tag_t tag) {
     m_entries[i] = Entry{};
     --m_count;
 }
-
-template class BasicTagHash<NoKey>;
-template class BasicTagHash<ShortKey>;
 
 }  // namespace vl::platform::store
