@@ -540,6 +540,27 @@ TEST_F(Fm0603Test, ReadTicketsAreHeldOncePerFileAndOnlyWhileLive) {
     EXPECT_EQ(P::TICKET_held(), 2u);
 }
 
+// Tickets issued under a markpoint leave with the roll-back; a ticket given
+// out before it stays.
+TEST_F(Fm0603Test, ARollBackForgetsTheTicketsIssuedSinceTheMarkpoint) {
+    const std::string kept = onlyTicket(Parsed(invoke(kFm, "getFileReadTickets", readInput({kManualFile}))));
+    const std::size_t before = P::TICKET_held();
+    int mark = 0;
+    ASSERT_EQ(POM_place_markpoint(&mark), 0);
+    Parsed read(invoke(kFm, "getFileReadTickets", readInput({kManualFile, "fSpec"})));
+    std::vector<std::string> issued;
+    for (const auto* t : childrenNamed(*read.root, "ticket")) issued.push_back(attrOr(*t, "value"));
+    issued.push_back(writeTicket(kManual, false, FileEntry{"f", "notes.txt", "Text", true}));
+    ASSERT_EQ(issued.size(), 3u) << read.text;
+    EXPECT_EQ(P::TICKET_held(), before + 3);
+    bool changed = false;
+    ASSERT_EQ(POM_roll_to_markpoint(mark, &changed), 0);
+    ASSERT_EQ(POM_forget_markpoint(mark), 0);
+    EXPECT_EQ(P::TICKET_held(), before);
+    for (const std::string& t : issued) EXPECT_FALSE(P::TICKET_ask(t, nullptr)) << t;
+    EXPECT_TRUE(P::TICKET_ask(kept, nullptr));
+}
+
 TEST_F(Fm0603Test, AWriteTicketCommitsOnlyWhileLiveAndIsForgottenWhenSpent) {
     const struct {
         int after;  // seconds from its issue

@@ -79,28 +79,33 @@ void hold(std::string ticket, TicketState::Held held) {
     st.tickets.insert_or_assign(std::move(ticket), std::move(held));
 }
 
-// 128 random bits as 32 hex digits: unguessable, and never one the store
-// holds already.
-std::string newTicket() {
+// 128 random bits as 32 hex digits: unguessable.
+std::string randomTicket() {
     static const bool ready = sodium_init() >= 0;
     if (!ready) std::abort();  // no randomness: no ticket may be issued
-    const TicketState& st = state();
-    for (;;) {
-        unsigned char bytes[16];
-        randombytes_buf(bytes, sizeof bytes);
-        char hex[2 * sizeof bytes + 1];
-        sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
-        if (!st.tickets.count(hex)) return hex;
-    }
+    unsigned char bytes[16];
+    randombytes_buf(bytes, sizeof bytes);
+    char hex[2 * sizeof bytes + 1];
+    sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
+    return hex;
 }
 
+// A new ticket, never one the store holds already: placed by the look-up
+// that checks it, since a request may issue thousands into a table of many
+// more.
 std::string issue(TicketGrant grant) {
     const std::int64_t at = nowSeconds();
-    dropExpired(state(), at);
-    std::string ticket = newTicket();
-    hold(ticket, {std::move(grant), at + kTicketLifetimeSeconds});
-    journalUndo([ticket] { state().tickets.erase(ticket); });
-    return ticket;
+    TicketState& st = state();
+    dropExpired(st, at);
+    const std::int64_t expires = at + kTicketLifetimeSeconds;
+    for (;;) {
+        std::string ticket = randomTicket();
+        const auto [it, placed] = st.tickets.try_emplace(ticket, std::move(grant), expires);
+        if (!placed) continue;  // try_emplace takes nothing from grant when the ticket is held
+        st.byExpiry.emplace_back(expires, ticket);
+        journalUndo([ticket] { state().tickets.erase(ticket); });
+        return ticket;
+    }
 }
 
 // A spent ticket is forgotten; a roll-back gives it back.
@@ -239,6 +244,7 @@ int FileTickets::getReadFileTickets(const TagList& files, const String&, std::ve
     tickets.assign(n, "");
     // A file named again gets the ticket issued for it at its first place.
     std::unordered_map<tag_t, std::size_t> issued;
+    issued.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const tag_t tag = files.tags()[i];
         if (auto at = issued.find(tag); at != issued.end()) {

@@ -293,7 +293,14 @@ std::vector<tag_t>& Slot::ownTags() {
         own.hold(new Block{1, 0, value()}, Shared);
         *this = std::move(own);
     } else if (Block* b = block(); b->refs > 1) {
-        hold(new Block{1, 0, b->value}, Shared);
+        // Copied with room for one more: the edit that follows is most often
+        // an insert, which would otherwise copy the whole list a second time.
+        // A shared block keeps no unused front, so the copy starts at 0.
+        const auto& shared = std::get<std::vector<tag_t>>(b->value);
+        std::vector<tag_t> copy;
+        copy.reserve(shared.size() + 1);
+        copy.assign(shared.begin(), shared.end());
+        hold(new Block{1, 0, Value(std::move(copy))}, Shared);
         --b->refs;
     } else {
         dropSkipped(*b);
