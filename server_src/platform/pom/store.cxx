@@ -540,6 +540,11 @@ std::string joinSorted(std::vector<std::string> lines) {
     return out;
 }
 
+std::size_t detail::newExtensionIndex() {
+    static std::size_t next = 0;
+    return next++;
+}
+
 void watchFixture() {
     Store& s = S();
     s.sinceFixture.watch(s.nextTag);
@@ -601,7 +606,6 @@ void restoreFrom(const Store& f) {
     restoreMember(s.pseudoFolderProps, f.pseudoFolderProps);
     restoreMember(s.fileFormTypes, f.fileFormTypes);
     restoreMember(s.pseudoFolders, f.pseudoFolders);
-    restoreMember(s.texts, f.texts);
     restoreMember(s.sitePrefs, f.sitePrefs);
     restoreMember(s.groupPrefs, f.groupPrefs);
     restoreMember(s.rolePrefs, f.rolePrefs);
@@ -617,17 +621,17 @@ void restoreFrom(const Store& f) {
     s.datasetNameCounter = f.datasetNameCounter;
     s.loading = f.loading;
     // Only the domains an input used can differ.
-    for (auto it = s.extensions.begin(); it != s.extensions.end();) {
-        auto from = f.extensions.find(it->first);
-        if (from == f.extensions.end()) {
-            it = s.extensions.erase(it);
-            continue;
-        }
-        if (it->second.used()) it->second = from->second;
-        ++it;
+    if (s.extensions.size() < f.extensions.size()) s.extensions.resize(f.extensions.size());
+    for (std::size_t i = 0; i < s.extensions.size(); ++i) {
+        ExtensionSlot& slot = s.extensions[i];
+        const ExtensionSlot* from = i < f.extensions.size() && f.extensions[i].get() ? &f.extensions[i] : nullptr;
+        if (!from)
+            slot = ExtensionSlot();
+        else if (!slot.get())
+            slot = *from;
+        else if (slot.used())
+            slot.restoreFrom(*from);
     }
-    for (const auto& [name, slot] : f.extensions)
-        if (!s.extensions.count(name)) s.extensions.emplace(name, slot);
     s.journal = f.journal;
     s.markpoints = f.markpoints;
     s.epoch = f.epoch;
@@ -748,7 +752,8 @@ Object& create(const char* className, tag_t type) {
 void destroy(Object& o) {
     Store& s = S();
     const tag_t gone = o.tag;
-    for (auto& [name, slot] : s.extensions) slot.get()->objectGone(gone);
+    for (ExtensionSlot& slot : s.extensions)
+        if (slot.get()) slot.use()->objectGone(gone);
     if (!s.markpoints.empty() && o.born != s.epoch) {
         JournalEntry e;
         e.kind = JournalEntry::Destroyed;

@@ -286,30 +286,55 @@ struct Markpoint {
     std::size_t journalPos = 0;
 };
 
-// State a platform domain keeps beside the objects (reservations, file
-// tickets). It is copied with the store, so a reset brings back what the
-// fixture made; the domain journals its own changes (journalUndo), so a
-// roll-back undoes them; objectGone is called when an object is destroyed.
+// State a platform domain keeps beside the objects. It is copied with the
+// store, so a reset brings back what the fixture made (restore, where a
+// domain can do that cheaper than a clone); the domain journals its own
+// changes (journalUndo), so a roll-back undoes them; objectGone is called
+// when an object is destroyed.
 struct Extension {
     virtual ~Extension() = default;
     virtual std::unique_ptr<Extension> clone() const = 0;
     virtual void objectGone(tag_t) {}
+    // Brings this state back to `fixture` (the same domain's); false leaves
+    // it to a clone.
+    virtual bool restore(const Extension& fixture) {
+        (void)fixture;
+        return false;
+    }
     // Its whole state as text, the same for equal states (for STORE_dump).
     virtual std::string dump() const = 0;
+};
+
+// A domain state that is a plain value (Derived has ==): a reset compares
+// and copies only what differs, which for a small state left as it was
+// allocates nothing.
+template <class Derived>
+struct ValueExtension : Extension {
+    std::unique_ptr<Extension> clone() const override {
+        return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+    }
+    bool restore(const Extension& fixture) override {
+        const auto& from = static_cast<const Derived&>(fixture);
+        auto& self = static_cast<Derived&>(*this);
+        if (!(self == from)) self = from;
+        return true;
+    }
+    bool operator==(const ValueExtension&) const { return true; }  // the state is Derived's members
 };
 
 // The lines sorted, each ended by a newline: a dump of an unordered container.
 std::string joinSorted(std::vector<std::string> lines);
 
-// A copy is a clone that no one has used yet: resetting to a fixture clones
+// A copy is a clone that no one has used yet: resetting to a fixture brings
 // back only the domains an input used.
 class ExtensionSlot {
 public:
     ExtensionSlot() = default;
-    explicit ExtensionSlot(std::unique_ptr<Extension> e) : m_e(std::move(e)) {}
-    ExtensionSlot(const ExtensionSlot& o) : m_e(o.m_e ? o.m_e->clone() : nullptr) {}
+    ExtensionSlot(const char* name, std::unique_ptr<Extension> e) : m_name(name), m_e(std::move(e)) {}
+    ExtensionSlot(const ExtensionSlot& o) : m_name(o.m_name), m_e(o.m_e ? o.m_e->clone() : nullptr) {}
     ExtensionSlot& operator=(const ExtensionSlot& o) {
         if (this != &o) {
+            m_name = o.m_name;
             m_e = o.m_e ? o.m_e->clone() : nullptr;
             m_used = false;
         }
@@ -317,17 +342,34 @@ public:
     }
     ExtensionSlot(ExtensionSlot&&) = default;
     ExtensionSlot& operator=(ExtensionSlot&&) = default;
+    const char* name() const { return m_name; }
     Extension* get() const { return m_e.get(); }
     Extension* use() {
         m_used = true;
         return m_e.get();
     }
     bool used() const { return m_used; }
+    // Back to the fixture's state of the same domain.
+    void restoreFrom(const ExtensionSlot& fixture) {
+        if (!m_e->restore(*fixture.m_e)) m_e = fixture.m_e->clone();
+        m_used = false;
+    }
 
 private:
+    const char* m_name = "";
     std::unique_ptr<Extension> m_e;
     bool m_used = false;
 };
+
+namespace detail {
+std::size_t newExtensionIndex();
+// A fixed place per domain in every store's extensions, handed out on first use.
+template <class T>
+std::size_t extensionIndex() {
+    static const std::size_t index = newExtensionIndex();
+    return index;
+}
+}  // namespace detail
 
 // The objects of a loaded fixture that changed since a store was made from
 // it, each tag once; objects made since have the tags past the fixture's, so
@@ -402,7 +444,6 @@ struct Store {
     std::set<std::pair<std::string, std::string>> pseudoFolderProps;   // (type, property)
     std::set<tag_t> fileFormTypes;  // form types whose fields live in a file
     std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
-    std::map<std::string, std::string> texts;
 
     std::map<std::string, std::vector<std::string>> sitePrefs;
     std::map<std::pair<tag_t, std::string>, std::vector<std::string>> groupPrefs, rolePrefs, userPrefs;
@@ -420,8 +461,8 @@ struct Store {
 
     bool loading = false;  // a fixture is being loaded: no privilege checks
 
-    // Domain state by domain name (see Extension).
-    std::map<std::string, ExtensionSlot, std::less<>> extensions;
+    // Domain state, each domain at its detail::extensionIndex (see Extension).
+    std::vector<ExtensionSlot> extensions;
 
     std::vector<JournalEntry> journal;
     // By (tag << 32 | attribute), the epoch in which the journal last took
@@ -446,10 +487,12 @@ inline Store& S() { return detail::current ? *detail::current : detail::makeFirs
 // first use.
 template <class T>
 T& extension() {
-    auto& slots = S().extensions;
-    auto it = slots.find(std::string_view(T::kName));
-    if (it == slots.end()) it = slots.emplace(T::kName, ExtensionSlot(std::make_unique<T>())).first;
-    return static_cast<T&>(*it->second.use());
+    Store& s = S();
+    const std::size_t i = detail::extensionIndex<T>();
+    if (i >= s.extensions.size()) s.extensions.resize(i + 1);
+    ExtensionSlot& slot = s.extensions[i];
+    if (!slot.get()) slot = ExtensionSlot(T::kName, std::make_unique<T>());
+    return static_cast<T&>(*slot.use());
 }
 void installStore(std::unique_ptr<Store> store);  // replaces the current one (drops loaded objects)
 std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store);  // returns the previous one

@@ -192,7 +192,6 @@ std::string STORE_dump() {
     for (tag_t t : s.fileFormTypes) line("file form " + std::to_string(t));
     for (const auto& [key, t] : s.pseudoFolders)
         line("pseudo folder " + std::to_string(key.first) + " " + key.second + " " + std::to_string(t));
-    for (const auto& [key, text] : s.texts) line("text " + key + " " + text);
     for (const auto& [key, values] : s.sitePrefs) line("site pref " + key + " " + strings(values));
     out += prefsText(s.groupPrefs) + prefsText(s.rolePrefs) + prefsText(s.userPrefs);
     const Session& se = s.session;
@@ -211,8 +210,13 @@ std::string STORE_dump() {
     line(changed);
     line("flags " + std::to_string(s.updateListSuspended) + std::to_string(s.updateListEnabled) +
          std::to_string(s.eventServiceRunning) + std::to_string(s.loading));
-    for (const auto& [name, slot] : s.extensions)
-        if (const Extension* e = slot.get()) out += "domain " + name + "\n" + e->dump();
+    {
+        std::vector<std::pair<std::string, std::string>> domains;
+        for (const ExtensionSlot& slot : s.extensions)
+            if (const Extension* e = slot.get()) domains.emplace_back(slot.name(), e->dump());
+        std::sort(domains.begin(), domains.end());
+        for (const auto& [name, dump] : domains) out += "domain " + name + "\n" + dump;
+    }
     line("journal " + std::to_string(s.journal.size()) + " epoch " + std::to_string(s.epoch) + "/" +
          std::to_string(s.epochCounter) + " next markpoint " + std::to_string(s.nextMarkpoint));
     for (const Markpoint& m : s.markpoints) line("markpoint " + std::to_string(m.id) + " " + std::to_string(m.journalPos));

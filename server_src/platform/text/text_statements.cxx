@@ -1,6 +1,8 @@
 // The text statement: a later text of a key replaces an earlier one.
 #include "text/text_statements.hxx"
 
+#include "text/text_state.hxx"
+
 namespace vl::platform::text {
 
 namespace {
@@ -9,7 +11,7 @@ using namespace site;
 using namespace store;
 
 void doText(Args& a, Fixture&) {
-    S().texts[a.word(0, "text key")] = a.word(1, "text");
+    extension<Texts>().byKey[a.word(0, "text key")] = a.word(1, "text");
     a.consumed(2);
 }
 
