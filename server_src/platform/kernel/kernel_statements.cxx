@@ -1,7 +1,9 @@
 // The session line is checked against the active group members and takes
 // effect when the load ends; preferences and switches go straight into the
-// store.
+// store's domains.
 #include "kernel/kernel_statements.hxx"
+
+#include "kernel/preferences.hxx"
 
 namespace vl::platform::kernel {
 
@@ -36,10 +38,10 @@ void doModule(Args& a, Fixture&) {
 
 void doPref(Args& a, Fixture&) {
     std::string level = a.word(0, "level (site, group, role or user)");
-    Store& s = S();
+    Preferences& p = extension<Preferences>();
     if (level == "site") {
         std::string name = a.word(1, "preference name");
-        s.sitePrefs[name] = a.rest(2);
+        p.site[name] = a.rest(2);
         a.consumed(2);
         return;
     }
@@ -48,11 +50,11 @@ void doPref(Args& a, Fixture&) {
     std::vector<std::string> values = a.rest(3);
     a.consumed(3);
     if (level == "group") {
-        s.groupPrefs[{existing("Group", who, "group"), name}] = values;
+        p.group[{existing("Group", who, "group"), name}] = values;
     } else if (level == "role") {
-        s.rolePrefs[{existing("Role", who, "role"), name}] = values;
+        p.role[{existing("Role", who, "role"), name}] = values;
     } else if (level == "user") {
-        s.userPrefs[{existing("User", who, "user"), name}] = values;
+        p.user[{existing("User", who, "user"), name}] = values;
     } else {
         bad("unknown preference level " + level);
     }

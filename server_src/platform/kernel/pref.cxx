@@ -1,40 +1,43 @@
 #include "kernel/pref.hxx"
 
 #include "foundation/error_codes.hxx"
+#include "kernel/preferences.hxx"
 #include "pom/store.hxx"
 #include "sm/sm.hxx"
 
 using namespace vl::platform;
 using namespace vl::platform::store;
 
+using vl::platform::kernel::Preferences;
+
 namespace {
 
-using Values = std::vector<std::string>;
+using Values = Preferences::Values;
 
 const Values* lookup(const std::string& name, OSTRA_preference_search_scope_e scope) {
-    Store& s = S();
-    const Session& se = s.session;
-    auto at = [&](std::map<std::pair<tag_t, std::string>, Values>& m, tag_t who) -> const Values* {
+    const Session& se = S().session;
+    Preferences& p = extension<Preferences>();
+    auto at = [&](const Preferences::ByOwner& m, tag_t who) -> const Values* {
         if (!who || !se.loggedIn) return nullptr;
         auto it = m.find({who, name});
         return it == m.end() ? nullptr : &it->second;
     };
     auto site = [&]() -> const Values* {
-        auto it = s.sitePrefs.find(name);
-        return it == s.sitePrefs.end() ? nullptr : &it->second;
+        auto it = p.site.find(name);
+        return it == p.site.end() ? nullptr : &it->second;
     };
     switch (scope) {
     case OSTRA_preference_all_preferences:
-        if (const Values* v = at(s.userPrefs, se.user)) return v;
-        if (const Values* v = at(s.rolePrefs, se.role)) return v;
-        if (const Values* v = at(s.groupPrefs, se.group)) return v;
+        if (const Values* v = at(p.user, se.user)) return v;
+        if (const Values* v = at(p.role, se.role)) return v;
+        if (const Values* v = at(p.group, se.group)) return v;
         return site();
     case OSTRA_preference_user_preference:
-        return at(s.userPrefs, se.user);
+        return at(p.user, se.user);
     case OSTRA_preference_role_preference:
-        return at(s.rolePrefs, se.role);
+        return at(p.role, se.role);
     case OSTRA_preference_group_preference:
-        return at(s.groupPrefs, se.group);
+        return at(p.group, se.group);
     case OSTRA_preference_site_preference:
         return site();
     }
@@ -49,24 +52,24 @@ int readCurrent(const char* name, const Values** out) {
 
 // Writes (or, with values null, deletes) at the current scope's level.
 int write(const char* name, const Values* values) {
-    Store& s = S();
-    const Session& se = s.session;
+    const Session& se = S().session;
+    Preferences& p = extension<Preferences>();
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a preference needs a name");
     if (!se.loggedIn) return fail(ERR_NOT_LOGGED_IN);
-    std::map<std::pair<tag_t, std::string>, Values>* level = nullptr;
+    Preferences::ByOwner Preferences::*level = nullptr;
     tag_t who = 0;
     switch (se.scope) {
     case OSTRA_preference_all_preferences:
     case OSTRA_preference_user_preference:
-        level = &s.userPrefs;
+        level = &Preferences::user;
         who = se.user;
         break;
     case OSTRA_preference_role_preference:
-        level = &s.rolePrefs;
+        level = &Preferences::role;
         who = se.role;
         break;
     case OSTRA_preference_group_preference:
-        level = &s.groupPrefs;
+        level = &Preferences::group;
         who = se.group;
         break;
     case OSTRA_preference_site_preference:
@@ -77,39 +80,67 @@ int write(const char* name, const Values* values) {
         return fail(ERR_PREF_ACCESS, std::string(name) + ": only an administration group writes that level");
     std::string key = name;
     if (!level) {
-        auto old = s.sitePrefs.find(key);
+        auto old = p.site.find(key);
         std::optional<Values> before;
-        if (old != s.sitePrefs.end()) before = old->second;
+        if (old != p.site.end()) before = old->second;
         journalUndo([key, before] {
             if (before)
-                S().sitePrefs[key] = *before;
+                extension<Preferences>().site[key] = *before;
             else
-                S().sitePrefs.erase(key);
+                extension<Preferences>().site.erase(key);
         });
         if (values)
-            s.sitePrefs[key] = *values;
+            p.site[key] = *values;
         else
-            s.sitePrefs.erase(key);
+            p.site.erase(key);
         return 0;
     }
     auto k = std::make_pair(who, key);
-    auto old = level->find(k);
+    Preferences::ByOwner& held = p.*level;
+    auto old = held.find(k);
     std::optional<Values> before;
-    if (old != level->end()) before = old->second;
+    if (old != held.end()) before = old->second;
     journalUndo([level, k, before] {
+        Preferences::ByOwner& at = extension<Preferences>().*level;
         if (before)
-            (*level)[k] = *before;
+            at[k] = *before;
         else
-            level->erase(k);
+            at.erase(k);
     });
     if (values)
-        (*level)[k] = *values;
+        held[k] = *values;
     else
-        level->erase(k);
+        held.erase(k);
     return 0;
 }
 
 }  // namespace
+
+namespace vl::platform::kernel {
+
+namespace {
+
+std::string strings(const Values& v) {
+    std::string out = "[";
+    for (const std::string& e : v) out += std::to_string(e.size()) + ":" + e + ",";
+    return out + "]";
+}
+
+std::string byOwnerText(const Preferences::ByOwner& m) {
+    std::vector<std::string> lines;
+    for (const auto& [key, values] : m) lines.push_back(std::to_string(key.first) + " " + key.second + " " + strings(values));
+    return joinSorted(std::move(lines));
+}
+
+}  // namespace
+
+std::string Preferences::dump() const {
+    std::string out;
+    for (const auto& [key, values] : site) out += "site pref " + key + " " + strings(values) + "\n";
+    return out + byOwnerText(group) + byOwnerText(role) + byOwnerText(user);
+}
+
+}  // namespace vl::platform::kernel
 
 int PREF_initialize() {
     VL_ENTER("PREF_initialize", 0);

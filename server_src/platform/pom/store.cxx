@@ -606,10 +606,6 @@ void restoreFrom(const Store& f) {
     restoreMember(s.pseudoFolderProps, f.pseudoFolderProps);
     restoreMember(s.fileFormTypes, f.fileFormTypes);
     restoreMember(s.pseudoFolders, f.pseudoFolders);
-    restoreMember(s.sitePrefs, f.sitePrefs);
-    restoreMember(s.groupPrefs, f.groupPrefs);
-    restoreMember(s.rolePrefs, f.rolePrefs);
-    restoreMember(s.userPrefs, f.userPrefs);
     s.session = f.session;
     s.switches = f.switches;
     restoreMember(s.createdItems, f.createdItems);

@@ -445,9 +445,6 @@ struct Store {
     std::set<tag_t> fileFormTypes;  // form types whose fields live in a file
     std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
 
-    std::map<std::string, std::vector<std::string>> sitePrefs;
-    std::map<std::pair<tag_t, std::string>, std::vector<std::string>> groupPrefs, rolePrefs, userPrefs;
-
     Session session;
     Switches switches;
     std::vector<std::pair<std::string, std::string>> createdItems;

@@ -83,13 +83,6 @@ std::string strings(const std::vector<std::string>& v) {
     return out + "]";
 }
 
-template <class Map>
-std::string prefsText(const Map& m) {
-    std::vector<std::string> lines;
-    for (const auto& [key, values] : m) lines.push_back(std::to_string(key.first) + " " + key.second + " " + strings(values));
-    return joinSorted(std::move(lines));
-}
-
 std::string tagsText(const TagCounts& c) {
     std::string out;
     c.forEach([&](tag_t t) { out += " " + std::to_string(t); });
@@ -192,8 +185,6 @@ std::string STORE_dump() {
     for (tag_t t : s.fileFormTypes) line("file form " + std::to_string(t));
     for (const auto& [key, t] : s.pseudoFolders)
         line("pseudo folder " + std::to_string(key.first) + " " + key.second + " " + std::to_string(t));
-    for (const auto& [key, values] : s.sitePrefs) line("site pref " + key + " " + strings(values));
-    out += prefsText(s.groupPrefs) + prefsText(s.rolePrefs) + prefsText(s.userPrefs);
     const Session& se = s.session;
     line("session " + std::to_string(se.user) + " " + std::to_string(se.member) + " " + std::to_string(se.group) + " " +
          std::to_string(se.role) + " " + std::to_string(se.project) + " " + std::to_string(se.workContext) + " " +
