@@ -39,7 +39,8 @@ void beginRequest() {
     s.unknownUids = {};
     s.unknownTags = {};
     s.changedTags = {};
-    s.createdItems = {};
+    for (ExtensionSlot& slot : s.extensions)
+        if (slot.get() && slot.get()->requestBegins()) slot.use();
 }
 
 long rememberedUnknownUids() { return static_cast<long>(S().unknownUids.size()); }

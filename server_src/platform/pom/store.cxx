@@ -608,13 +608,10 @@ void restoreFrom(const Store& f) {
     restoreMember(s.pseudoFolders, f.pseudoFolders);
     s.session = f.session;
     s.switches = f.switches;
-    restoreMember(s.createdItems, f.createdItems);
     s.updateListSuspended = f.updateListSuspended;
     s.updateListEnabled = f.updateListEnabled;
     restoreMember(s.changedTags, f.changedTags);
     s.eventServiceRunning = f.eventServiceRunning;
-    s.itemIdCounter = f.itemIdCounter;
-    s.datasetNameCounter = f.datasetNameCounter;
     s.loading = f.loading;
     // Only the domains an input used can differ.
     if (s.extensions.size() < f.extensions.size()) s.extensions.resize(f.extensions.size());

@@ -295,6 +295,9 @@ struct Extension {
     virtual ~Extension() = default;
     virtual std::unique_ptr<Extension> clone() const = 0;
     virtual void objectGone(tag_t) {}
+    // A new request begins: the domain forgets what only the last one's
+    // observers read, and says whether that changed anything.
+    virtual bool requestBegins() { return false; }
     // Brings this state back to `fixture` (the same domain's); false leaves
     // it to a clone.
     virtual bool restore(const Extension& fixture) {
@@ -447,14 +450,11 @@ struct Store {
 
     Session session;
     Switches switches;
-    std::vector<std::pair<std::string, std::string>> createdItems;
     // Client-server update list and event service.
     bool updateListSuspended = false;
     bool updateListEnabled = true;
     std::vector<tag_t> changedTags;
     bool eventServiceRunning = true;
-    long itemIdCounter = 0;
-    long datasetNameCounter = 0;
 
     bool loading = false;  // a fixture is being loaded: no privilege checks
 

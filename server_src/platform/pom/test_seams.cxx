@@ -96,7 +96,7 @@ std::string STORE_dump() {
     std::string out;
     auto line = [&](const std::string& l) { out.append(l).push_back('\n'); };
     line("counters " + std::to_string(s.nextTag) + " " + std::to_string(s.uidCounter) + " " +
-         std::to_string(s.uidSalt) + " " + std::to_string(s.itemIdCounter) + " " + std::to_string(s.datasetNameCounter));
+         std::to_string(s.uidSalt));
     s.objects.forEach([&](const Object& o) {
         std::string l = "object " + std::to_string(o.tag) + " " + o.cls->name + " " + std::to_string(o.type) + " " +
                         o.uid.str() + " dm" + std::to_string(o.dm) + " " + std::to_string(o.locked) +
@@ -195,7 +195,6 @@ std::string STORE_dump() {
          std::to_string(sw.administrationLog) + std::to_string(sw.v7Mode) + std::to_string(sw.subscription) +
          std::to_string(sw.partBom) + " " + std::to_string(sw.module) + " " + std::to_string(sw.siteId) + " " +
          std::to_string(sw.site) + " " + sw.transientVolume);
-    for (const auto& [id, rev] : s.createdItems) line("created item " + id + " " + rev);
     std::string changed = "changed";
     for (tag_t t : s.changedTags) changed += " " + std::to_string(t);
     line(changed);

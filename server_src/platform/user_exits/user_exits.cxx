@@ -13,6 +13,27 @@ using namespace vl::platform::store;
 
 namespace {
 
+// The default exits' counters, and the items made during the current request.
+struct UserExitState final : ValueExtension<UserExitState> {
+    static constexpr const char* kName = "user-exits";
+    long itemIdCounter = 0;
+    long datasetNameCounter = 0;
+    std::vector<std::pair<std::string, std::string>> createdItems;
+    bool operator==(const UserExitState&) const = default;
+    bool requestBegins() override {
+        if (createdItems.empty()) return false;
+        createdItems = {};
+        return true;
+    }
+    std::string dump() const override {
+        std::string out = "counters " + std::to_string(itemIdCounter) + " " + std::to_string(datasetNameCounter) + "\n";
+        for (const auto& [id, rev] : createdItems) out += "created item " + id + " " + rev + "\n";
+        return out;
+    }
+};
+
+UserExitState& state() { return extension<UserExitState>(); }
+
 UserExits& exits() {
     static UserExits e = USER_default_exits();
     return e;
@@ -84,7 +105,7 @@ std::string fromPattern(const std::string& pattern, long n) {
 }
 
 int defaultItemId(tag_t, tag_t type, bool* modifiable, std::string* id) {
-    Store& s = S();
+    UserExitState& s = state();
     std::string pattern = idPattern(type);
     for (;;) {
         ++s.itemIdCounter;
@@ -122,7 +143,7 @@ int defaultRevisionId(tag_t item, tag_t, bool* modifiable, std::string* id) {
 }
 
 int defaultDatasetName(tag_t owner, tag_t type, std::string* name, bool* modifiable) {
-    Store& s = S();
+    UserExitState& s = state();
     std::string base;
     if (find(owner)) base = displayString(owner);
     if (base.empty())
@@ -183,7 +204,7 @@ UserExits USER_default_exits() {
     e.newRevisionId = &defaultRevisionId;
     e.newDatasetName = &defaultDatasetName;
     e.itemCreated = [](const std::string& itemId, const std::string& revId) {
-        S().createdItems.emplace_back(itemId, revId);
+        state().createdItems.emplace_back(itemId, revId);
     };
     e.validateIds = &defaultValidateIds;
     return e;
@@ -199,7 +220,7 @@ void USER_set_exits(const UserExits& e) {
 
 void USER_reset_exits() { exits() = USER_default_exits(); }
 
-std::vector<std::pair<std::string, std::string>> USER_created_items() { return S().createdItems; }
+std::vector<std::pair<std::string, std::string>> USER_created_items() { return state().createdItems; }
 
 }  // namespace vl::platform
 
