@@ -350,3 +350,16 @@ int RevisionAnchor::revisionCount() const {
     const Object* o = find(tag());
     return o ? static_cast<int>(getTags(*o, "revisions").size()) : 0;
 }
+
+namespace {
+
+std::string datasetTypeName(const Object& o) { return getString(o, "datasettype_name"); }
+std::string toolName(const Object& o) { return getString(o, "object_name"); }
+
+[[maybe_unused]] const bool kRegistered =
+    registerLoadedClass("Dataset", &makeLoaded<Dataset>) &&
+    registerLoadedClass("DatasetType", &makeLoaded<DatasetType>) && registerLoadedClass("Tool", &makeLoaded<Tool>) &&
+    registerLoadedClass("RevisionAnchor", &makeLoaded<RevisionAnchor>) &&
+    registerDisplayName("DatasetType", &datasetTypeName) && registerDisplayName("Tool", &toolName);
+
+}  // namespace

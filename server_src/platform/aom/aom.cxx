@@ -254,6 +254,24 @@ int AOM_ask_property_desc(tag_t object, const char* name, PropertyDescriptor** d
     return 0;
 }
 
+namespace {
+
+// The property objects AOM_ask_property handed out, kept like loaded objects.
+std::map<std::pair<tag_t, std::string>, std::unique_ptr<OstraProperty>>& propertyObjects() {
+    static std::map<std::pair<tag_t, std::string>, std::unique_ptr<OstraProperty>> m;
+    return m;
+}
+
+[[maybe_unused]] const bool kCacheRegistered = registerLoadedCache([] { propertyObjects().clear(); });
+
+OstraProperty* propertyObject(tag_t tag, const std::string& name) {
+    auto& p = propertyObjects()[{tag, name}];
+    if (!p) p = std::make_unique<OstraProperty>(tag, name);
+    return p.get();
+}
+
+}  // namespace
+
 int AOM_ask_property(tag_t object, const char* name, OstraProperty** out) {
     VL_ENTER("AOM_ask_property", object);
     if (out) *out = nullptr;

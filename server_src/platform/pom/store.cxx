@@ -1,12 +1,9 @@
 #include "pom/store.hxx"
 
-#include "ae/dataset.hxx"
-#include "aom/aom.hxx"
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
 #include "pom/pom_object.hxx"
 #include "propdesc/property_descriptor.hxx"
-#include "sa/sa.hxx"
 
 #include <algorithm>
 #include <charconv>
@@ -1341,35 +1338,25 @@ bool parseDate(const std::string& text, date_s* out) {
     return true;
 }
 
+namespace {
+
+StringMap<DisplayName>& displayNames() {
+    static StringMap<DisplayName> m;
+    return m;
+}
+
+}  // namespace
+
+bool registerDisplayName(const char* className, DisplayName name) {
+    return displayNames().emplace(className, name).second;
+}
+
 std::string displayString(tag_t tag) {
     const Object* o = find(tag);
     if (!o) return {};
-    const ClassDef* c = o->cls;
-    if (c->isA("ItemRevision")) {
-        const Object* item = find(getTag(*o, "items_tag"));
-        std::string id = item ? getString(*item, "item_id") : std::string();
-        return id + "/" + getString(*o, "item_revision_id") + ";1-" + getString(*o, "object_name");
-    }
-    if (c->isA("Item")) return getString(*o, "item_id") + "-" + getString(*o, "object_name");
-    if (c->isA("WorkspaceObject")) return getString(*o, "object_name");
-    if (c->isA("User")) return getString(*o, "user_name") + " (" + getString(*o, "user_id") + ")";
-    if (c->isA("Group")) return getString(*o, "name");
-    if (c->isA("Role")) return getString(*o, "role_name");
-    if (c->isA("GroupMember")) {
-        const Object* g = find(getTag(*o, "group"));
-        const Object* r = find(getTag(*o, "role"));
-        const Object* u = find(getTag(*o, "user"));
-        return (g ? getString(*g, "name") : "") + "/" + (r ? getString(*r, "role_name") : "") + "/" +
-               (u ? getString(*u, "user_id") : "");
-    }
-    if (c->isA("OstraType")) return getString(*o, "type_name");
-    if (c->isA("DatasetType")) return getString(*o, "datasettype_name");
-    if (c->isA("Tool")) return getString(*o, "object_name");
-    if (c->isA("UnitOfMeasure")) return getString(*o, "symbol");
-    if (c->isA("ListOfValues")) return getString(*o, "lov_name");
-    if (c->isA("Site")) return getString(*o, "name");
-    if (c->isA("Volume")) return getString(*o, "volume_name");
-    if (c->isA("OstraFile")) return getString(*o, "original_file_name");
+    const auto& names = displayNames();
+    for (const ClassDef* c = o->cls; c; c = c->parent)
+        if (auto it = names.find(c->name); it != names.end()) return it->second(*o);
     return o->uid;
 }
 
@@ -1415,60 +1402,15 @@ int enter(const char* function, tag_t tag) {
 
 namespace {
 
-using Factory = LoadedFactory;
-
-template <class T>
-POMObject* make(tag_t t) {
-    return new T(t);
-}
-
-const std::unordered_map<std::string, Factory>& factories() {
-    static const std::unordered_map<std::string, Factory> f = {
-        {"POMObject", &make<POMObject>},
-        {"WorkspaceObject", &make<WorkspaceObject>},
-        {"Folder", &make<Folder>},
-        {"Form", &make<Form>},
-        {"Item", &make<OstraItemP>},
-        {"ItemRevision", &make<OstraItemRevP>},
-        {"Dataset", &make<Dataset>},
-        {"DatasetType", &make<DatasetType>},
-        {"Tool", &make<Tool>},
-        {"RevisionAnchor", &make<RevisionAnchor>},
-        {"OstraFile", &make<OstraFile>},
-        {"UnitOfMeasure", &make<UnitOfMeasure>},
-        {"Relation", &make<OstraRelation>},
-        {"User", &make<User>},
-        {"Group", &make<Group>},
-        {"Role", &make<Role>},
-        {"GroupMember", &make<GroupMember>},
-        {"Site", &make<Site>},
-        {"Volume", &make<Volume>},
-        {"Project", &make<Project>},
-        {"WorkContext", &make<WorkContext>},
-        {"ListOfValues", &make<ListOfValues>},
-        {"PropRule", &make<PropRule>},
-        {"NameRule", &make<NameRule>},
-        {"NameField", &make<NameField>},
-    };
+StringMap<LoadedFactory>& factories() {
+    static StringMap<LoadedFactory> f;
     return f;
-}
-
-std::unordered_map<std::string, Factory>& registeredFactories() {
-    static std::unordered_map<std::string, Factory> f;
-    return f;
-}
-
-Factory factoryOf(const std::string& className) {
-    auto ft = factories().find(className);
-    if (ft != factories().end()) return ft->second;
-    auto rt = registeredFactories().find(className);
-    return rt != registeredFactories().end() ? rt->second : nullptr;
 }
 
 }  // namespace
 
 bool registerLoadedClass(const char* className, LoadedFactory make) {
-    return registeredFactories().emplace(className, make).second;
+    return factories().emplace(className, make).second;
 }
 
 POMObject* loaded(tag_t tag) {
@@ -1477,31 +1419,31 @@ POMObject* loaded(tag_t tag) {
     auto& m = loadedObjects();
     auto it = m.find(tag);
     if (it != m.end()) return it->second.get();
-    Factory f = &make<POMObject>;
+    LoadedFactory f = &makeLoaded<POMObject>;
+    const auto& registered = factories();
     for (const ClassDef* c = o->cls; c; c = c->parent)
-        if (Factory found = factoryOf(c->name)) {
-            f = found;
+        if (auto found = registered.find(c->name); found != registered.end()) {
+            f = found->second;
             break;
         }
     return m.emplace(tag, std::unique_ptr<POMObject>(f(tag))).first->second.get();
 }
 
 namespace {
-std::map<std::pair<tag_t, std::string>, std::unique_ptr<OstraProperty>>& propertyObjects() {
-    static std::map<std::pair<tag_t, std::string>, std::unique_ptr<OstraProperty>> m;
-    return m;
+std::vector<void (*)()>& loadedCaches() {
+    static std::vector<void (*)()> drops;
+    return drops;
 }
 }  // namespace
 
-OstraProperty* propertyObject(tag_t tag, const std::string& name) {
-    auto& p = propertyObjects()[{tag, name}];
-    if (!p) p = std::make_unique<OstraProperty>(tag, name);
-    return p.get();
+bool registerLoadedCache(void (*drop)()) {
+    loadedCaches().push_back(drop);
+    return true;
 }
 
 void dropLoaded() {
     loadedObjects().clear();
-    propertyObjects().clear();
+    for (void (*drop)() : loadedCaches()) drop();
 }
 
 // --- markpoints (used by pom.cxx) ---

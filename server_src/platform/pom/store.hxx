@@ -14,8 +14,6 @@
 #include "propdesc/property_descriptor.hxx"
 #include "kernel/pref.hxx"
 
-class OstraProperty;
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -665,7 +663,11 @@ tag_t currentGroup();
 bool privileged();
 
 // --- display ---
-std::string displayString(tag_t tag);  // "object_string" of an object
+std::string displayString(tag_t tag);  // "object_string" of an object: its uid unless its class names it
+// How a library names the objects of its class and subclasses (at load time,
+// from a static initialiser); the nearest class that has a name rule wins.
+using DisplayName = std::string (*)(const Object& o);
+bool registerDisplayName(const char* className, DisplayName name);
 std::string formatDate(const date_s& d);
 bool parseDate(const std::string& text, date_s* out);
 
@@ -690,9 +692,14 @@ POMObject* loaded(tag_t tag);  // null (nothing stored) when gone
 // subclasses are handed out as what `make` returns.
 using LoadedFactory = POMObject* (*)(tag_t);
 bool registerLoadedClass(const char* className, LoadedFactory make);
-// The property object of AOM_ask_property, kept like loaded objects.
-OstraProperty* propertyObject(tag_t tag, const std::string& name);
-void dropLoaded();  // loaded objects and property objects
+template <class T>
+POMObject* makeLoaded(tag_t t) {
+    return new T(t);
+}
+// A library's own objects kept like loaded objects: `drop` forgets them
+// whenever loaded objects go (registered at load time).
+bool registerLoadedCache(void (*drop)());
+void dropLoaded();  // loaded objects and every registered cache
 
 }  // namespace vl::platform::store
 

@@ -409,3 +409,14 @@ tag_t PseudoFolder::askPseudoFolder(OstraProperty* property) {
     s.pseudoFolders[key] = pf.tag;
     return pf.tag;
 }
+
+namespace {
+
+std::string lovName(const Object& o) { return getString(o, "lov_name"); }
+
+[[maybe_unused]] const bool kRegistered =
+    registerLoadedClass("ListOfValues", &makeLoaded<ListOfValues>) &&
+    registerLoadedClass("PropRule", &makeLoaded<PropRule>) && registerLoadedClass("NameRule", &makeLoaded<NameRule>) &&
+    registerLoadedClass("NameField", &makeLoaded<NameField>) && registerDisplayName("ListOfValues", &lovName);
+
+}  // namespace

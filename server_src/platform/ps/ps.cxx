@@ -26,14 +26,9 @@ class RevisionRule WorkspaceObject
 
 namespace {
 
-template <class T>
-POMObject* make(tag_t t) {
-    return new T(t);
-}
-
-[[maybe_unused]] const bool kRegistered = registerLoadedClass("PSOccurrence", &make<PSOccurrence>) &&
-                         registerLoadedClass("AppearanceGroup", &make<AppearanceGroup>) &&
-                         registerLoadedClass("RevisionRule", &make<RevisionRule>);
+[[maybe_unused]] const bool kRegistered = registerLoadedClass("PSOccurrence", &makeLoaded<PSOccurrence>) &&
+                                          registerLoadedClass("AppearanceGroup", &makeLoaded<AppearanceGroup>) &&
+                                          registerLoadedClass("RevisionRule", &makeLoaded<RevisionRule>);
 
 // Occurrences whose child is `child` (tags: in creation order).
 void occurrencesOf(tag_t child, std::vector<tag_t>* out) {

@@ -378,3 +378,29 @@ std::string Volume::path() const {
     return o ? getString(*o, "path") : std::string();
 }
 
+
+namespace {
+
+std::string userName(const Object& o) { return getString(o, "user_name") + " (" + getString(o, "user_id") + ")"; }
+std::string nameAttribute(const Object& o) { return getString(o, "name"); }
+std::string roleName(const Object& o) { return getString(o, "role_name"); }
+std::string memberName(const Object& o) {
+    const Object* g = find(getTag(o, "group"));
+    const Object* r = find(getTag(o, "role"));
+    const Object* u = find(getTag(o, "user"));
+    return (g ? getString(*g, "name") : "") + "/" + (r ? getString(*r, "role_name") : "") + "/" +
+           (u ? getString(*u, "user_id") : "");
+}
+std::string volumeName(const Object& o) { return getString(o, "volume_name"); }
+
+[[maybe_unused]] const bool kRegistered =
+    registerLoadedClass("User", &makeLoaded<User>) && registerLoadedClass("Group", &makeLoaded<Group>) &&
+    registerLoadedClass("Role", &makeLoaded<Role>) && registerLoadedClass("GroupMember", &makeLoaded<GroupMember>) &&
+    registerLoadedClass("Site", &makeLoaded<Site>) && registerLoadedClass("Volume", &makeLoaded<Volume>) &&
+    registerLoadedClass("Project", &makeLoaded<Project>) &&
+    registerLoadedClass("WorkContext", &makeLoaded<WorkContext>) && registerDisplayName("User", &userName) &&
+    registerDisplayName("Group", &nameAttribute) && registerDisplayName("Role", &roleName) &&
+    registerDisplayName("GroupMember", &memberName) && registerDisplayName("Site", &nameAttribute) &&
+    registerDisplayName("Volume", &volumeName);
+
+}  // namespace

@@ -1,3 +1,5 @@
+// The loaded form of the store's objects and of the application classes
+// this library owns, with the factories and display names it registers.
 #include "pom/pom_object.hxx"
 
 #include "aom/aom.hxx"
@@ -5,6 +7,33 @@
 #include "pom/store.hxx"
 
 using namespace vl::platform::store;
+
+namespace {
+
+std::string itemRevisionName(const Object& o) {
+    const Object* item = find(getTag(o, "items_tag"));
+    std::string id = item ? getString(*item, "item_id") : std::string();
+    return id + "/" + getString(o, "item_revision_id") + ";1-" + getString(o, "object_name");
+}
+std::string itemName(const Object& o) { return getString(o, "item_id") + "-" + getString(o, "object_name"); }
+std::string objectName(const Object& o) { return getString(o, "object_name"); }
+std::string typeName(const Object& o) { return getString(o, "type_name"); }
+std::string unitSymbol(const Object& o) { return getString(o, "symbol"); }
+std::string originalFileName(const Object& o) { return getString(o, "original_file_name"); }
+
+[[maybe_unused]] const bool kRegistered =
+    registerLoadedClass("WorkspaceObject", &makeLoaded<WorkspaceObject>) &&
+    registerLoadedClass("Folder", &makeLoaded<Folder>) && registerLoadedClass("Form", &makeLoaded<Form>) &&
+    registerLoadedClass("Item", &makeLoaded<OstraItemP>) &&
+    registerLoadedClass("ItemRevision", &makeLoaded<OstraItemRevP>) &&
+    registerLoadedClass("OstraFile", &makeLoaded<OstraFile>) &&
+    registerLoadedClass("UnitOfMeasure", &makeLoaded<UnitOfMeasure>) &&
+    registerLoadedClass("Relation", &makeLoaded<OstraRelation>) &&
+    registerDisplayName("ItemRevision", &itemRevisionName) && registerDisplayName("Item", &itemName) &&
+    registerDisplayName("WorkspaceObject", &objectName) && registerDisplayName("OstraType", &typeName) &&
+    registerDisplayName("UnitOfMeasure", &unitSymbol) && registerDisplayName("OstraFile", &originalFileName);
+
+}  // namespace
 
 bool POMObject::isA(const char* className) const {
     const Object* o = find(m_tag);
