@@ -3,6 +3,7 @@
 // their owner, and `set` writes stored values through the descriptors.
 #include "aom/aom_statements.hxx"
 
+#include "aom/aom_state.hxx"
 #include "aom/folder.hxx"
 #include "aom/form.hxx"
 #include "aom/grm.hxx"
@@ -70,7 +71,7 @@ void doDeepCopy(Args& a, Fixture& f) {
     if (!f.typeOf(r.relationType)->cls->isA("Relation")) bad(r.relationType + " is not a relation type");
     if (how != "copy" && how != "reference") bad("expected copy or reference");
     r.copy = how == "copy";
-    S().deepCopyRules.push_back(r);
+    extension<ApplicationRules>().deepCopyRules.push_back(r);
 }
 
 // A form type whose fields are read from a file: each field name must fit
@@ -83,7 +84,7 @@ void doFileForm(Args& a, Fixture& f) {
     for (const AttrDef& attr : t->cls->attrs)
         if (attr.declaringClass == t->cls->name && attr.name.size() > 27)
             bad("field " + attr.name + " is longer than 27 characters");
-    S().fileFormTypes.insert(t->tag);
+    extension<ApplicationRules>().fileFormTypes.insert(t->tag);
 }
 
 void doUom(Args& a, Fixture& f) {

@@ -1,5 +1,6 @@
 #include "aom/form.hxx"
 
+#include "aom/aom_state.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
 #include "sm/sm.hxx"
@@ -9,7 +10,7 @@
 using namespace vl::platform;
 using namespace vl::platform::store;
 
-namespace vl::platform::store {
+namespace vl::platform::aom {
 
 int createForm(const std::string& formType, const std::string& name, const std::string& description,
                tag_t* form) {
@@ -34,14 +35,14 @@ int createForm(const std::string& formType, const std::string& name, const std::
     return 0;
 }
 
-}  // namespace vl::platform::store
+}  // namespace vl::platform::aom
 
 int FORM_create(const char* name, const char* description, const char* formType, tag_t* form) {
     VL_ENTER("FORM_create", 0);
     if (form) *form = 0;
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a form needs a name");
     if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
-    return createForm(formType ? formType : "", name, description ? description : "", form);
+    return aom::createForm(formType ? formType : "", name, description ? description : "", form);
 }
 
 static int formTypeOf(tag_t formOrType, const TypeDef** out) {
@@ -58,7 +59,7 @@ int FORM___is_pomstore_form(tag_t formOrType, bool* isPomStore) {
     if (isPomStore) *isPomStore = false;
     const TypeDef* t = nullptr;
     if (int rc = formTypeOf(formOrType, &t)) return rc;
-    if (isPomStore) *isPomStore = S().fileFormTypes.count(t->tag) == 0;
+    if (isPomStore) *isPomStore = extension<aom::ApplicationRules>().fileFormTypes.count(t->tag) == 0;
     return 0;
 }
 
@@ -93,7 +94,7 @@ int FORM__ask_ostrafile_values(tag_t formOrType, FORM_field_s** fields) {
     // A file-held form type lists its class's own fields; any other type only
     // the terminator.
     std::vector<const AttrDef*> own;
-    if (S().fileFormTypes.count(t->tag))
+    if (extension<aom::ApplicationRules>().fileFormTypes.count(t->tag))
         for (const AttrDef& attr : t->cls->attrs)
             if (attr.declaringClass == t->cls->name) own.push_back(&attr);
     if (fields) {

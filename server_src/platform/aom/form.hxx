@@ -3,6 +3,14 @@
 // as attributes.
 #include "pom/pom_types.hxx"
 
+#include <string>
+
+namespace vl::platform::aom {
+// A new form of a form type (no checks but the type), open for change.
+int createForm(const std::string& formType, const std::string& name, const std::string& description,
+               tag_t* form);
+}  // namespace vl::platform::aom
+
 // A new form of the form type, open for change. Refused for an empty name or a
 // type that is not a form type.
 int FORM_create(const char* name, const char* description, const char* formType, tag_t* form);

@@ -1,5 +1,7 @@
 #include "aom/item.hxx"
 
+#include "aom/aom_state.hxx"
+#include "aom/form.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
 #include "sm/sm.hxx"
@@ -286,12 +288,12 @@ int ITEM_copy_rev(tag_t revision, const char* newRevId, tag_t* newRevision) {
     tag_t form = 0;
     if (const Object* f = find(srcForm)) {
         const TypeDef* ft = typeDef(f->type);
-        if (int rc = createForm(ft ? ft->name : "", itemId + revId, getString(*f, "object_desc"), &form)) return rc;
+        if (int rc = aom::createForm(ft ? ft->name : "", itemId + revId, getString(*f, "object_desc"), &form)) return rc;
         copyFields(*find(srcForm), *find(form));
     } else if (const TypeDef* it = typeDef(item->type)) {
         std::string ftn = inherited(it, &TypeDef::revMasterFormType);
         if (!ftn.empty())
-            if (int rc = createForm(ftn, itemId + revId, "", &form)) return rc;
+            if (int rc = aom::createForm(ftn, itemId + revId, "", &form)) return rc;
     }
     src = find(revision);
     Object& rev = create(src->cls, src->type);
@@ -336,13 +338,13 @@ int ITEM_copy_item(tag_t revision, const char* newItemId, const char* newRevId, 
     if (const Object* f = find(masterFormOf(srcItem->tag))) {
         const TypeDef* ft = typeDef(f->type);
         if (itemId.empty()) return fail(ERR_BAD_ARGUMENT, "an item needs an item id");
-        if (int rc = createForm(ft ? ft->name : "", itemId, getString(*f, "object_desc"), &itemForm)) return rc;
+        if (int rc = aom::createForm(ft ? ft->name : "", itemId, getString(*f, "object_desc"), &itemForm)) return rc;
         copyFields(*f, *find(itemForm));
     }
     if (const Object* f = find(masterFormOf(revision))) {
         const TypeDef* ft = typeDef(f->type);
         if (itemId.empty() || revId.empty()) return undo(fail(ERR_BAD_ARGUMENT, "item and revision ids are required"));
-        if (int rc = createForm(ft ? ft->name : "", itemId + revId, getString(*f, "object_desc"), &revForm))
+        if (int rc = aom::createForm(ft ? ft->name : "", itemId + revId, getString(*f, "object_desc"), &revForm))
             return undo(rc);
         copyFields(*f, *find(revForm));
     }
@@ -368,9 +370,9 @@ int ITEM_perform_deepcopy(tag_t newRevision, const char* action, tag_t sourceRev
     if (!canWrite(*dst)) return fail(ERR_NO_ACCESS, dst->uid);
     std::string act = action ? action : "";
     std::vector<tag_t> made;
-    std::vector<DeepCopyRule> rules = S().deepCopyRules;
+    std::vector<aom::DeepCopyRule> rules = extension<aom::ApplicationRules>().deepCopyRules;
     tag_t srcType = src->type;
-    for (const DeepCopyRule& rule : rules) {
+    for (const aom::DeepCopyRule& rule : rules) {
         if (rule.action != act || !typeIsA(srcType, rule.revisionType)) continue;
         const TypeDef* rt = typeNamed(rule.relationType);
         if (!rt || rt->name == "OSTRA_master_form") continue;

@@ -1,5 +1,6 @@
 #include "aom/ostratype.hxx"
 
+#include "aom/aom_state.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
 #include "sm/sm.hxx"
@@ -230,37 +231,37 @@ status_t OstraType::describe(OrderedCollection<PropertyDescriptor>** collection)
 
 bool OstraType::suspendClientServerUpdateList(const char*, int) {
     enter("OstraType::suspendClientServerUpdateList");
-    Store& s = S();
-    if (s.updateListSuspended) return false;
-    s.updateListSuspended = true;
+    aom::UpdateList& s = extension<aom::UpdateList>();
+    if (s.suspended) return false;
+    s.suspended = true;
     return true;
 }
 
 bool OstraType::resumeClientServerUpdateList(const char*, int) {
     enter("OstraType::resumeClientServerUpdateList");
-    Store& s = S();
-    bool was = s.updateListSuspended;
-    s.updateListSuspended = false;
+    aom::UpdateList& s = extension<aom::UpdateList>();
+    bool was = s.suspended;
+    s.suspended = false;
     return was;
 }
 
 void OstraType::enableClientServerUpdateList(int enable, const char*, int) {
     enter("OstraType::enableClientServerUpdateList");
-    S().updateListEnabled = enable != 0;
+    extension<aom::UpdateList>().enabled = enable != 0;
 }
 
-bool OstraType::isClientServerUpdateListSuspended() { return S().updateListSuspended; }
-bool OstraType::isClientServerUpdateListEnabled() { return S().updateListEnabled; }
+bool OstraType::isClientServerUpdateListSuspended() { return extension<aom::UpdateList>().suspended; }
+bool OstraType::isClientServerUpdateListEnabled() { return extension<aom::UpdateList>().enabled; }
 
 void OstraType::addToChangedTagList(tag_t tag, const char*) {
     enter("OstraType::addToChangedTagList", tag);
-    Store& s = S();
-    if (!s.updateListEnabled) return;
+    aom::UpdateList& s = extension<aom::UpdateList>();
+    if (!s.enabled) return;
     s.changedTags.push_back(tag);
 }
 
-std::vector<tag_t> OstraType::changedTagList() { return S().changedTags; }
-void OstraType::clearChangedTagList() { S().changedTags.clear(); }
+std::vector<tag_t> OstraType::changedTagList() { return extension<aom::UpdateList>().changedTags; }
+void OstraType::clearChangedTagList() { extension<aom::UpdateList>().changedTags.clear(); }
 
 status_t OstraTypeP::isTypeOf(tag_t type, const char* typeName, bool& result) {
     result = false;
@@ -273,7 +274,26 @@ status_t OstraTypeP::isTypeOf(tag_t type, const char* typeName, bool& result) {
 
 void OstraServerEventService::shutdown() {
     enter("OstraServerEventService::shutdown");
-    S().eventServiceRunning = false;
+    extension<aom::UpdateList>().eventServiceRunning = false;
 }
 
-bool OstraServerEventService::isRunning() { return S().eventServiceRunning; }
+bool OstraServerEventService::isRunning() { return extension<aom::UpdateList>().eventServiceRunning; }
+
+namespace vl::platform::aom {
+
+std::string UpdateList::dump() const {
+    std::string out = "changed";
+    for (tag_t t : changedTags) out += " " + std::to_string(t);
+    return out + "\nflags " + std::to_string(suspended) + std::to_string(enabled) + std::to_string(eventServiceRunning) +
+           "\n";
+}
+
+std::string ApplicationRules::dump() const {
+    std::string out;
+    for (const DeepCopyRule& r : deepCopyRules)
+        out += "deep copy " + r.revisionType + " " + r.action + " " + r.relationType + " " + std::to_string(r.copy) + "\n";
+    for (tag_t t : fileFormTypes) out += "file form " + std::to_string(t) + "\n";
+    return out;
+}
+
+}  // namespace vl::platform::aom

@@ -38,7 +38,6 @@ void beginRequest() {
     // own observers read, would otherwise grow for the life of the process.
     s.unknownUids = {};
     s.unknownTags = {};
-    s.changedTags = {};
     for (ExtensionSlot& slot : s.extensions)
         if (slot.get() && slot.get()->requestBegins()) slot.use();
 }

@@ -599,16 +599,10 @@ void restoreFrom(const Store& f) {
     restoreMember(s.propRules, f.propRules);
     restoreMember(s.namingRules, f.namingRules);
     restoreMember(s.nameFields, f.nameFields);
-    restoreMember(s.deepCopyRules, f.deepCopyRules);
     restoreMember(s.pseudoFolderProps, f.pseudoFolderProps);
-    restoreMember(s.fileFormTypes, f.fileFormTypes);
     restoreMember(s.pseudoFolders, f.pseudoFolders);
     s.session = f.session;
     s.switches = f.switches;
-    s.updateListSuspended = f.updateListSuspended;
-    s.updateListEnabled = f.updateListEnabled;
-    restoreMember(s.changedTags, f.changedTags);
-    s.eventServiceRunning = f.eventServiceRunning;
     s.loading = f.loading;
     // Only the domains an input used can differ.
     if (s.extensions.size() < f.extensions.size()) s.extensions.resize(f.extensions.size());

@@ -235,14 +235,6 @@ struct PropRuleDef {
     bool operator==(const PropRuleDef&) const = default;
 };
 
-struct DeepCopyRule {
-    std::string revisionType;  // applies to this type and its subtypes
-    std::string action;        // "Revise", "SaveAs"
-    std::string relationType;
-    bool copy = false;  // copy the secondary, else reference it
-    bool operator==(const DeepCopyRule&) const = default;
-};
-
 struct Session {
     tag_t user = 0;
     tag_t member = 0;
@@ -441,18 +433,11 @@ struct Store {
     std::map<std::pair<std::string, std::string>, PropRuleDef> propRules;  // (type, property)
     std::map<std::string, tag_t> namingRules;                              // name -> NameRule object
     std::map<std::pair<std::string, std::string>, tag_t, NamePairLess> nameFields;  // (type, property) -> NameField
-    std::vector<DeepCopyRule> deepCopyRules;
     std::set<std::pair<std::string, std::string>> pseudoFolderProps;   // (type, property)
-    std::set<tag_t> fileFormTypes;  // form types whose fields live in a file
     std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
 
     Session session;
     Switches switches;
-    // Client-server update list and event service.
-    bool updateListSuspended = false;
-    bool updateListEnabled = true;
-    std::vector<tag_t> changedTags;
-    bool eventServiceRunning = true;
 
     bool loading = false;  // a fixture is being loaded: no privilege checks
 
@@ -549,9 +534,6 @@ int initValue(Object& o, std::string_view name, Slot v);
 // A structural change (lists the platform keeps, ownership): committed at
 // once, leaving any other unsaved change of the object pending.
 int setCommitted(Object& o, int index, Value v);
-// A new form of a form type (no checks but the type), open for change.
-int createForm(const std::string& formType, const std::string& name, const std::string& description,
-               tag_t* form);
 // Snapshot for the journal before any change of the object.
 void touch(Object& o);
 // Undo entry for state outside objects.

@@ -179,10 +179,7 @@ std::string STORE_dump() {
     }
     for (const auto& [name, t] : s.namingRules) line("naming " + name + " " + std::to_string(t));
     for (const auto& [key, t] : s.nameFields) line("name field " + key.first + " " + key.second + " " + std::to_string(t));
-    for (const DeepCopyRule& r : s.deepCopyRules)
-        line("deep copy " + r.revisionType + " " + r.action + " " + r.relationType + " " + std::to_string(r.copy));
     for (const auto& [type, property] : s.pseudoFolderProps) line("pseudo folder property " + type + " " + property);
-    for (tag_t t : s.fileFormTypes) line("file form " + std::to_string(t));
     for (const auto& [key, t] : s.pseudoFolders)
         line("pseudo folder " + std::to_string(key.first) + " " + key.second + " " + std::to_string(t));
     const Session& se = s.session;
@@ -195,11 +192,7 @@ std::string STORE_dump() {
          std::to_string(sw.administrationLog) + std::to_string(sw.v7Mode) + std::to_string(sw.subscription) +
          std::to_string(sw.partBom) + " " + std::to_string(sw.module) + " " + std::to_string(sw.siteId) + " " +
          std::to_string(sw.site) + " " + sw.transientVolume);
-    std::string changed = "changed";
-    for (tag_t t : s.changedTags) changed += " " + std::to_string(t);
-    line(changed);
-    line("flags " + std::to_string(s.updateListSuspended) + std::to_string(s.updateListEnabled) +
-         std::to_string(s.eventServiceRunning) + std::to_string(s.loading));
+    line("loading " + std::to_string(s.loading));
     {
         std::vector<std::pair<std::string, std::string>> domains;
         for (const ExtensionSlot& slot : s.extensions)
