@@ -5,7 +5,7 @@
 #include "aom/folder.hxx"
 #include "aom/item.hxx"
 #include "gateway/vl_service_manager.hxx"
-#include "pom/test_objects.hxx"
+#include "aom/test_objects.hxx"
 #include "pom/test_seams.hxx"
 #include "soa_server/utils.hxx"
 

@@ -6,7 +6,7 @@
 #include "aom/aom.hxx"
 #include "aom/folder.hxx"
 #include "kernel/pref.hxx"
-#include "pom/test_objects.hxx"
+#include "aom/test_objects.hxx"
 #include "sm/scoped_smptr.hxx"
 #include "soa_server/utils.hxx"
 #include "tag/tag.hxx"

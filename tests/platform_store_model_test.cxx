@@ -11,6 +11,7 @@
 #include "foundation/error_codes.hxx"
 #include "pom/pom.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "platform_test_support.hxx"
 
 #include <algorithm>
@@ -212,7 +213,7 @@ Value savedValue(const store::Object& o, int i) {
 std::vector<int> requiredAttributes(tag_t type) {
     std::vector<int> out;
     if (const store::TypeDef* td = store::typeDef(type))
-        for (tag_t d : td->requiredAttributes) out.push_back(store::S().descriptors.at(d).m_attr);
+        for (tag_t d : td->requiredAttributes) out.push_back(store::businessTypes().descriptors.at(d).m_attr);
     return out;
 }
 

@@ -46,7 +46,7 @@ void doDatasetType(Args& a, Fixture& f) {
     initValue(d, "datasettype_name", std::vector<std::string>{name});
     initValue(d, "list_of_tools", tools);
     if (def) initValue(d, "default_tool", std::vector<tag_t>{def});
-    S().types.at(bt).datasetType = d.tag;
+    businessTypes().types.at(bt).datasetType = d.tag;
 }
 
 void doReference(Args& a, Fixture&) {

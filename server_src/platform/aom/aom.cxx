@@ -3,6 +3,7 @@
 #include "foundation/error_codes.hxx"
 #include "foundation/vl_string.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <algorithm>
@@ -290,7 +291,7 @@ int AOM_ask_property_names(tag_t object, int* count, char*** names) {
     if (int rc = need(object, &o)) return rc;
     std::vector<std::string> n;
     if (const TypeDef* t = typeDef(o->type))
-        for (tag_t d : t->properties) n.push_back(S().descriptors.at(d).m_name);
+        for (tag_t d : t->properties) n.push_back(businessTypes().descriptors.at(d).m_name);
     if (count) *count = static_cast<int>(n.size());
     if (names) *names = SM_pack_string_range(n);
     return 0;

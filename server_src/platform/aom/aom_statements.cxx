@@ -34,7 +34,7 @@ void doType(Args& a, Fixture& f) {
 void doItemType(Args& a, Fixture& f) {
     std::string name = a.word(0, "item type");
     a.consumed(1);
-    TypeDef& t = S().types.at(f.typeOf(name)->tag);
+    TypeDef& t = businessTypes().types.at(f.typeOf(name)->tag);
     if (!t.cls->isA("Item")) bad(name + " is not an item type");
     std::string rev = a.need("revision");
     const TypeDef* rt = f.typeOf(rev);
@@ -185,7 +185,7 @@ void doSet(Args& a, Fixture& f) {
     if (!td) return;
     // Every option is a property of the object.
     for (tag_t desc : td->properties) {
-        PropertyDescriptor& d = S().descriptors.at(desc);
+        PropertyDescriptor& d = businessTypes().descriptors.at(desc);
         const std::string& k = d.m_name;
         if (!a.has(k)) continue;
         std::vector<std::string> texts = d.m_arraySize == 1 ? std::vector<std::string>{a.opt(k)} : a.list(k);

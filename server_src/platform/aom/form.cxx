@@ -3,6 +3,7 @@
 #include "aom/aom_state.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <cstring>
@@ -25,7 +26,7 @@ int createForm(const std::string& formType, const std::string& name, const std::
     if (!description.empty()) initValue(f, "object_desc", std::vector<std::string>{description});
     // Initial values of the form type's fields.
     for (tag_t dt : t->properties) {
-        const PropertyDescriptor& d = S().descriptors.at(dt);
+        const PropertyDescriptor& d = businessTypes().descriptors.at(dt);
         if (d.m_propertyType != PROP_attribute || d.m_initial.empty() || d.m_name == "object_name") continue;
         Value v;
         std::vector<std::string> init = d.m_arraySize == 1 ? std::vector<std::string>{d.m_initial[0]} : d.m_initial;
@@ -71,7 +72,7 @@ int FORM_ask_property_descriptors(tag_t formOrType, int* count, tag_t** descript
     if (int rc = formTypeOf(formOrType, &t)) return rc;
     std::vector<tag_t> own;
     for (tag_t dt : t->properties) {
-        const PropertyDescriptor& d = S().descriptors.at(dt);
+        const PropertyDescriptor& d = businessTypes().descriptors.at(dt);
         if (d.m_propertyType != PROP_attribute) continue;
         const std::string& decl = t->cls->attrs[d.m_attr].declaringClass;
         const ClassDef* dc = classNamed(decl);

@@ -2,6 +2,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <cstring>

@@ -4,6 +4,7 @@
 #include "aom/form.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <cstring>

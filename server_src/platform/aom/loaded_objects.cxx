@@ -5,6 +5,7 @@
 #include "aom/aom.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 
 using namespace vl::platform::store;
 

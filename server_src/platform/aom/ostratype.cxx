@@ -3,6 +3,7 @@
 #include "aom/aom_state.hxx"
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <cstring>
@@ -14,7 +15,7 @@ namespace vl::platform::store {
 
 int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const std::string& displayName,
              tag_t* type) {
-    Store& s = S();
+    BusinessTypes& s = businessTypes();
     if (type) *type = 0;
     if (name.empty()) return fail(ERR_BAD_ARGUMENT, "a type needs a name");
     if (name.size() > OSTRATYPE_name_size_c) return fail(ERR_NAME_TOO_LONG, name);
@@ -46,7 +47,7 @@ int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const s
     tag_t t = o.tag;
     journalUndo([t, name, cls] {
         noteTypeEdit();
-        Store& st = S();
+        BusinessTypes& st = businessTypes();
         if (auto it = st.types.find(t); it != st.types.end()) {
             for (tag_t d : it->second.properties) st.descriptors.erase(d);
             st.types.erase(it);
@@ -168,7 +169,7 @@ int OSTRATYPE_create(const char* typeName, const char* className, tag_t* type) {
     tag_t parent = cls->parent ? typeOfClass(cls->parent) : 0;
     tag_t t = 0;
     if (int rc = makeType(typeName ? typeName : "", cls, parent, "", &t)) return rc;
-    buildDescriptorsOf(S(), t);
+    buildDescriptorsOf(t);
     if (type) *type = t;
     return 0;
 }
@@ -223,7 +224,7 @@ status_t OstraType::describe(OrderedCollection<PropertyDescriptor>** collection)
     if (int rc = needType(m_type, &td)) return status_t(rc);
     std::vector<PropertyDescriptor*> descriptors;
     descriptors.reserve(td->properties.size());
-    for (tag_t d : td->properties) descriptors.push_back(&S().descriptors.at(d));
+    for (tag_t d : td->properties) descriptors.push_back(&businessTypes().descriptors.at(d));
     m_described = std::make_unique<VectorCollection<PropertyDescriptor>>(std::move(descriptors));
     if (collection) *collection = m_described.get();
     return status_t::OK;

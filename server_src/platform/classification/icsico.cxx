@@ -2,6 +2,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <string>
@@ -55,7 +56,7 @@ int ICSICO::getAllPropertyDescriptions(int* count, char*** names, char*** displa
     std::vector<int> types, mods, arrays, lengths;
     std::vector<tag_t> lovs;
     for (tag_t dt : td->properties) {
-        const PropertyDescriptor& p = S().descriptors.at(dt);
+        const PropertyDescriptor& p = businessTypes().descriptors.at(dt);
         if (p.m_propertyType != PROP_attribute) continue;
         n.push_back(p.name());
         d.push_back(p.displayName());

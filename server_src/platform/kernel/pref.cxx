@@ -120,15 +120,9 @@ namespace vl::platform::kernel {
 
 namespace {
 
-std::string strings(const Values& v) {
-    std::string out = "[";
-    for (const std::string& e : v) out += std::to_string(e.size()) + ":" + e + ",";
-    return out + "]";
-}
-
 std::string byOwnerText(const Preferences::ByOwner& m) {
     std::vector<std::string> lines;
-    for (const auto& [key, values] : m) lines.push_back(std::to_string(key.first) + " " + key.second + " " + strings(values));
+    for (const auto& [key, values] : m) lines.push_back(std::to_string(key.first) + " " + key.second + " " + dumpStrings(values));
     return joinSorted(std::move(lines));
 }
 
@@ -136,7 +130,7 @@ std::string byOwnerText(const Preferences::ByOwner& m) {
 
 std::string Preferences::dump() const {
     std::string out;
-    for (const auto& [key, values] : site) out += "site pref " + key + " " + strings(values) + "\n";
+    for (const auto& [key, values] : site) out += "site pref " + key + " " + dumpStrings(values) + "\n";
     return out + byOwnerText(group) + byOwnerText(role) + byOwnerText(user);
 }
 

@@ -3,7 +3,6 @@
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
 #include "pom/pom_object.hxx"
-#include "propdesc/property_descriptor.hxx"
 
 #include <algorithm>
 #include <charconv>
@@ -32,13 +31,15 @@ std::unordered_map<tag_t, std::unique_ptr<POMObject>>& loadedObjects() {
     return m;
 }
 
-// The text of a key value ("" for none): a single string, or an int in
-// decimal.
+}  // namespace
+
 std::string_view keyText(const Slot& v, char (&buffer)[16]) {
     if (v.index() == kValueIndex<std::string>) return v.firstString();
     if (const int* i = v.first<int>()) return {buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + 16, *i).ptr - buffer)};
     return {};
 }
+
+namespace {
 
 // The object other than `self` holding the key (declaring class, text) in a
 // current value or, with `kept`, in the saved value of an unsaved change; 0
@@ -542,12 +543,16 @@ std::size_t detail::newExtensionIndex() {
     return next++;
 }
 
+std::string dumpStrings(const std::vector<std::string>& strings) {
+    std::string out = "[";
+    for (const std::string& e : strings) out += std::to_string(e.size()) + ":" + e + ",";
+    return out + "]";
+}
+
 void watchFixture() {
     Store& s = S();
     s.sinceFixture.watch(s.nextTag);
 }
-
-void noteTypeEdit() { ++S().typeEdits; }
 
 namespace {
 
@@ -587,20 +592,6 @@ void restoreFrom(const Store& f) {
     s.uidCounter = f.uidCounter;
     s.uidSalt = f.uidSalt;
     s.schema = f.schema;
-    if (s.typeEdits != f.typeEdits) {
-        // Fresh copies, not assignment: that would keep the nodes an input
-        // added, so the input would end with more blocks than it began.
-        s.types = decltype(s.types)(f.types);
-        s.typeByName = decltype(s.typeByName)(f.typeByName);
-        s.typeOfClass = decltype(s.typeOfClass)(f.typeOfClass);
-        s.descriptors = decltype(s.descriptors)(f.descriptors);
-        s.typeEdits = f.typeEdits;
-    }
-    restoreMember(s.propRules, f.propRules);
-    restoreMember(s.namingRules, f.namingRules);
-    restoreMember(s.nameFields, f.nameFields);
-    restoreMember(s.pseudoFolderProps, f.pseudoFolderProps);
-    restoreMember(s.pseudoFolders, f.pseudoFolders);
     s.session = f.session;
     s.switches = f.switches;
     s.loading = f.loading;
@@ -688,13 +679,28 @@ std::string newUid() {
     }
 }
 
+namespace {
+
+TypeKnowledge& typeKnowledge() {
+    static TypeKnowledge k;
+    return k;
+}
+
+}  // namespace
+
+bool registerTypeKnowledge(const TypeKnowledge& k) {
+    typeKnowledge() = k;
+    return true;
+}
+
 Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     Store& s = S();
     tag_t t = s.nextTag++;
     Object o;
     o.tag = t;
     o.cls = cls;
-    o.type = type ? type : typeOfClass(cls);
+    const TypeKnowledge& types = typeKnowledge();
+    o.type = type ? type : types.typeOfClass ? types.typeOfClass(cls) : 0;
     o.uid = uid.empty() ? newUid() : uid;
     o.locked = true;
     o.values = SlotArray(cls->nullValues);
@@ -713,13 +719,8 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
         if (k.owningGroup >= 0 && s.session.group)
             applyValue(s, placed, k.owningGroup, Slot::one<tag_t>(s.session.group));
     }
-    if (k.workspaceObject) {
-        const TypeDef* td = typeDef(placed.type);
-        if (td && k.objectType >= 0) {
-            if (td->nameValue.empty()) td->nameValue = Slot::text(td->name);
-            applyValue(s, placed, k.objectType, td->nameValue);
-        }
-    }
+    if (k.workspaceObject && k.objectType >= 0 && types.typeNameValue)
+        if (const Slot* name = types.typeNameValue(placed.type)) applyValue(s, placed, k.objectType, *name);
     return placed;
 }
 
@@ -922,12 +923,6 @@ int setDate(Object& o, std::string_view name, date_s v) {
     return setValue(o, name, v.year ? Slot::one<date_s>(v) : Slot::null(kValueIndex<date_s>));
 }
 
-tag_t nameFieldOf(std::string_view type, std::string_view property) {
-    const auto& f = S().nameFields;
-    auto it = f.find(std::pair<std::string_view, std::string_view>(type, property));
-    return it == f.end() ? 0 : it->second;
-}
-
 tag_t findByKey(const std::string& declaringClass, const std::string& value) {
     return value.empty() ? 0 : keyHolder(S(), declaringClass, value);
 }
@@ -1102,15 +1097,8 @@ date_s now() {
 
 int save(Object& o) {
     if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
-    const TypeDef* td = typeDef(o.type);
-    if (td) {
-        for (tag_t dt : td->requiredAttributes) {
-            const PropertyDescriptor& d = S().descriptors.at(dt);
-            const Slot& v = o.values[d.m_attr];
-            const bool empty = v.empty() || (v.index() == kValueIndex<std::string> && v.firstString().empty());
-            if (empty) return fail(ERR_REQUIRED_VALUE, d.m_name);
-        }
-    }
+    if (const auto check = typeKnowledge().checkRequired)
+        if (int rc = check(o)) return rc;
     Store& s = S();
     const KnownAttrs& k = o.cls->known;
     auto undated = [&] {
@@ -1140,160 +1128,6 @@ void revert(Object& o) {
     SavedValues saved = takeSaved(s, o);
     for (auto& [i, value] : saved)
         if (!(o.values[i] == value)) changeValue(s, o, i, std::move(value));
-}
-
-const TypeDef* typeDef(tag_t type) {
-    Store& s = S();
-    auto it = s.types.find(type);
-    return it == s.types.end() ? nullptr : &it->second;
-}
-
-const TypeDef* typeNamed(std::string_view name) {
-    Store& s = S();
-    auto it = s.typeByName.find(name);
-    return it == s.typeByName.end() ? nullptr : typeDef(it->second);
-}
-
-tag_t typeOfClass(const ClassDef* cls) {
-    Store& s = S();
-    for (const ClassDef* c = cls; c; c = c->parent) {
-        auto it = s.typeOfClass.find(c);
-        if (it != s.typeOfClass.end()) return it->second;
-    }
-    return 0;
-}
-
-bool typeIsA(tag_t type, std::string_view ancestorName) {
-    for (const TypeDef* t = typeDef(type); t; t = typeDef(t->parent))
-        if (t->name == ancestorName) return true;
-    return false;
-}
-
-PropertyDescriptor* descriptorOfType(tag_t type, std::string_view name) {
-    const TypeDef* td = typeDef(type);
-    if (!td) return nullptr;
-    auto it = td->propertyByName.find(name);
-    if (it == td->propertyByName.end()) return nullptr;
-    auto dt = S().descriptors.find(it->second);
-    return dt == S().descriptors.end() ? nullptr : &dt->second;
-}
-
-PropertyDescriptor* descriptorOf(const Object& o, std::string_view name) {
-    return descriptorOfType(o.type, name);
-}
-
-namespace {
-
-PropertyDescriptor makeAttrDescriptor(Store& s, const TypeDef& td, const AttrDef& a, int index) {
-    PropertyDescriptor d;
-    d.m_tag = s.nextTag++;
-    d.m_type = td.tag;
-    d.m_owningTypeName = td.name;
-    d.m_name = a.name;
-    d.m_propertyType = PROP_attribute;
-    d.m_valueType = a.type;
-    d.m_arraySize = a.arraySize;
-    d.m_maxLength = a.maxLength;
-    d.m_refClass = a.refClass;
-    d.m_required = a.required;
-    d.m_modifiable = !a.system;
-    d.m_displayable = a.name != "password";
-    d.m_attr = index;
-    return d;
-}
-
-void applyRule(Store& s, PropertyDescriptor& d, const PropRuleDef& r) {
-    if (r.required) d.m_required = *r.required;
-    if (r.enabled) d.m_enabled = *r.enabled;
-    if (r.modifiable) d.m_modifiable = *r.modifiable;
-    if (r.displayable) d.m_displayable = *r.displayable;
-    if (r.readOnly) d.m_readOnly = *r.readOnly;
-    if (r.displayName) d.m_displayName = *r.displayName;
-    if (r.hasInitial) d.m_initial = r.initial;
-    if (r.lov) {
-        tag_t lov = findByKey("ListOfValues", *r.lov);
-        d.m_lov = lov;
-    }
-    (void)s;
-}
-
-}  // namespace
-
-static void buildTypeDescriptors(Store& s, TypeDef& td, const std::vector<tag_t>& relationTypes) {
-    ++s.typeEdits;
-    for (tag_t old : td.properties) s.descriptors.erase(old);
-    td.properties.clear();
-    td.requiredAttributes.clear();
-    td.propertyByName.clear();
-    auto add = [&](PropertyDescriptor d) {
-        tag_t t = d.m_tag;
-        td.propertyByName[d.m_name] = t;
-        td.properties.push_back(t);
-        s.descriptors.emplace(t, std::move(d));
-    };
-    for (int i = 0; i < static_cast<int>(td.cls->attrs.size()); ++i)
-        add(makeAttrDescriptor(s, td, td.cls->attrs[i], i));
-    if (td.cls->isA("WorkspaceObject")) {
-        PropertyDescriptor d;
-        d.m_tag = s.nextTag++;
-        d.m_type = td.tag;
-        d.m_owningTypeName = td.name;
-        d.m_name = "object_string";
-        d.m_propertyType = PROP_runtime;
-        d.m_valueType = PROP_string;
-        d.m_modifiable = false;
-        add(d);
-        for (tag_t rt : relationTypes) {
-            const TypeDef* r = typeDef(rt);
-            if (!r || td.propertyByName.count(r->name)) continue;
-            PropertyDescriptor rd;
-            rd.m_tag = s.nextTag++;
-            rd.m_type = td.tag;
-            rd.m_owningTypeName = td.name;
-            rd.m_name = r->name;
-            rd.m_displayName = r->displayName;
-            rd.m_propertyType = PROP_relation;
-            rd.m_valueType = PROP_typed_relation;
-            rd.m_arraySize = -1;
-            rd.m_modifiable = false;
-            rd.m_relationType = rt;
-            add(rd);
-        }
-    }
-    // Rules of the ancestors first, so a subtype's own rule wins.
-    std::vector<const TypeDef*> chain;
-    for (const TypeDef* t = &td; t; t = typeDef(t->parent)) chain.push_back(t);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-        for (tag_t dt : td.properties) {
-            PropertyDescriptor& d = s.descriptors.at(dt);
-            auto rule = s.propRules.find({(*it)->name, d.m_name});
-            if (rule != s.propRules.end()) applyRule(s, d, rule->second);
-        }
-    for (tag_t dt : td.properties) {
-        const PropertyDescriptor& d = s.descriptors.at(dt);
-        if (d.m_required && d.m_propertyType == PROP_attribute && d.m_attr >= 0) td.requiredAttributes.push_back(dt);
-    }
-}
-
-void buildDescriptors(Store& s) {
-    std::vector<tag_t> relationTypes;
-    std::vector<tag_t> all;
-    for (auto& [t, td] : s.types) {
-        all.push_back(t);
-        if (td.cls->isA("Relation")) relationTypes.push_back(t);
-    }
-    auto bySerial = [&](tag_t a, tag_t b) { return a < b; };
-    std::sort(relationTypes.begin(), relationTypes.end(), bySerial);
-    std::sort(all.begin(), all.end(), bySerial);
-    for (tag_t t : all) buildTypeDescriptors(s, s.types.at(t), relationTypes);
-}
-
-void buildDescriptorsOf(Store& s, tag_t type) {
-    std::vector<tag_t> relationTypes;
-    for (auto& [t, td] : s.types)
-        if (td.cls->isA("Relation")) relationTypes.push_back(t);
-    std::sort(relationTypes.begin(), relationTypes.end());
-    buildTypeDescriptors(s, s.types.at(type), relationTypes);
 }
 
 std::string formatDate(const date_s& d) {

@@ -11,7 +11,6 @@
 #include "pom/slot.hxx"
 #include "pom/tag_counts.hxx"
 #include "pom/tag_hash.hxx"
-#include "propdesc/property_descriptor.hxx"
 #include "kernel/pref.hxx"
 
 #include <cstdint>
@@ -28,6 +27,8 @@
 #include <utility>
 #include <variant>
 #include <vector>
+
+class POMObject;
 
 namespace vl::platform::store {
 
@@ -206,35 +207,6 @@ private:
     std::size_t m_count = 0;
 };
 
-// Per business type.
-struct TypeDef {
-    tag_t tag = 0;  // the type object
-    std::string name;
-    // The name as a stored value, made once: the object_type of every
-    // object of the type shares its block.
-    mutable Slot nameValue;
-    tag_t parent = 0;
-    const ClassDef* cls = nullptr;
-    std::string displayName;
-    std::vector<tag_t> properties;  // descriptor tags, in order
-    std::vector<tag_t> requiredAttributes;  // those of required attributes, checked on save
-    StringMap<tag_t> propertyByName;
-    // Item types.
-    std::string revisionType, masterFormType, revMasterFormType;
-    // Dataset types: the DatasetType object.
-    tag_t datasetType = 0;
-};
-
-struct PropRuleDef {
-    std::optional<bool> required, enabled, modifiable, displayable, readOnly;
-    std::optional<std::string> lov, displayName;
-    std::vector<std::string> initial;
-    bool hasInitial = false;
-    std::string complex;
-    tag_t tag = 0;  // the PropRule object
-    bool operator==(const PropRuleDef&) const = default;
-};
-
 struct Session {
     tag_t user = 0;
     tag_t member = 0;
@@ -317,6 +289,8 @@ struct ValueExtension : Extension {
 
 // The lines sorted, each ended by a newline: a dump of an unordered container.
 std::string joinSorted(std::vector<std::string> lines);
+// A list of strings in a dump, each by its length, so none can pass for two.
+std::string dumpStrings(const std::vector<std::string>& strings);
 
 // A copy is a clone that no one has used yet: resetting to a fixture brings
 // back only the domains an input used.
@@ -423,19 +397,6 @@ struct Store {
     // Live objects per (exact) class.
     std::unordered_map<const ClassDef*, TagCounts> instances;
 
-    std::unordered_map<tag_t, TypeDef> types;
-    StringMap<tag_t> typeByName;
-    std::unordered_map<const ClassDef*, tag_t> typeOfClass;
-    std::unordered_map<tag_t, PropertyDescriptor> descriptors;
-    // Counts the changes of types and descriptors (see noteTypeEdit).
-    std::uint64_t typeEdits = 0;
-
-    std::map<std::pair<std::string, std::string>, PropRuleDef> propRules;  // (type, property)
-    std::map<std::string, tag_t> namingRules;                              // name -> NameRule object
-    std::map<std::pair<std::string, std::string>, tag_t, NamePairLess> nameFields;  // (type, property) -> NameField
-    std::set<std::pair<std::string, std::string>> pseudoFolderProps;   // (type, property)
-    std::map<std::pair<tag_t, std::string>, tag_t> pseudoFolders;      // (object, property)
-
     Session session;
     Switches switches;
 
@@ -484,9 +445,6 @@ std::unique_ptr<Store> copyStore(const Store& from);
 // differs (types and descriptors when noteTypeEdit was called).
 void watchFixture();
 void restoreFrom(const Store& fixture);
-// A change of the current store's types or descriptors.
-void noteTypeEdit();
-
 // --- errors ---
 // Stores (severity 3) and returns the code.
 int fail(int code, const std::string& text = std::string());
@@ -554,10 +512,21 @@ int setInt(Object& o, std::string_view name, int v);
 int setLogical(Object& o, std::string_view name, bool v);
 int setDate(Object& o, std::string_view name, date_s v);
 
-// The NameField object of (type, property), or 0.
-tag_t nameFieldOf(std::string_view type, std::string_view property);
+// What making and saving an object needs of business types, given by the
+// library that keeps them (at load time, from a static initialiser).
+struct TypeKnowledge {
+    // The type an object of the class gets when none is named; 0 for none.
+    tag_t (*typeOfClass)(const ClassDef* cls) = nullptr;
+    // The object_type value the type's objects hold; null for no type.
+    const Slot* (*typeNameValue)(tag_t type) = nullptr;
+    // 0, or the stored code for a required attribute the object leaves empty.
+    int (*checkRequired)(const Object& o) = nullptr;
+};
+bool registerTypeKnowledge(const TypeKnowledge& knowledge);
 
 // --- keys and references ---
+// The text of a key value ("" for none): a single string, or an int in decimal.
+std::string_view keyText(const Slot& v, char (&buffer)[16]);
 // The object whose key value it is, or 0.
 tag_t findByKey(const std::string& declaringClass, const std::string& value);
 // The same, or the object keeping it as the saved value of an unsaved
@@ -591,53 +560,6 @@ bool canWrite(const Object& o);
 date_s now();
 void pinClock(const date_s& utc);
 void unpinClock();
-
-// --- types ---
-const TypeDef* typeDef(tag_t type);
-const TypeDef* typeNamed(std::string_view name);
-tag_t typeOfClass(const ClassDef* cls);
-bool typeIsA(tag_t type, std::string_view ancestorName);
-// Descriptor of a property of the object's type, or null.
-PropertyDescriptor* descriptorOf(const Object& o, std::string_view name);
-PropertyDescriptor* descriptorOfType(tag_t type, std::string_view name);
-// Builds (again) the descriptors of every type from classes, rules and
-// relation types.
-void buildDescriptors(Store& s);
-void buildDescriptorsOf(Store& s, tag_t type);
-// A new business type (object and definition) with its descriptors; 0 or a
-// stored code (name over 32 characters, taken, no class).
-int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const std::string& displayName,
-             tag_t* type);
-
-// --- property values (attribute, runtime and relation properties alike) ---
-Value propertyValue(const Object& o, const PropertyDescriptor& d);
-// Each element as text (references as uids; null single values give none).
-std::vector<std::string> valueTexts(const Value& v, PROP_value_type_e type);
-// The display text: elements joined by ",", references by display string,
-// logicals "True"/"False", dates formatted.
-std::string displayText(const Value& v, PROP_value_type_e type);
-// Parses texts into a value of the descriptor's type (references by uid);
-// ERR_BAD_VALUE stored for a text that does not parse.
-int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& texts, Value* out);
-// Checks and stores a value of an attribute property: privilege, read-only
-// object, modifiable descriptor, arity, lengths, list of values, reference
-// classes, naming rule, and the reference check a domain registered.
-int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single);
-int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single);
-// A domain's rule for what may enter one reference attribute of its class
-// (a folder's contents): given the object written and the references a write
-// adds to what it holds, 0 or a stored code. The store knows no domain; the
-// domain registers its rule at load time, from a static initialiser.
-using ReferenceCheck = int (*)(const Object& o, std::span<const tag_t> added);
-bool registerReferenceCheck(const char* className, const char* attrName, ReferenceCheck check);
-// Relation property: the secondaries of the object by that relation type.
-std::vector<tag_t> relatedSecondaries(tag_t primary, tag_t relationType);
-std::vector<tag_t> relatedPrimaries(tag_t secondary, tag_t relationType);
-// Relations (objects) with that primary / secondary, in creation order.
-std::vector<tag_t> relationsOf(tag_t object, bool asPrimary, tag_t relationType);
-
-// A user with its home and newstuff folders.
-int makeUser(const std::string& id, const std::string& personName, const std::string& passwordHash, tag_t* user);
 
 // --- session ---
 tag_t currentUser();

@@ -77,12 +77,6 @@ std::string valueText(const Value& v) {
     return out + "}";
 }
 
-std::string strings(const std::vector<std::string>& v) {
-    std::string out = "[";
-    for (const std::string& e : v) out += std::to_string(e.size()) + ":" + e + ",";
-    return out + "]";
-}
-
 std::string tagsText(const TagCounts& c) {
     std::string out;
     c.forEach([&](tag_t t) { out += " " + std::to_string(t); });
@@ -105,10 +99,9 @@ std::string STORE_dump() {
         for (std::size_t i = 0; i < o.values.size(); ++i) {
             const AttrDef& a = o.cls->attrs[i];
             l += " " + a.name + "=" + valueText(o.values[i].value());
-            if (a.key && !o.values[i].empty()) {
-                const std::vector<std::string> texts = valueTexts(o.values[i].value(), a.type);
-                if (!texts.empty()) l += "#" + std::to_string(findByKey(a.declaringClass, texts[0]));
-            }
+            char buffer[16];
+            if (a.key && !o.values[i].empty())
+                l += "#" + std::to_string(findByKey(a.declaringClass, std::string(keyText(o.values[i], buffer))));
         }
         line(l);
         if (auto it = s.saved.find(o.tag); it != s.saved.end()) {
@@ -116,8 +109,8 @@ std::string STORE_dump() {
             for (const auto& [i, v] : it->second) {
                 std::string l = std::to_string(i) + "=" + valueText(v.value());
                 const AttrDef& a = o.cls->attrs[i];
-                const std::vector<std::string> texts = a.key ? valueTexts(v.value(), a.type) : std::vector<std::string>{};
-                if (!texts.empty()) l += "#" + std::to_string(keyInUse(a.declaringClass, texts[0]));
+                char buffer[16];
+                if (a.key) l += "#" + std::to_string(keyInUse(a.declaringClass, std::string(keyText(v, buffer))));
                 saved.push_back(std::move(l));
             }
             out += "saved " + std::to_string(o.tag) + "\n" + joinSorted(std::move(saved));
@@ -144,44 +137,8 @@ std::string STORE_dump() {
         for (const auto& [uid, t] : s.unknownUids) lines.push_back("unknown " + uid + " " + std::to_string(t));
         for (const auto& [t, uid] : s.unknownTags) lines.push_back("unknown tag " + std::to_string(t) + " " + uid);
         for (const auto& uid : s.givenUids) lines.push_back("given " + uid);
-        for (const auto& [t, td] : s.types) {
-            std::string l = "type " + std::to_string(t) + " " + std::to_string(td.tag) + " " + td.name + " " +
-                            std::to_string(td.parent) + " " + (td.cls ? td.cls->name : "-") + " " + td.displayName +
-                            " " + td.revisionType + "|" + td.masterFormType + "|" + td.revMasterFormType + " " +
-                            std::to_string(td.datasetType) + " properties";
-            for (tag_t d : td.properties) l += " " + std::to_string(d);
-            l += " required";
-            for (tag_t d : td.requiredAttributes) l += " " + std::to_string(d);
-            std::map<std::string, tag_t> byName(td.propertyByName.begin(), td.propertyByName.end());
-            for (const auto& [name, d] : byName) l += " " + name + ":" + std::to_string(d);
-            lines.push_back(std::move(l));
-        }
-        for (const auto& [name, t] : s.typeByName) lines.push_back("type named " + name + " " + std::to_string(t));
-        for (const auto& [cls, t] : s.typeOfClass) lines.push_back("type of " + cls->name + " " + std::to_string(t));
-        for (const auto& [t, d] : s.descriptors)
-            lines.push_back("descriptor " + std::to_string(t) + " " + std::to_string(d.m_tag) + " " +
-                            std::to_string(d.m_type) + " " + d.m_name + "|" + d.m_displayName + "|" + d.m_refClass +
-                            "|" + d.m_owningTypeName + " " + std::to_string(d.m_propertyType) + " " +
-                            std::to_string(d.m_valueType) + " " + std::to_string(d.m_arraySize) + " " +
-                            std::to_string(d.m_maxLength) + " " + std::to_string(d.m_readOnly) +
-                            std::to_string(d.m_required) + std::to_string(d.m_enabled) +
-                            std::to_string(d.m_modifiable) + std::to_string(d.m_displayable) + " " +
-                            std::to_string(d.m_lov) + " " + strings(d.m_initial) + " " + std::to_string(d.m_attr) +
-                            " " + std::to_string(d.m_relationType));
         out += joinSorted(std::move(lines));
     }
-    for (const auto& [key, r] : s.propRules) {
-        auto flag = [](const std::optional<bool>& b) { return b ? std::to_string(*b) : std::string("-"); };
-        line("rule " + key.first + " " + key.second + " " + flag(r.required) + flag(r.enabled) + flag(r.modifiable) +
-             flag(r.displayable) + flag(r.readOnly) + " " + (r.lov ? *r.lov : "-") + "|" +
-             (r.displayName ? *r.displayName : "-") + " " + strings(r.initial) + std::to_string(r.hasInitial) + " " +
-             r.complex + " " + std::to_string(r.tag));
-    }
-    for (const auto& [name, t] : s.namingRules) line("naming " + name + " " + std::to_string(t));
-    for (const auto& [key, t] : s.nameFields) line("name field " + key.first + " " + key.second + " " + std::to_string(t));
-    for (const auto& [type, property] : s.pseudoFolderProps) line("pseudo folder property " + type + " " + property);
-    for (const auto& [key, t] : s.pseudoFolders)
-        line("pseudo folder " + std::to_string(key.first) + " " + key.second + " " + std::to_string(t));
     const Session& se = s.session;
     line("session " + std::to_string(se.user) + " " + std::to_string(se.member) + " " + std::to_string(se.group) + " " +
          std::to_string(se.role) + " " + std::to_string(se.project) + " " + std::to_string(se.workContext) + " " +

@@ -4,6 +4,7 @@
 #include "foundation/error_codes.hxx"
 #include "foundation/vl_string.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "sm/sm.hxx"
 
 #include <cctype>
@@ -48,7 +49,7 @@ int PropertyDescriptor::askListOfValues(ListOfValues** out) const {
 int PropertyDescriptor::askPropertyDescriptor(tag_t descriptor, PropertyDescriptor** out) {
     VL_ENTER("PropertyDescriptor::askPropertyDescriptor", descriptor);
     if (out) *out = nullptr;
-    auto& d = S().descriptors;
+    auto& d = businessTypes().descriptors;
     auto it = d.find(descriptor);
     if (it == d.end()) return fail(ERR_INVALID_TAG, "not a property descriptor");
     if (out) *out = &it->second;
@@ -58,7 +59,7 @@ int PropertyDescriptor::askPropertyDescriptor(tag_t descriptor, PropertyDescript
 int PROPDESC_ask_lov(tag_t descriptor, tag_t* lov) {
     VL_ENTER("PROPDESC_ask_lov", descriptor);
     if (lov) *lov = 0;
-    auto& d = S().descriptors;
+    auto& d = businessTypes().descriptors;
     auto it = d.find(descriptor);
     if (it == d.end()) return fail(ERR_INVALID_TAG, "not a property descriptor");
     if (lov) *lov = find(it->second.m_lov) ? it->second.m_lov : 0;
@@ -112,7 +113,7 @@ int ListOfValues::askInterdependents(tag_t type, const char* property, int* coun
     if (!td) return fail(ERR_TYPE_NOT_FOUND);
     std::vector<std::string> out;
     for (tag_t dt : td->properties) {
-        const PropertyDescriptor& d = S().descriptors.at(dt);
+        const PropertyDescriptor& d = businessTypes().descriptors.at(dt);
         if (d.m_lov == tag() && (!property || d.m_name != property)) out.push_back(d.m_name);
     }
     if (count) *count = static_cast<int>(out.size());
@@ -121,7 +122,7 @@ int ListOfValues::askInterdependents(tag_t type, const char* property, int* coun
 }
 
 int ListOfValues::askInterdependents(tag_t descriptor, int* count, char*** names) const {
-    auto& d = S().descriptors;
+    auto& d = businessTypes().descriptors;
     auto it = d.find(descriptor);
     if (it == d.end()) {
         if (count) *count = 0;
@@ -261,7 +262,7 @@ status_t PropRule::find(const char* typeName, const char* propertyName, tag_t* r
     if (int rc = enter("PropRule::find")) return status_t(rc);
     if (rule) *rule = 0;
     if (!typeName || !propertyName) return status_t::OK;
-    auto& rules = S().propRules;
+    auto& rules = businessTypes().propRules;
     auto it = rules.find({typeName, propertyName});
     if (it != rules.end() && rule) *rule = it->second.tag;
     return status_t::OK;
@@ -354,7 +355,7 @@ status_t NameField::find(const char* typeName, const char* propertyName, tag_t* 
     if (int rc = enter("NameField::find")) return status_t(rc);
     if (field) *field = 0;
     if (!typeName || !propertyName) return status_t::OK;
-    auto& f = S().nameFields;
+    auto& f = businessTypes().nameFields;
     auto it = f.find({typeName, propertyName});
     if (it != f.end() && field) *field = it->second;
     return status_t::OK;
@@ -372,7 +373,7 @@ status_t NameField::askRuleTag(tag_t* rule) const {
 namespace vl::platform {
 
 bool NAMING_check(const std::string& typeName, const std::string& propertyName, std::string_view value) {
-    Store& s = S();
+    BusinessTypes& s = businessTypes();
     // Few properties have naming rules: most writes need no walk of the types.
     bool ruled = false;
     for (auto f = s.nameFields.begin(); !ruled && f != s.nameFields.end(); ++f) ruled = f->first.second == propertyName;
@@ -394,7 +395,7 @@ tag_t PseudoFolder::askPseudoFolder(OstraProperty* property) {
     if (!property) return 0;
     const Object* o = find(property->object());
     if (!o) return 0;
-    Store& s = S();
+    BusinessTypes& s = businessTypes();
     bool declared = false;
     for (const TypeDef* t = typeDef(o->type); t && !declared; t = typeDef(t->parent))
         declared = s.pseudoFolderProps.count({t->name, property->name()}) > 0;

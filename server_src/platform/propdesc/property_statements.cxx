@@ -46,7 +46,7 @@ void doProp(Args& a, Fixture& f) {
     a.consumed(2);
     const TypeDef* t = f.typeOf(type);
     if (!descriptorOfType(t->tag, prop)) bad("type " + type + " has no property " + prop);
-    PropRuleDef& r = S().propRules[{type, prop}];
+    PropRuleDef& r = businessTypes().propRules[{type, prop}];
     auto tri = [&](const char* key, std::optional<bool>& field) {
         if (a.flag(key)) field = true;
         if (a.has(key)) field = onOff(a.opt(key));
@@ -83,11 +83,11 @@ void doNamingRule(Args& a, Fixture& f) {
     std::string name = a.word(0, "rule name");
     std::vector<std::string> patterns = a.rest(1);
     a.consumed(1);
-    if (S().namingRules.count(name)) bad("naming rule " + name + " exists already");
+    if (businessTypes().namingRules.count(name)) bad("naming rule " + name + " exists already");
     Object& o = f.newObject("NameRule");
     initValue(o, "rule_name", std::vector<std::string>{name});
     initValue(o, "patterns", patterns);
-    S().namingRules[name] = o.tag;
+    businessTypes().namingRules[name] = o.tag;
 }
 
 void doNameField(Args& a, Fixture& f) {
@@ -96,13 +96,13 @@ void doNameField(Args& a, Fixture& f) {
     std::string rule = a.word(2, "naming rule");
     a.consumed(3);
     f.typeOf(type);
-    auto it = S().namingRules.find(rule);
-    if (it == S().namingRules.end()) bad("unknown naming rule " + rule);
+    auto it = businessTypes().namingRules.find(rule);
+    if (it == businessTypes().namingRules.end()) bad("unknown naming rule " + rule);
     Object& o = f.newObject("NameField");
     initValue(o, "type_name", std::vector<std::string>{type});
     initValue(o, "property_name", std::vector<std::string>{prop});
     initValue(o, "rule", std::vector<tag_t>{it->second});
-    S().nameFields[{type, prop}] = o.tag;
+    businessTypes().nameFields[{type, prop}] = o.tag;
 }
 
 void doPseudoFolder(Args& a, Fixture& f) {
@@ -110,7 +110,7 @@ void doPseudoFolder(Args& a, Fixture& f) {
     std::string prop = a.word(1, "property");
     a.consumed(2);
     f.typeOf(type);
-    S().pseudoFolderProps.insert({type, prop});
+    businessTypes().pseudoFolderProps.insert({type, prop});
 }
 
 const Statement kStatements[] = {

@@ -2,6 +2,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 #include "pom/test_seams.hxx"
 #include "sm/sm.hxx"
 
@@ -213,7 +214,7 @@ int SA_change_group(tag_t group, tag_t role) {
     return fail(ERR_NOT_A_MEMBER);
 }
 
-namespace vl::platform::store {
+namespace vl::platform::sa {
 
 // A user with home and newstuff folders (owned by the user).
 int makeUser(const std::string& id, const std::string& personName, const std::string& passwordHash, tag_t* user) {
@@ -247,14 +248,14 @@ int makeUser(const std::string& id, const std::string& personName, const std::st
     return 0;
 }
 
-}  // namespace vl::platform::store
+}  // namespace vl::platform::sa
 
 int SA_create_user(const char* userId, const char* personName, const char* password, tag_t* user) {
     VL_ENTER("SA_create_user", 0);
     if (user) *user = 0;
     if (int rc = checkNewName(userId, "user")) return rc;
     if (!password || !*password) return fail(ERR_BAD_ARGUMENT, "a user needs a password");
-    return makeUser(userId, personName ? personName : "", SITE_hash_password(password), user);
+    return sa::makeUser(userId, personName ? personName : "", SITE_hash_password(password), user);
 }
 
 int SA_create_group(const char* groupName, tag_t* group) {

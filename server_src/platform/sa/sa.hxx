@@ -110,3 +110,8 @@ public:
     using POMObject::POMObject;
     static const char* pomClassName() { return "WorkContext"; }
 };
+
+namespace vl::platform::sa {
+// A user with its home and newstuff folders.
+int makeUser(const std::string& id, const std::string& personName, const std::string& passwordHash, tag_t* user);
+}  // namespace vl::platform::sa

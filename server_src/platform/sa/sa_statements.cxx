@@ -1,5 +1,5 @@
 // The organisation is made of platform-kept objects, each name checked and
-// unique; a user comes with its home folders, made through makeUser in its
+// unique; a user comes with its home folders, made through sa::makeUser in its
 // default group, and a password only as a libsodium hash.
 #include "sa/sa_statements.hxx"
 
@@ -70,7 +70,7 @@ void doUser(Args& a, Fixture&) {
         Session acting = S().session;
         acting.group = group;
         ActingSession swap(acting);
-        rc = makeUser(id, a.opt("name"), hash, &u);
+        rc = sa::makeUser(id, a.opt("name"), hash, &u);
     }
     if (rc) bad("user " + id + " cannot be made");
     Object& uo = *find(u);

@@ -141,7 +141,7 @@ Session ActingSession::of(tag_t user, tag_t group) {
 
 void Fixture::rebuild(bool forRule) {
     if (!m_dirty && (forRule || !m_rulesDirty)) return;
-    buildDescriptors(S());
+    buildDescriptors();
     m_dirty = m_rulesDirty = false;
 }
 

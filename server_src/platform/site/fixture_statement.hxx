@@ -6,6 +6,7 @@
 // (`<domain>/*_statements.cxx`); site/site_loader.cxx reads the lines, keeps
 // the order rules and looks each keyword up in those lists.
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 
 #include <functional>
 #include <map>

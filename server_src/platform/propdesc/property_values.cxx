@@ -1,7 +1,7 @@
 // Reading, formatting, parsing and checked writing of property values.
 #include "foundation/error_codes.hxx"
 #include "foundation/number_text.hxx"
-#include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 
 #include <cerrno>
 #include <cmath>

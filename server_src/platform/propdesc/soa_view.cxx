@@ -2,6 +2,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 
 using namespace vl::platform::store;
 
@@ -63,7 +64,7 @@ unsigned int objectType(unsigned int tag) {
 std::vector<std::string> typeLineage(unsigned int type) {
     std::vector<std::string> names;
     // Bounded by the number of types, should a parent chain ever loop.
-    for (const TypeDef* t = typeDef(type); t && names.size() <= S().types.size(); t = typeDef(t->parent))
+    for (const TypeDef* t = typeDef(type); t && names.size() <= businessTypes().types.size(); t = typeDef(t->parent))
         names.push_back(t->name);
     return names;
 }

@@ -1,7 +1,8 @@
-#include "pom/test_objects.hxx"
+#include "aom/test_objects.hxx"
 
 #include "foundation/error_codes.hxx"
 #include "pom/store.hxx"
+#include "propdesc/business_types.hxx"
 
 namespace vl::platform {
 
