@@ -117,7 +117,7 @@ int AE_create_dataset_with_id(tag_t datasetType, const char* name, const char* d
     Object* dt = nullptr;
     if (int rc = need(datasetType, "DatasetType", &dt)) return rc;
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a dataset needs a name");
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     const TypeDef* bt = typeNamed(getString(*dt, "datasettype_name"));
     if (!bt || !bt->cls->isA("Dataset")) return fail(ERR_TYPE_NOT_FOUND, getString(*dt, "datasettype_name"));
     PropertyDescriptor* dn = descriptorOfType(bt->tag, "object_name");

@@ -76,7 +76,7 @@ int FL_create(const char* name, const char* description, tag_t* folder) {
     VL_ENTER("FL_create", 0);
     if (folder) *folder = 0;
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a folder needs a name");
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     const TypeDef* t = typeNamed("Folder");
     if (!t) return fail(ERR_TYPE_NOT_FOUND, "Folder");
     PropertyDescriptor* dn = descriptorOfType(t->tag, "object_name");

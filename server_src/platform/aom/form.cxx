@@ -42,7 +42,7 @@ int FORM_create(const char* name, const char* description, const char* formType,
     VL_ENTER("FORM_create", 0);
     if (form) *form = 0;
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a form needs a name");
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     return aom::createForm(formType ? formType : "", name, description ? description : "", form);
 }
 

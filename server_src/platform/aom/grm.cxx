@@ -77,7 +77,7 @@ int GRM_create_relation(tag_t primary, tag_t secondary, tag_t relationType, tag_
         if (int rc = need(userData, nullptr)) return rc;
     // A relation is an object of its own, owned by its creator: relating needs
     // a session, not the right to change either end.
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     (void)p;
     if (findRelation(primary, secondary, relationType))
         return fail(ERR_DUPLICATE, relationExistsText(td->name));

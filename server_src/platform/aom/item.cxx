@@ -84,7 +84,7 @@ int askString(tag_t tag, const char* cls, const char* attribute, char** out) {
 int makeItem(const std::string& itemIdIn, const std::string& nameIn, const std::string& typeIn,
              const std::string& revId, tag_t itemForm, tag_t revForm, tag_t* itemOut, tag_t* revOut,
              const Object* copyOf) {
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     std::string typeName = typeIn.empty() ? "Item" : typeIn;
     const TypeDef* named = typeNamed(typeName);
     if (!named) return fail(ERR_TYPE_NOT_FOUND, typeName);

@@ -1,6 +1,7 @@
 #include "filetickets/file_tickets.hxx"
 
 #include "foundation/error_codes.hxx"
+#include "kernel/session_state.hxx"
 #include "pom/store.hxx"
 
 #include <sodium.h>
@@ -356,7 +357,7 @@ int FileTickets::commitDatasetFiles(unsigned int dataset, bool createNewVersion,
     if (!d || !d->cls->isA("Dataset")) return failAbout(ERR_NOT_A_DATASET, d ? d->uid.str() : std::string());
     if (d->readOnly) return failAbout(ERR_READ_ONLY_OBJECT, d->uid);
     if (!canWrite(*d)) return failAbout(ERR_NO_ACCESS, d->uid);
-    const tag_t volume = S().session.volume;
+    const tag_t volume = kernel::sessionState().volume;
     if (!find(volume)) return fail(ERR_NO_VOLUME);
     if (count < 0 || (count > 0 && !records)) return fail(ERR_BAD_RECORD_COUNT);
 

@@ -3,6 +3,7 @@
 #include "foundation/error_codes.hxx"
 #include "foundation/ifail.hxx"
 #include "pom/store.hxx"
+#include "kernel/session_state.hxx"
 
 #include <sodium.h>
 
@@ -131,9 +132,9 @@ void VlLoginServiceManager::doLogin(const std::string& user, const std::string& 
     }
     if (!member) refuse(ERR_NOT_A_MEMBER, user + " in " + (group.empty() ? "a group" : group));
 
-    Session& se = S().session;
-    Session before = se;
-    journalUndo([before] { S().session = before; });
+    kernel::Session se = kernel::currentSession();
+    const kernel::Session before = se;
+    journalUndo([before] { kernel::setSession(before); });
     se.user = u;
     se.member = member;
     se.group = g;
@@ -141,4 +142,5 @@ void VlLoginServiceManager::doLogin(const std::string& user, const std::string& 
     se.loggedIn = true;
     se.bypass = false;
     se.scope = OSTRA_preference_all_preferences;
+    kernel::setSession(se);
 }

@@ -60,13 +60,13 @@ void doPref(Args& a, Fixture&) {
     }
 }
 
-Session sessionFor(const std::string& user, const std::string& group, const std::string& role, tag_t volume) {
+kernel::Session sessionFor(const std::string& user, const std::string& group, const std::string& role, tag_t volume) {
     tag_t u = existing("User", user, "user"), g = existing("Group", group, "group"), r = existing("Role", role, "role");
     for (tag_t m : instancesOf("GroupMember")) {
         const Object* o = find(m);
         if (getTag(*o, "user") == u && getTag(*o, "group") == g && getTag(*o, "role") == r &&
             getInt(*o, "status") == 0) {
-            Session se;
+            kernel::Session se;
             se.user = u;
             se.member = m;
             se.group = g;
@@ -80,7 +80,7 @@ Session sessionFor(const std::string& user, const std::string& group, const std:
 }
 
 void doSession(Args& a, Fixture& f) {
-    Session se = sessionFor(a.word(0, "user"), a.word(1, "group"), a.word(2, "role"), f.volume);
+    kernel::Session se = sessionFor(a.word(0, "user"), a.word(1, "group"), a.word(2, "role"), f.volume);
     a.consumed(3);
     if (f.session) {
         se.project = f.session->project;
@@ -92,7 +92,7 @@ void doSession(Args& a, Fixture& f) {
 // A project or work context: `ID [name=TEXT] [current]`, the name
 // defaulting to the ID; `current` makes it the session's.
 void sessionObject(Args& a, Fixture& f, const char* cls, const char* idAttr, const std::string& what,
-                   tag_t Session::*current) {
+                   tag_t kernel::Session::*current) {
     std::string id = a.word(0, (what + " id").c_str());
     a.consumed(1);
     unclaimed(cls, id, what);
@@ -105,10 +105,10 @@ void sessionObject(Args& a, Fixture& f, const char* cls, const char* idAttr, con
     }
 }
 
-void doProject(Args& a, Fixture& f) { sessionObject(a, f, "Project", "project_id", "project", &Session::project); }
+void doProject(Args& a, Fixture& f) { sessionObject(a, f, "Project", "project_id", "project", &kernel::Session::project); }
 
 void doWorkContext(Args& a, Fixture& f) {
-    sessionObject(a, f, "WorkContext", "context_id", "work context", &Session::workContext);
+    sessionObject(a, f, "WorkContext", "context_id", "work context", &kernel::Session::workContext);
 }
 
 const Statement kStatements[] = {

@@ -2,6 +2,7 @@
 
 #include "foundation/error_codes.hxx"
 #include "kernel/preferences.hxx"
+#include "kernel/session_state.hxx"
 #include "pom/store.hxx"
 #include "sm/sm.hxx"
 
@@ -15,7 +16,7 @@ namespace {
 using Values = Preferences::Values;
 
 const Values* lookup(const std::string& name, OSTRA_preference_search_scope_e scope) {
-    const Session& se = S().session;
+    const vl::platform::kernel::Session se = vl::platform::kernel::currentSession();
     Preferences& p = extension<Preferences>();
     auto at = [&](const Preferences::ByOwner& m, tag_t who) -> const Values* {
         if (!who || !se.loggedIn) return nullptr;
@@ -45,14 +46,14 @@ const Values* lookup(const std::string& name, OSTRA_preference_search_scope_e sc
 }
 
 int readCurrent(const char* name, const Values** out) {
-    *out = name ? lookup(name, S().session.scope) : nullptr;
+    *out = name ? lookup(name, vl::platform::kernel::sessionState().scope) : nullptr;
     if (!*out) return fail(ERR_PREF_NOT_FOUND, name ? name : "");
     return 0;
 }
 
 // Writes (or, with values null, deletes) at the current scope's level.
 int write(const char* name, const Values* values) {
-    const Session& se = S().session;
+    const vl::platform::kernel::Session se = vl::platform::kernel::currentSession();
     Preferences& p = extension<Preferences>();
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, "a preference needs a name");
     if (!se.loggedIn) return fail(ERR_NOT_LOGGED_IN);
@@ -143,7 +144,7 @@ int PREF_initialize() {
 
 int PREF_ask_search_scope(OSTRA_preference_search_scope_e* scope) {
     VL_ENTER("PREF_ask_search_scope", 0);
-    if (scope) *scope = S().session.scope;
+    if (scope) *scope = vl::platform::kernel::sessionState().scope;
     return 0;
 }
 
@@ -154,7 +155,7 @@ int PREF_set_search_scope(OSTRA_preference_search_scope_e scope) {
 int PREF_set_search_scope(int scope) {
     VL_ENTER("PREF_set_search_scope", 0);
     if (scope < 0 || scope > 4) return fail(ERR_BAD_ARGUMENT, "no such preference scope");
-    S().session.scope = static_cast<OSTRA_preference_search_scope_e>(scope);
+    vl::platform::kernel::sessionState().scope = static_cast<OSTRA_preference_search_scope_e>(scope);
     return 0;
 }
 

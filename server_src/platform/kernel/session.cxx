@@ -3,42 +3,72 @@
 #include "foundation/error_codes.hxx"
 #include "foundation/error_store.hxx"
 #include "pom/store.hxx"
+#include "kernel/session_state.hxx"
 
 using namespace vl::platform;
 using namespace vl::platform::store;
 
+using vl::platform::kernel::sessionState;
+
+namespace vl::platform::kernel {
+
+Session currentSession() {
+    const Identity& who = S().identity;
+    const SessionState& rest = sessionState();
+    return {who.user, rest.member, who.group, rest.role, rest.project, rest.workContext, rest.volume,
+            rest.scope, rest.bypass, who.loggedIn};
+}
+
+void setSession(const Session& s) {
+    S().identity = {s.user, s.group, s.loggedIn};
+    SessionState& rest = sessionState();
+    rest.member = s.member;
+    rest.role = s.role;
+    rest.project = s.project;
+    rest.workContext = s.workContext;
+    rest.volume = s.volume;
+    rest.scope = s.scope;
+    rest.bypass = s.bypass;
+}
+
+std::string SessionState::dump() const {
+    return "session " + std::to_string(member) + " " + std::to_string(role) + " " + std::to_string(project) + " " +
+           std::to_string(workContext) + " " + std::to_string(volume) + " " + std::to_string(scope) + " " +
+           std::to_string(bypass) + "\n";
+}
+
+}  // namespace vl::platform::kernel
+
 namespace {
-const Session& session() { return S().session; }
-tag_t ifIn(tag_t t) { return session().loggedIn ? t : 0; }
+tag_t ifIn(tag_t t) { return S().identity.loggedIn ? t : 0; }
 }  // namespace
 
-tag_t loginUser::currentUserTag() { return ifIn(session().user); }
-tag_t loginUser::currentGroupMemberTag() { return ifIn(session().member); }
-tag_t loginUser::currentGroupTag() { return ifIn(session().group); }
-tag_t loginUser::currentRoleTag() { return ifIn(session().role); }
-tag_t loginUser::currentProjectTag() { return ifIn(session().project); }
-tag_t loginUser::currentWorkContextTag() { return ifIn(session().workContext); }
+tag_t loginUser::currentUserTag() { return ifIn(S().identity.user); }
+tag_t loginUser::currentGroupMemberTag() { return ifIn(sessionState().member); }
+tag_t loginUser::currentGroupTag() { return ifIn(S().identity.group); }
+tag_t loginUser::currentRoleTag() { return ifIn(sessionState().role); }
+tag_t loginUser::currentProjectTag() { return ifIn(sessionState().project); }
+tag_t loginUser::currentWorkContextTag() { return ifIn(sessionState().workContext); }
 int loginUser::isPrivilegeUser() { return privileged() ? 1 : 0; }
-bool loginUser::isLoggedIn() { return session().loggedIn; }
+bool loginUser::isLoggedIn() { return S().identity.loggedIn; }
 
 int ITK_ask_bypass(bool* bypass) {
     VL_ENTER("ITK_ask_bypass", 0);
-    if (bypass) *bypass = S().session.bypass;
+    if (bypass) *bypass = sessionState().bypass;
     return 0;
 }
 
 int ITK_set_bypass(bool bypass) {
     VL_ENTER("ITK_set_bypass", 0);
     if (bypass && !privileged()) return fail(ERR_NOT_PRIVILEGED, "bypass");
-    S().session.bypass = bypass;
+    sessionState().bypass = bypass;
     return 0;
 }
 
 int ITK_exit_module(int) {
     VL_ENTER("ITK_exit_module", 0);
-    Session& s = S().session;
-    s.loggedIn = false;
-    s.bypass = false;
+    S().identity.loggedIn = false;
+    sessionState().bypass = false;
     return 0;
 }
 

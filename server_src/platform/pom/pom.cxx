@@ -204,7 +204,7 @@ int AM_check_privilege(tag_t object, const char* privilege, bool* granted) {
     std::string p = privilege ? privilege : "";
     bool g = false;
     if (p == "READ")
-        g = S().session.loggedIn;
+        g = S().identity.loggedIn;
     else if (p == "WRITE" || p == "DELETE" || p == "CHANGE_OWNER")
         g = canWrite(*o);
     else

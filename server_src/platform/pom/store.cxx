@@ -592,7 +592,7 @@ void restoreFrom(const Store& f) {
     s.uidCounter = f.uidCounter;
     s.uidSalt = f.uidSalt;
     s.schema = f.schema;
-    s.session = f.session;
+    s.identity = f.identity;
     s.switches = f.switches;
     s.loading = f.loading;
     // Only the domains an input used can differ.
@@ -715,9 +715,9 @@ Object& create(const ClassDef* cls, tag_t type, const std::string& uid) {
     s.instances[cls].add(t, 1);
     const KnownAttrs& k = cls->known;
     if (k.applicationObject) {
-        if (k.owningUser >= 0 && s.session.user) applyValue(s, placed, k.owningUser, Slot::one<tag_t>(s.session.user));
-        if (k.owningGroup >= 0 && s.session.group)
-            applyValue(s, placed, k.owningGroup, Slot::one<tag_t>(s.session.group));
+        if (k.owningUser >= 0 && s.identity.user) applyValue(s, placed, k.owningUser, Slot::one<tag_t>(s.identity.user));
+        if (k.owningGroup >= 0 && s.identity.group)
+            applyValue(s, placed, k.owningGroup, Slot::one<tag_t>(s.identity.group));
     }
     if (k.workspaceObject && k.objectType >= 0 && types.typeNameValue)
         if (const Slot* name = types.typeNameValue(placed.type)) applyValue(s, placed, k.objectType, *name);
@@ -1032,18 +1032,18 @@ bool noDanglingReferences() { return S().dangling.empty(); }
 bool privileged() {
     Store& s = S();
     if (s.loading) return true;
-    if (!s.session.loggedIn || !s.session.group) return false;
-    const Object* g = find(s.session.group);
+    if (!s.identity.loggedIn || !s.identity.group) return false;
+    const Object* g = find(s.identity.group);
     return g && getInt(*g, "privilege") == 1;
 }
 
-tag_t currentUser() { return S().session.loggedIn ? S().session.user : 0; }
-tag_t currentGroup() { return S().session.loggedIn ? S().session.group : 0; }
+tag_t currentUser() { return S().identity.loggedIn ? S().identity.user : 0; }
+tag_t currentGroup() { return S().identity.loggedIn ? S().identity.group : 0; }
 
 bool canWrite(const Object& o) {
     if (S().loading) return true;
     if (o.readOnly) return false;
-    if (!S().session.loggedIn) return false;
+    if (!S().identity.loggedIn) return false;
     if (privileged()) return true;
     int ou = o.cls->attr("owning_user");
     if (ou < 0) return false;

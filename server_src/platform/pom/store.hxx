@@ -11,7 +11,6 @@
 #include "pom/slot.hxx"
 #include "pom/tag_counts.hxx"
 #include "pom/tag_hash.hxx"
-#include "kernel/pref.hxx"
 
 #include <cstdint>
 #include <functional>
@@ -207,16 +206,11 @@ private:
     std::size_t m_count = 0;
 };
 
-struct Session {
+// Who acts: what saves stamp and privilege checks ask (the rest of the
+// session is the kernel's).
+struct Identity {
     tag_t user = 0;
-    tag_t member = 0;
     tag_t group = 0;
-    tag_t role = 0;
-    tag_t project = 0;
-    tag_t workContext = 0;
-    tag_t volume = 0;
-    OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
-    bool bypass = false;
     bool loggedIn = false;
 };
 
@@ -397,7 +391,7 @@ struct Store {
     // Live objects per (exact) class.
     std::unordered_map<const ClassDef*, TagCounts> instances;
 
-    Session session;
+    Identity identity;
     Switches switches;
 
     bool loading = false;  // a fixture is being loaded: no privilege checks

@@ -139,11 +139,8 @@ std::string STORE_dump() {
         for (const auto& uid : s.givenUids) lines.push_back("given " + uid);
         out += joinSorted(std::move(lines));
     }
-    const Session& se = s.session;
-    line("session " + std::to_string(se.user) + " " + std::to_string(se.member) + " " + std::to_string(se.group) + " " +
-         std::to_string(se.role) + " " + std::to_string(se.project) + " " + std::to_string(se.workContext) + " " +
-         std::to_string(se.volume) + " " + std::to_string(se.scope) + " " + std::to_string(se.bypass) +
-         std::to_string(se.loggedIn));
+    line("identity " + std::to_string(s.identity.user) + " " + std::to_string(s.identity.group) + " " +
+         std::to_string(s.identity.loggedIn));
     const Switches& sw = s.switches;
     line("switches " + std::to_string(sw.journal) + std::to_string(sw.applicationLog) + std::to_string(sw.securityLog) +
          std::to_string(sw.administrationLog) + std::to_string(sw.v7Mode) + std::to_string(sw.subscription) +

@@ -159,7 +159,7 @@ bool usesItem(tag_t target, tag_t item) {
 int createNamed(const char* className, const char* name, tag_t* made) {
     if (made) *made = 0;
     if (!name || !*name) return fail(ERR_BAD_ARGUMENT, std::string("a ") + className + " needs a name");
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     const TypeDef* t = typeNamed(className);
     if (!t) return fail(ERR_TYPE_NOT_FOUND, className);
     PropertyDescriptor* dn = descriptorOfType(t->tag, "object_name");
@@ -206,7 +206,7 @@ int PS_create_occurrence(tag_t parentRevision, tag_t child, tag_t* occurrence) {
     if (int rc = need(child, &c)) return rc;
     if (!c->cls->isA("Item") && !c->cls->isA("ItemRevision") && !c->cls->isA("AppearanceGroup"))
         return fail(ERR_WRONG_CLASS, "not an item, item revision or appearance group: " + c->uid);
-    if (!S().session.loggedIn) return fail(ERR_NOT_LOGGED_IN);
+    if (!S().identity.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     if (parent->readOnly) return fail(ERR_READ_ONLY_OBJECT, parent->uid);
     if (!canWrite(*parent)) return fail(ERR_NO_ACCESS, parent->uid);
     tag_t parentItem = getTag(*parent, "items_tag");

@@ -1,6 +1,7 @@
 #include "sa/sa.hxx"
 
 #include "foundation/error_codes.hxx"
+#include "kernel/session_state.hxx"
 #include "pom/store.hxx"
 #include "propdesc/business_types.hxx"
 #include "pom/test_seams.hxx"
@@ -198,16 +199,17 @@ int SA_change_group(tag_t group, tag_t role) {
     VL_ENTER("SA_change_group", group);
     if (int rc = need(group, "Group", nullptr)) return rc;
     if (int rc = need(role, "Role", nullptr)) return rc;
-    Session& se = S().session;
+    kernel::Session se = kernel::currentSession();
     if (!se.loggedIn) return fail(ERR_NOT_LOGGED_IN);
     for (tag_t m : membersWith("user", se.user)) {
         const Object* o = find(m);
         if (getTag(*o, "group") == group && getTag(*o, "role") == role && getInt(*o, "status") == 0) {
-            Session before = se;
-            journalUndo([before] { S().session = before; });
+            const kernel::Session before = se;
+            journalUndo([before] { kernel::setSession(before); });
             se.member = m;
             se.group = group;
             se.role = role;
+            kernel::setSession(se);
             return 0;
         }
     }
@@ -316,7 +318,7 @@ int SA_set_groupmember_active(tag_t member, bool active) {
 int VM_ask_current_volume(tag_t* volume) {
     VL_ENTER("VM_ask_current_volume", 0);
     if (volume) *volume = 0;
-    tag_t v = S().session.volume;
+    tag_t v = kernel::sessionState().volume;
     if (!find(v)) return fail(ERR_NOT_FOUND, "no current volume");
     if (volume) *volume = v;
     return 0;

@@ -67,7 +67,7 @@ void doUser(Args& a, Fixture&) {
     tag_t u = 0;
     int rc = 0;
     {
-        Session acting = S().session;
+        kernel::Session acting = kernel::currentSession();
         acting.group = group;
         ActingSession swap(acting);
         rc = sa::makeUser(id, a.opt("name"), hash, &u);

@@ -131,8 +131,8 @@ void unclaimed(const char* cls, const std::string& key, const std::string& what)
     if (findByKey(cls, key)) bad(what + " " + key + " exists already");
 }
 
-Session ActingSession::of(tag_t user, tag_t group) {
-    Session s;
+kernel::Session ActingSession::of(tag_t user, tag_t group) {
+    kernel::Session s;
     s.user = user;
     s.group = group;
     s.loggedIn = true;
@@ -262,7 +262,7 @@ std::string Fixture::objectLabel(Args& a) {
 
 void Fixture::placeObject(Args& a, const std::string& label, tag_t made) {
     {
-        ActingSession kept(S().session);
+        ActingSession kept(kernel::currentSession());
         Object* o = find(made);
         if (a.has("uid")) giveUid(*o, a.opt("uid"));
         check(save(*o), "cannot save");

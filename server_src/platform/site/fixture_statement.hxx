@@ -7,6 +7,7 @@
 // the order rules and looks each keyword up in those lists.
 #include "pom/store.hxx"
 #include "propdesc/business_types.hxx"
+#include "kernel/session_state.hxx"
 
 #include <functional>
 #include <map>
@@ -76,17 +77,17 @@ void unclaimed(const char* cls, const std::string& key, const std::string& what)
 // behalf, and the one before back when it goes.
 class ActingSession {
 public:
-    explicit ActingSession(const store::Session& acting) : m_kept(store::S().session) {
-        store::S().session = acting;
+    explicit ActingSession(const kernel::Session& acting) : m_kept(kernel::currentSession()) {
+        kernel::setSession(acting);
     }
     ActingSession(const ActingSession&) = delete;
     ActingSession& operator=(const ActingSession&) = delete;
-    ~ActingSession() { store::S().session = m_kept; }
+    ~ActingSession() { kernel::setSession(m_kept); }
     // A logged-in session of that user and group, and nothing else.
-    static store::Session of(tag_t user, tag_t group);
+    static kernel::Session of(tag_t user, tag_t group);
 
 private:
-    store::Session m_kept;
+    kernel::Session m_kept;
 };
 
 // What the lines so far have declared beyond the store itself, and the
@@ -136,7 +137,7 @@ public:
     void placeObject(Args& a, const std::string& label, tag_t made);
 
     // The session line's session, with the current project and work context.
-    std::optional<store::Session> session;
+    std::optional<kernel::Session> session;
     // The session's volume: the first volume, or the `current` one.
     tag_t volume = 0;
 

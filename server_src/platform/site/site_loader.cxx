@@ -154,7 +154,7 @@ public:
         s.journalled = {};
         s.markpoints.clear();
         s.loading = false;
-        s.session = m_fixture.session ? *m_fixture.session : Session{};
+        kernel::setSession(m_fixture.session ? *m_fixture.session : kernel::Session{});
     }
 
 private:

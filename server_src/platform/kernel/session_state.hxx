@@ -1,0 +1,44 @@
+#pragma once
+// The session beyond the identity saves stamp (the store's Identity): the
+// group member, role, project, work context, volume, preference scope and
+// bypass, as the kernel's store state; and the whole session as one value
+// for the code that puts one in place or takes one back.
+#include "kernel/pref.hxx"
+#include "pom/store.hxx"
+
+#include <string>
+
+namespace vl::platform::kernel {
+
+struct SessionState final : store::ValueExtension<SessionState> {
+    static constexpr const char* kName = "session";
+    tag_t member = 0;
+    tag_t role = 0;
+    tag_t project = 0;
+    tag_t workContext = 0;
+    tag_t volume = 0;
+    OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
+    bool bypass = false;
+    bool operator==(const SessionState&) const = default;
+    std::string dump() const override;
+};
+
+inline SessionState& sessionState() { return store::extension<SessionState>(); }
+
+struct Session {
+    tag_t user = 0;
+    tag_t member = 0;
+    tag_t group = 0;
+    tag_t role = 0;
+    tag_t project = 0;
+    tag_t workContext = 0;
+    tag_t volume = 0;
+    OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
+    bool bypass = false;
+    bool loggedIn = false;
+};
+
+Session currentSession();
+void setSession(const Session& session);
+
+}  // namespace vl::platform::kernel
