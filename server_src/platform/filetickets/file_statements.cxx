@@ -3,6 +3,7 @@
 #include "filetickets/file_statements.hxx"
 
 #include "filetickets/file_tickets.hxx"
+#include "filetickets/transient_volume.hxx"
 
 namespace vl::platform::filetickets {
 
@@ -12,7 +13,7 @@ using namespace site;
 using namespace store;
 
 void doTransient(Args& a, Fixture&) {
-    S().switches.transientVolume = a.word(0, "transient volume root or NONE");
+    extension<TransientVolume>().root = a.word(0, "transient volume root or NONE");
     a.consumed(1);
 }
 

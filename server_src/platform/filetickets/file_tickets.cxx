@@ -1,4 +1,5 @@
 #include "filetickets/file_tickets.hxx"
+#include "filetickets/transient_volume.hxx"
 
 #include "foundation/error_codes.hxx"
 #include "kernel/session_state.hxx"
@@ -233,7 +234,7 @@ int makeFile(const std::string& fileName, bool isText, tag_t volume, tag_t* file
 
 }  // namespace
 
-std::string FileTickets::getTransientVolRootDir() { return S().switches.transientVolume; }
+std::string FileTickets::getTransientVolRootDir() { return extension<filetickets::TransientVolume>().root; }
 
 int FileTickets::getReadFileTickets(const TagList& files, const String&, std::vector<int>& statuses,
                                     std::vector<std::string>& texts, std::vector<std::string>& tickets,

@@ -4,6 +4,7 @@
 #include "kernel/kernel_statements.hxx"
 
 #include "kernel/preferences.hxx"
+#include "kernel/switches.hxx"
 
 namespace vl::platform::kernel {
 
@@ -16,7 +17,7 @@ void doSwitch(Args& a, Fixture&) {
     std::string name = a.word(0, "switch");
     bool on = onOff(a.word(1, "on or off"));
     a.consumed(2);
-    Switches& w = S().switches;
+    Switches& w = switches();
     static const std::map<std::string, bool Switches::*> names = {
         {"journal", &Switches::journal},
         {"application_log", &Switches::applicationLog},
@@ -32,7 +33,7 @@ void doSwitch(Args& a, Fixture&) {
 }
 
 void doModule(Args& a, Fixture&) {
-    S().switches.module = number(a.word(0, "module number"), "module");
+    switches().module = number(a.word(0, "module number"), "module");
     a.consumed(1);
 }
 

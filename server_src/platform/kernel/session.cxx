@@ -4,6 +4,7 @@
 #include "foundation/error_store.hxx"
 #include "pom/store.hxx"
 #include "kernel/session_state.hxx"
+#include "kernel/switches.hxx"
 
 using namespace vl::platform;
 using namespace vl::platform::store;
@@ -83,7 +84,7 @@ int LM_security_log() { return 3; }
 int LM_administration_log() { return 4; }
 
 int LM_enabled(int log) {
-    const Switches& w = S().switches;
+    const vl::platform::kernel::Switches& w = vl::platform::kernel::switches();
     switch (log) {
     case 1:
         return w.journal ? 1 : 0;
@@ -100,7 +101,7 @@ int LM_enabled(int log) {
 
 int ILM__get_module(int* moduleNumber) {
     VL_ENTER("ILM__get_module", 0);
-    if (moduleNumber) *moduleNumber = S().switches.module;
+    if (moduleNumber) *moduleNumber = vl::platform::kernel::switches().module;
     return 0;
 }
 

@@ -190,12 +190,6 @@ int SSS_current_user(tag_t* user) {
     return 0;
 }
 
-int POM_site_id(int* siteId) {
-    VL_ENTER("POM_site_id", 0);
-    if (siteId) *siteId = S().switches.siteId;
-    return 0;
-}
-
 int AM_check_privilege(tag_t object, const char* privilege, bool* granted) {
     VL_ENTER("AM_check_privilege", object);
     if (granted) *granted = false;

@@ -593,7 +593,6 @@ void restoreFrom(const Store& f) {
     s.uidSalt = f.uidSalt;
     s.schema = f.schema;
     s.identity = f.identity;
-    s.switches = f.switches;
     s.loading = f.loading;
     // Only the domains an input used can differ.
     if (s.extensions.size() < f.extensions.size()) s.extensions.resize(f.extensions.size());

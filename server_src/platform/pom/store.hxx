@@ -214,15 +214,6 @@ struct Identity {
     bool loggedIn = false;
 };
 
-struct Switches {
-    bool journal = false, applicationLog = false, securityLog = false, administrationLog = false;
-    bool v7Mode = false, subscription = false, partBom = false;
-    int module = 0;
-    int siteId = 0;
-    tag_t site = 0;
-    std::string transientVolume = "NONE";
-};
-
 // One change, undone by a roll-back: an object made or destroyed, the state
 // of an object before its first change under a markpoint (lock, saved state:
 // not its values), one attribute's value before a change, or other state.
@@ -392,7 +383,6 @@ struct Store {
     std::unordered_map<const ClassDef*, TagCounts> instances;
 
     Identity identity;
-    Switches switches;
 
     bool loading = false;  // a fixture is being loaded: no privilege checks
 

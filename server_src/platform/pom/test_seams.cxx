@@ -141,11 +141,6 @@ std::string STORE_dump() {
     }
     line("identity " + std::to_string(s.identity.user) + " " + std::to_string(s.identity.group) + " " +
          std::to_string(s.identity.loggedIn));
-    const Switches& sw = s.switches;
-    line("switches " + std::to_string(sw.journal) + std::to_string(sw.applicationLog) + std::to_string(sw.securityLog) +
-         std::to_string(sw.administrationLog) + std::to_string(sw.v7Mode) + std::to_string(sw.subscription) +
-         std::to_string(sw.partBom) + " " + std::to_string(sw.module) + " " + std::to_string(sw.siteId) + " " +
-         std::to_string(sw.site) + " " + sw.transientVolume);
     line("loading " + std::to_string(s.loading));
     {
         std::vector<std::pair<std::string, std::string>> domains;

@@ -2,9 +2,11 @@
 
 #include "foundation/error_codes.hxx"
 #include "kernel/session_state.hxx"
+#include "pom/pom.hxx"
 #include "pom/store.hxx"
 #include "propdesc/business_types.hxx"
 #include "pom/test_seams.hxx"
+#include "sa/local_site.hxx"
 #include "sm/sm.hxx"
 
 #include <cstring>
@@ -313,6 +315,12 @@ int SA_set_groupmember_active(tag_t member, bool active) {
     if (int rc = need(member, "GroupMember", &o)) return rc;
     if (!privileged()) return fail(ERR_NOT_PRIVILEGED, "group member");
     return setCommitted(*o, attr(*o, "status"), std::vector<int>{active ? 0 : 1});
+}
+
+int POM_site_id(int* siteId) {
+    VL_ENTER("POM_site_id", 0);
+    if (siteId) *siteId = extension<sa::LocalSite>().siteId;
+    return 0;
 }
 
 int VM_ask_current_volume(tag_t* volume) {

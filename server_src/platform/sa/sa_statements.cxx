@@ -4,6 +4,7 @@
 #include "sa/sa_statements.hxx"
 
 #include "sa/sa.hxx"
+#include "sa/local_site.hxx"
 
 #include <sodium.h>
 
@@ -22,9 +23,10 @@ void doSite(Args& a, Fixture& f) {
     Object& s = f.newObject("Site");
     initValue(s, "site_id", std::vector<int>{id});
     initValue(s, "name", std::vector<std::string>{name});
-    if (a.flag("local") || !S().switches.site) {
-        S().switches.site = s.tag;
-        S().switches.siteId = id;
+    LocalSite& local = extension<LocalSite>();
+    if (a.flag("local") || !local.site) {
+        local.site = s.tag;
+        local.siteId = id;
     }
 }
 

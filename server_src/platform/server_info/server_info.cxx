@@ -1,5 +1,6 @@
 #include "server_info/server_info.hxx"
 
+#include "kernel/switches.hxx"
 #include "pom/store.hxx"
 
 #include <cstdlib>
@@ -9,15 +10,15 @@ using namespace vl::platform::store;
 
 status_t EffectivityMode::isInV7Mode(bool& inV7Mode) {
     if (int rc = enter("EffectivityMode::isInV7Mode")) return status_t(rc);
-    inV7Mode = S().switches.v7Mode;
+    inV7Mode = vl::platform::kernel::switches().v7Mode;
     return status_t::OK;
 }
 
-int SubscriptionManager::isEnabled() { return S().switches.subscription ? 1 : 0; }
+int SubscriptionManager::isEnabled() { return vl::platform::kernel::switches().subscription ? 1 : 0; }
 
 int PartBOMService::isPartBOMUsageEnabled(bool* enabled) const {
     if (int rc = enter("PartBOMService::isPartBOMUsageEnabled")) return rc;
-    if (enabled) *enabled = S().switches.partBom;
+    if (enabled) *enabled = vl::platform::kernel::switches().partBom;
     return 0;
 }
 
