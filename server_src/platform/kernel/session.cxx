@@ -14,22 +14,18 @@ using vl::platform::kernel::sessionState;
 namespace vl::platform::kernel {
 
 Session currentSession() {
+    Session s;
+    static_cast<SessionContext&>(s) = sessionState();
     const Identity& who = S().identity;
-    const SessionState& rest = sessionState();
-    return {who.user, rest.member, who.group, rest.role, rest.project, rest.workContext, rest.volume,
-            rest.scope, rest.bypass, who.loggedIn};
+    s.user = who.user;
+    s.group = who.group;
+    s.loggedIn = who.loggedIn;
+    return s;
 }
 
 void setSession(const Session& s) {
     S().identity = {s.user, s.group, s.loggedIn};
-    SessionState& rest = sessionState();
-    rest.member = s.member;
-    rest.role = s.role;
-    rest.project = s.project;
-    rest.workContext = s.workContext;
-    rest.volume = s.volume;
-    rest.scope = s.scope;
-    rest.bypass = s.bypass;
+    static_cast<SessionContext&>(sessionState()) = s;
 }
 
 std::string SessionState::dump() const {

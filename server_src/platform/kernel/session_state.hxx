@@ -10,8 +10,7 @@
 
 namespace vl::platform::kernel {
 
-struct SessionState final : store::ValueExtension<SessionState> {
-    static constexpr const char* kName = "session";
+struct SessionContext {
     tag_t member = 0;
     tag_t role = 0;
     tag_t project = 0;
@@ -19,22 +18,20 @@ struct SessionState final : store::ValueExtension<SessionState> {
     tag_t volume = 0;
     OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
     bool bypass = false;
+    bool operator==(const SessionContext&) const = default;
+};
+
+struct SessionState final : store::ValueExtension<SessionState>, SessionContext {
+    static constexpr const char* kName = "session";
     bool operator==(const SessionState&) const = default;
     std::string dump() const override;
 };
 
 inline SessionState& sessionState() { return store::extension<SessionState>(); }
 
-struct Session {
+struct Session : SessionContext {
     tag_t user = 0;
-    tag_t member = 0;
     tag_t group = 0;
-    tag_t role = 0;
-    tag_t project = 0;
-    tag_t workContext = 0;
-    tag_t volume = 0;
-    OSTRA_preference_search_scope_e scope = OSTRA_preference_all_preferences;
-    bool bypass = false;
     bool loggedIn = false;
 };
 
