@@ -1,3 +1,4 @@
+// Test and host seam: workspace objects of any workspace business type.
 #include "aom/test_objects.hxx"
 
 #include "foundation/error_codes.hxx"

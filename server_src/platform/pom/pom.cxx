@@ -1,3 +1,4 @@
+// The POM calls: markpoints, classes, uids, referencers, privilege checks.
 #include "pom/pom.hxx"
 
 #include "foundation/error_codes.hxx"

@@ -1,3 +1,6 @@
+// The store core: objects and their indexes, values, keys and references,
+// saves and locks, the journal and markpoints, store extensions and the
+// registries the domains fill.
 #include "pom/store.hxx"
 
 #include "foundation/error_codes.hxx"

@@ -1,7 +1,8 @@
 #pragma once
-// The in-memory object store behind every platform call. Platform code (and
-// only platform code) works on it through these helpers; services use the
-// platform calls.
+// The in-memory object store behind every platform call: its core, which
+// knows no domain. Platform code (and only platform code) works on it through
+// these helpers; services use the platform calls. Each domain keeps its own
+// state as a store extension and registers what the core must ask of it.
 //
 // Objects: a tag, a class (single inheritance rooted at "POMObject"), a
 // business type, a uid and one value per attribute of the class. Changes go

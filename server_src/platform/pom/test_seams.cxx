@@ -1,3 +1,5 @@
+// The test and host seams of the store core: faults, the clock, locks, the
+// call log, and STORE_dump (the whole store as text, domains included).
 #include "pom/test_seams.hxx"
 
 #include "foundation/error_codes.hxx"

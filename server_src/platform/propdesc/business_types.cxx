@@ -1,3 +1,5 @@
+// The BusinessTypes domain: look-ups, the descriptor build, its reset and
+// dump, and what it tells the store about types.
 #include "propdesc/business_types.hxx"
 
 #include "foundation/error_codes.hxx"

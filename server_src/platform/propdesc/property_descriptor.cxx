@@ -1,3 +1,5 @@
+// Property descriptors, lists of values, property and naming rules, pseudo
+// folders, and the loaded classes of rules and lists it registers.
 #include "propdesc/property_descriptor.hxx"
 
 #include "aom/aom.hxx"

@@ -1,3 +1,5 @@
+// What the SOA server library reads of the store: uids, object summaries and
+// property reads through descriptors.
 #include "pom/soa_view.hxx"
 
 #include "foundation/error_codes.hxx"
