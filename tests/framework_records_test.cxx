@@ -1,6 +1,7 @@
 // Server-side records and uid conversions against the real store.
 #include "aom/aom.hxx"
 #include "aom/folder.hxx"
+#include "aom/loaded_objects.hxx"
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_server/service_manager.hxx"
 #include "support/service_test.hxx"

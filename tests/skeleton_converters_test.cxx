@@ -2,6 +2,7 @@
 // from their field lists, against the real store.
 #include "aom/aom.hxx"
 #include "aom/folder.hxx"
+#include "aom/loaded_objects.hxx"
 #include "soa_framework/skeleton/converters.hxx"
 #include "support/service_test.hxx"
 #include "tag/pom_ref.hxx"

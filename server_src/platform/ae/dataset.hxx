@@ -4,7 +4,7 @@
 // (reference name, format "TEXT"/"BINARY", file name templates). A tool has a
 // symbol name, an optional shell tool and its output formats.
 #include "foundation/ifail.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "pom/pom_types.hxx"
 #include "tag/pom_tag.hxx"
 

@@ -1,6 +1,6 @@
 // The loaded form of the store's objects and of the application classes
 // this library owns, with the factories and display names it registers.
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 
 #include "aom/aom.hxx"
 #include "foundation/error_codes.hxx"

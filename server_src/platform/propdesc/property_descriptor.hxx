@@ -2,7 +2,7 @@
 // Property descriptors (one per property of a business type, with a tag of
 // its own), lists of values, property rules and naming rules.
 #include "foundation/ifail.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "pom/pom_types.hxx"
 
 #include <string>

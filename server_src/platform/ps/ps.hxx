@@ -5,7 +5,7 @@
 // a pinned occurrence to its revision and an unpinned one to its item's
 // latest revision. The where-used queries walk occurrences upwards.
 #include "foundation/ifail.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "pom/pom_types.hxx"
 
 // Loaded objects of the product-structure classes (what Tag::object hands out).

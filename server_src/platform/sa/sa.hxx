@@ -4,7 +4,7 @@
 // so the ask calls that fill a caller's buffer never write more than 33 bytes.
 #include "filetickets/file_tickets.hxx"
 #include "foundation/ifail.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "pom/pom_types.hxx"
 
 #include <string>

@@ -2,7 +2,7 @@
 // Data management 2006_03: the service interface and the local structs the
 // skeleton converts requests into and responses out of.
 #include "ae/dataset.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "sa/sa.hxx"
 #include "soa_server/service_data.hxx"
 #include "tag/pom_ref.hxx"

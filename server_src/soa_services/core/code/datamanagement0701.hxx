@@ -3,7 +3,7 @@
 // skeleton converts requests into and responses out of. Int and bool fields
 // start at 0 and false, so a path that never sets them answers a defined value.
 #include "ae/dataset.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "propdesc/property_descriptor.hxx"
 #include "soa_server/service_data.hxx"
 #include "tag/pom_ref.hxx"

@@ -6,7 +6,7 @@
 #include "foundation/error_store.hxx"
 #include "foundation/ifail.hxx"
 #include "pom/pom.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "sm/scoped_smptr.hxx"
 #include "soa_services/core/code/related_object_collector.hxx"
 

@@ -2,7 +2,7 @@
 // Service interface of "Core-2006-03-FileManagement": read tickets for files,
 // write tickets for new files of datasets, and the commit of those files.
 #include "ae/dataset.hxx"
-#include "pom/pom_object.hxx"
+#include "aom/loaded_objects.hxx"
 #include "soa_server/service_data.hxx"
 #include "tag/pom_ref.hxx"
 
