@@ -426,8 +426,8 @@ std::unique_ptr<Store> copyStore(const Store& from);
 // Fixture resets at the cost of what changed. watchFixture makes the current
 // store note which of its objects change; restoreFrom then brings it back to
 // `fixture`, the copy made of it when watchFixture was called: the objects
-// that changed or were made since, and the rest of the state where it
-// differs (types and descriptors when noteTypeEdit was called).
+// that changed or were made since, the rest of the state where it differs,
+// and each domain an input used, by its own restore.
 void watchFixture();
 void restoreFrom(const Store& fixture);
 // --- errors ---
