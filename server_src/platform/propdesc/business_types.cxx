@@ -106,6 +106,52 @@ std::string BusinessTypes::dump() const {
 
 void noteTypeEdit() { ++businessTypes().typeEdits; }
 
+int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const std::string& displayName,
+             tag_t* type) {
+    BusinessTypes& s = businessTypes();
+    if (type) *type = 0;
+    if (name.empty()) return fail(ERR_BAD_ARGUMENT, "a type needs a name");
+    if (name.size() > OSTRATYPE_name_size_c) return fail(ERR_NAME_TOO_LONG, name);
+    if (s.typeByName.count(name)) return fail(ERR_DUPLICATE, "type " + name);
+    if (!cls) return fail(ERR_NOT_FOUND, "no class for type " + name);
+    const ClassDef* typeClass = classNamed("OstraType");
+    if (!typeClass) return fail(ERR_NOT_FOUND, "no class OstraType");
+    noteTypeEdit();
+    Object& o = create(typeClass, 0);
+    o.locked = false;
+    initValue(o, "type_name", std::vector<std::string>{name});
+    initValue(o, "type_class", std::vector<std::string>{cls->name});
+    if (parent) initValue(o, "parent_type", std::vector<tag_t>{parent});
+    if (!displayName.empty()) initValue(o, "display_name", std::vector<std::string>{displayName});
+    TypeDef td;
+    td.tag = o.tag;
+    td.name = name;
+    td.parent = parent;
+    td.cls = cls;
+    td.displayName = displayName.empty() ? name : displayName;
+    s.types.emplace(o.tag, std::move(td));
+    s.typeByName[name] = o.tag;
+    if (!s.typeOfClass.count(cls) && cls->name == name) s.typeOfClass[cls] = o.tag;
+    if (!o.type) o.type = o.tag;  // the type of types describes itself
+    // Types made before the type of types are of that type too.
+    if (cls->name == "OstraType" && name == "OstraType")
+        for (auto& [t, other] : s.types)
+            if (Object* typeObject = find(t)) typeObject->type = o.tag;
+    tag_t t = o.tag;
+    journalUndo([t, name, cls] {
+        noteTypeEdit();
+        BusinessTypes& st = businessTypes();
+        if (auto it = st.types.find(t); it != st.types.end()) {
+            for (tag_t d : it->second.properties) st.descriptors.erase(d);
+            st.types.erase(it);
+        }
+        st.typeByName.erase(name);
+        if (auto it = st.typeOfClass.find(cls); it != st.typeOfClass.end() && it->second == t) st.typeOfClass.erase(it);
+    });
+    if (type) *type = t;
+    return 0;
+}
+
 const TypeDef* typeDef(tag_t type) {
     BusinessTypes& s = businessTypes();
     auto it = s.types.find(type);
