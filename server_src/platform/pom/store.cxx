@@ -34,15 +34,12 @@ std::unordered_map<tag_t, std::unique_ptr<POMObject>>& loadedObjects() {
     return m;
 }
 
-}  // namespace
-
-std::string_view keyText(const Slot& v, char (&buffer)[16]) {
+// The text of a key value, inlined on the write path (keyText is its export).
+std::string_view keyTextOf(const Slot& v, char (&buffer)[16]) {
     if (v.index() == kValueIndex<std::string>) return v.firstString();
     if (const int* i = v.first<int>()) return {buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + 16, *i).ptr - buffer)};
     return {};
 }
-
-namespace {
 
 // The object other than `self` holding the key (declaring class, text) in a
 // current value or, with `kept`, in the saved value of an unsaved change; 0
@@ -52,7 +49,7 @@ tag_t keyHolder(const Store& s, std::string_view declaringClass, std::string_vie
     auto holds = [&](const Object& o, int i, const Slot& v) {
         const AttrDef& a = o.cls->attrs[i];
         char buffer[16];
-        return a.key && a.declaringClass == declaringClass && keyText(v, buffer) == text;
+        return a.key && a.declaringClass == declaringClass && keyTextOf(v, buffer) == text;
     };
     return s.keys.find(TagHash::hashOf(declaringClass, text), [&](tag_t t) {
         const Object* o = s.objects.find(t);
@@ -104,7 +101,7 @@ void dropRefs(Store& s, tag_t from, std::span<const tag_t> targets) {
 // key can meet only for a moment of a roll-back, which ends with one.
 void indexKeyValue(Store& s, const Object& o, const AttrDef& a, const Slot& v, bool add) {
     char buffer[16];
-    const std::string_view text = keyText(v, buffer);
+    const std::string_view text = keyTextOf(v, buffer);
     if (text.empty()) return;
     const std::uint32_t hash = TagHash::hashOf(a.declaringClass, text);
     if (add)
@@ -541,10 +538,19 @@ std::string joinSorted(std::vector<std::string> lines) {
     return out;
 }
 
-std::size_t detail::newExtensionIndex() {
-    static std::size_t next = 0;
-    return next++;
+namespace {
+std::vector<const char*>& extensionNames() {
+    static std::vector<const char*> names;
+    return names;
 }
+}  // namespace
+
+std::size_t detail::newExtensionIndex(const char* name) {
+    extensionNames().push_back(name);
+    return extensionNames().size() - 1;
+}
+
+const char* extensionName(std::size_t index) { return extensionNames().at(index); }
 
 std::string dumpStrings(const std::vector<std::string>& strings) {
     std::string out = "[";
@@ -808,7 +814,7 @@ static int setValueImpl(Object& o, int i, Slot next, bool baseline, const Shared
     if (!known && o.values[i] == next) return 0;
     if (a.key) {
         char buffer[16];
-        const std::string_view text = keyText(next, buffer);
+        const std::string_view text = keyTextOf(next, buffer);
         // A value another object keeps as its saved one is still its: a
         // refresh of that object takes it back.
         if (const tag_t holder = text.empty() ? 0 : keyHolder(s, a.declaringClass, text, true, o.tag)) {
@@ -924,6 +930,8 @@ int setLogical(Object& o, std::string_view name, bool v) { return setValue(o, na
 int setDate(Object& o, std::string_view name, date_s v) {
     return setValue(o, name, v.year ? Slot::one<date_s>(v) : Slot::null(kValueIndex<date_s>));
 }
+
+std::string_view keyText(const Slot& v, char (&buffer)[16]) { return keyTextOf(v, buffer); }
 
 tag_t findByKey(const std::string& declaringClass, const std::string& value) {
     return value.empty() ? 0 : keyHolder(S(), declaringClass, value);

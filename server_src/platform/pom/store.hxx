@@ -283,11 +283,10 @@ std::string dumpStrings(const std::vector<std::string>& strings);
 class ExtensionSlot {
 public:
     ExtensionSlot() = default;
-    ExtensionSlot(const char* name, std::unique_ptr<Extension> e) : m_name(name), m_e(std::move(e)) {}
-    ExtensionSlot(const ExtensionSlot& o) : m_name(o.m_name), m_e(o.m_e ? o.m_e->clone() : nullptr) {}
+    explicit ExtensionSlot(std::unique_ptr<Extension> e) : m_e(std::move(e)) {}
+    ExtensionSlot(const ExtensionSlot& o) : m_e(o.m_e ? o.m_e->clone() : nullptr) {}
     ExtensionSlot& operator=(const ExtensionSlot& o) {
         if (this != &o) {
-            m_name = o.m_name;
             m_e = o.m_e ? o.m_e->clone() : nullptr;
             m_used = false;
         }
@@ -295,7 +294,6 @@ public:
     }
     ExtensionSlot(ExtensionSlot&&) = default;
     ExtensionSlot& operator=(ExtensionSlot&&) = default;
-    const char* name() const { return m_name; }
     Extension* get() const { return m_e.get(); }
     Extension* use() {
         m_used = true;
@@ -309,20 +307,21 @@ public:
     }
 
 private:
-    const char* m_name = "";
     std::unique_ptr<Extension> m_e;
     bool m_used = false;
 };
 
 namespace detail {
-std::size_t newExtensionIndex();
+std::size_t newExtensionIndex(const char* name);
 // A fixed place per domain in every store's extensions, handed out on first use.
 template <class T>
-std::size_t extensionIndex() {
-    static const std::size_t index = newExtensionIndex();
+[[gnu::always_inline]] inline std::size_t extensionIndex() {
+    static const std::size_t index = newExtensionIndex(T::kName);
     return index;
 }
 }  // namespace detail
+// The name of the domain at that place (T::kName).
+const char* extensionName(std::size_t index);
 
 // The objects of a loaded fixture that changed since a store was made from
 // it, each tag once; objects made since have the tags past the fixture's, so
@@ -409,16 +408,27 @@ extern Store* current;  // null until the first use
 Store& makeFirst();
 }  // namespace detail
 inline Store& S() { return detail::current ? *detail::current : detail::makeFirst(); }
-// The current store's state of domain T (T::kName names it), made empty on
-// first use.
+namespace detail {
+// The first use of domain T in the store: its slot made, the state empty.
 template <class T>
-T& extension() {
-    Store& s = S();
-    const std::size_t i = detail::extensionIndex<T>();
+[[gnu::noinline]] T& makeExtension(Store& s, std::size_t i) {
     if (i >= s.extensions.size()) s.extensions.resize(i + 1);
     ExtensionSlot& slot = s.extensions[i];
-    if (!slot.get()) slot = ExtensionSlot(T::kName, std::make_unique<T>());
+    if (!slot.get()) slot = ExtensionSlot(std::make_unique<T>());
     return static_cast<T&>(*slot.use());
+}
+}  // namespace detail
+// The current store's state of domain T (T::kName names it), made empty on
+// first use. On every hot path once a domain's state lives there: the held
+// case is a few loads.
+template <class T>
+[[gnu::always_inline]] inline T& extension() {
+    Store& s = S();
+    const std::size_t i = detail::extensionIndex<T>();
+    if (i < s.extensions.size()) [[likely]]
+        if (Extension* e = s.extensions[i].use()) [[likely]]
+            return static_cast<T&>(*e);
+    return detail::makeExtension<T>(s, i);
 }
 void installStore(std::unique_ptr<Store> store);  // replaces the current one (drops loaded objects)
 std::unique_ptr<Store> swapStore(std::unique_ptr<Store> store);  // returns the previous one

@@ -146,8 +146,8 @@ std::string STORE_dump() {
     line("loading " + std::to_string(s.loading));
     {
         std::vector<std::pair<std::string, std::string>> domains;
-        for (const ExtensionSlot& slot : s.extensions)
-            if (const Extension* e = slot.get()) domains.emplace_back(slot.name(), e->dump());
+        for (std::size_t i = 0; i < s.extensions.size(); ++i)
+            if (const Extension* e = s.extensions[i].get()) domains.emplace_back(extensionName(i), e->dump());
         std::sort(domains.begin(), domains.end());
         for (const auto& [name, dump] : domains) out += "domain " + name + "\n" + dump;
     }

@@ -10,6 +10,11 @@ namespace vl::platform::store {
 
 namespace {
 
+const TypeDef* typeIn(const BusinessTypes& s, tag_t type) {
+    auto it = s.types.find(type);
+    return it == s.types.end() ? nullptr : &it->second;
+}
+
 // to = from, unless they are equal already: comparing allocates nothing.
 template <class T>
 void restoreMember(T& to, const T& from) {
@@ -26,9 +31,10 @@ const Slot* typeNameValue(tag_t type) {
 }
 
 int checkRequired(const Object& o) {
-    const TypeDef* td = typeDef(o.type);
+    const BusinessTypes& s = businessTypes();
+    const TypeDef* td = typeIn(s, o.type);
     if (!td) return 0;
-    const auto& descriptors = businessTypes().descriptors;
+    const auto& descriptors = s.descriptors;
     for (tag_t dt : td->requiredAttributes) {
         const PropertyDescriptor& d = descriptors.at(dt);
         const Slot& v = o.values[d.m_attr];
@@ -152,16 +158,12 @@ int makeType(const std::string& name, const ClassDef* cls, tag_t parent, const s
     return 0;
 }
 
-const TypeDef* typeDef(tag_t type) {
-    BusinessTypes& s = businessTypes();
-    auto it = s.types.find(type);
-    return it == s.types.end() ? nullptr : &it->second;
-}
+const TypeDef* typeDef(tag_t type) { return typeIn(businessTypes(), type); }
 
 const TypeDef* typeNamed(std::string_view name) {
     BusinessTypes& s = businessTypes();
     auto it = s.typeByName.find(name);
-    return it == s.typeByName.end() ? nullptr : typeDef(it->second);
+    return it == s.typeByName.end() ? nullptr : typeIn(s, it->second);
 }
 
 tag_t typeOfClass(const ClassDef* cls) {
@@ -174,19 +176,20 @@ tag_t typeOfClass(const ClassDef* cls) {
 }
 
 bool typeIsA(tag_t type, std::string_view ancestorName) {
-    for (const TypeDef* t = typeDef(type); t; t = typeDef(t->parent))
+    const BusinessTypes& s = businessTypes();
+    for (const TypeDef* t = typeIn(s, type); t; t = typeIn(s, t->parent))
         if (t->name == ancestorName) return true;
     return false;
 }
 
 PropertyDescriptor* descriptorOfType(tag_t type, std::string_view name) {
-    const TypeDef* td = typeDef(type);
+    BusinessTypes& s = businessTypes();
+    const TypeDef* td = typeIn(s, type);
     if (!td) return nullptr;
     auto it = td->propertyByName.find(name);
     if (it == td->propertyByName.end()) return nullptr;
-    auto& descriptors = businessTypes().descriptors;
-    auto dt = descriptors.find(it->second);
-    return dt == descriptors.end() ? nullptr : &dt->second;
+    auto dt = s.descriptors.find(it->second);
+    return dt == s.descriptors.end() ? nullptr : &dt->second;
 }
 
 PropertyDescriptor* descriptorOf(const Object& o, std::string_view name) {

@@ -68,7 +68,7 @@ struct BusinessTypes final : Extension {
     std::string dump() const override;
 };
 
-inline BusinessTypes& businessTypes() { return extension<BusinessTypes>(); }
+[[gnu::always_inline]] inline BusinessTypes& businessTypes() { return extension<BusinessTypes>(); }
 // A change of the current store's types or descriptors.
 void noteTypeEdit();
 
