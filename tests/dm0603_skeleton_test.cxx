@@ -8,6 +8,7 @@
 #include "soa_server/utils.hxx"
 #include "soa_services/core/skeletons/core/_2006_03/datamanagement/datamanagement_skeleton.hxx"
 #include "support/service_test.hxx"
+#include "support/skeleton_test.hxx"
 
 #include <gtest/gtest.h>
 
@@ -26,28 +27,14 @@ using Velmora::Soa::Core::_2006_03::DataManagementImpl;
 using Velmora::Soa::Internal::Server::Utils;
 using Velmora::Soa::Server::ServiceData;
 using vl::platform::SpanEvent;
+using vl::test::registeredSkeleton;
+using vl::test::storedErrorCount;
+using vl::test::xmlOf;
 namespace Wire = Velmora::Schemas::Core::_2006_03::Datamanagement;
 
 const char* const kService = "Core-2006-03-DataManagement";
 
-Velmora::Soa::Internal::Server::IiopSkeleton* registeredSkeleton() {
-    return dynamic_cast<Velmora::Soa::Internal::Server::IiopSkeleton*>(VlServiceManager::instance().find(kService));
-}
-
 std::string uidOf(const Tag& tag) { return Utils::tagToUid(tag); }
-
-template <class T>
-std::string xmlOf(const T& wire) {
-    Velmora::Soa::Common::Xml::XmlStream stream;
-    wire.outputXML(stream, "x");
-    return stream.str();
-}
-
-int storedErrorCount() {
-    int n = -1;
-    ERROR_store_ask(&n, nullptr, nullptr, nullptr);
-    return n;
-}
 
 // What one call hands the implementation, written out field by field in the
 // local order, tags as uids.
@@ -222,7 +209,7 @@ private:
 // ---- the table
 
 TEST(Dm0603SkeletonTable, TwelveOperationsUnderTheFullName) {
-    auto* skeleton = registeredSkeleton();
+    auto* skeleton = registeredSkeleton(kService);
     ASSERT_NE(skeleton, nullptr) << "not reachable under " << kService;
     EXPECT_EQ(skeleton->serviceName(), "DataManagement");
     std::set<std::string> names;
@@ -813,7 +800,7 @@ TEST_F(Dm0603SkeletonConversionTest, ReviseAnswersFailuresWithAnExceptionText) {
         ERROR_store_clear();
         bool left = false;
         try {
-            std::string text = registeredSkeleton()->operations().at(c.op)(c.request);
+            std::string text = registeredSkeleton(kService)->operations().at(c.op)(c.request);
             EXPECT_NE(text.find("Exception"), std::string::npos) << text;
         } catch (...) {
             left = true;

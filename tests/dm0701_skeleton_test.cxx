@@ -8,6 +8,7 @@
 #include "soa_server/utils.hxx"
 #include "soa_services/core/skeletons/core/_2007_01/datamanagement/datamanagement_skeleton.hxx"
 #include "support/service_test.hxx"
+#include "support/skeleton_test.hxx"
 
 #include "aom/aom.hxx"
 #include "aom/folder.hxx"
@@ -28,28 +29,14 @@ using Velmora::Soa::Core::_2007_01::DataManagementImpl;
 using Velmora::Soa::Internal::Server::Utils;
 using Velmora::Soa::Server::ServiceData;
 using vl::platform::SpanEvent;
+using vl::test::registeredSkeleton;
+using vl::test::storedErrorCount;
+using vl::test::xmlOf;
 namespace Wire = Velmora::Schemas::Core::_2007_01::Datamanagement;
 
 const char* const kService = "Core-2007-01-DataManagement";
 
-Velmora::Soa::Internal::Server::IiopSkeleton* registeredSkeleton() {
-    return dynamic_cast<Velmora::Soa::Internal::Server::IiopSkeleton*>(VlServiceManager::instance().find(kService));
-}
-
 std::string uidOf(const Tag& tag) { return Utils::tagToUid(tag); }
-
-template <class T>
-std::string xmlOf(const T& wire) {
-    Velmora::Soa::Common::Xml::XmlStream stream;
-    wire.outputXML(stream, "x");
-    return stream.str();
-}
-
-int storedErrorCount() {
-    int n = -1;
-    ERROR_store_ask(&n, nullptr, nullptr, nullptr);
-    return n;
-}
 
 std::string list(const std::vector<std::string>& v) {
     std::string s = "[";
@@ -184,7 +171,7 @@ private:
 // ---- the table
 
 TEST(Dm0701SkeletonTable, ElevenOperationsUnderTheFullName) {
-    auto* skeleton = registeredSkeleton();
+    auto* skeleton = registeredSkeleton(kService);
     ASSERT_NE(skeleton, nullptr) << "not reachable under " << kService;
     EXPECT_EQ(skeleton->serviceName(), "DataManagement");
     std::set<std::string> names;
@@ -334,7 +321,7 @@ TEST_F(Dm0701SkeletonTest, SaveAsNewItemAnswersFailuresWithAnExceptionText) {
         ERROR_store_clear();
         bool left = false;
         try {
-            registeredSkeleton()->operations().at(cs.op)(cs.request);
+            registeredSkeleton(kService)->operations().at(cs.op)(cs.request);
         } catch (...) {
             left = true;
         }

@@ -10,6 +10,7 @@
 #include "soa_server/service_manager.hxx"
 #include "soa_server/utils.hxx"
 #include "soa_services/core/skeletons/core/_2007_06/datamanagement/datamanagement_skeleton.hxx"
+#include "support/skeleton_test.hxx"
 
 #include <gtest/gtest.h>
 
@@ -26,26 +27,12 @@ using DataManagement = Velmora::Soa::Core::_2007_06::DataManagement;
 using Velmora::Soa::Common::Exceptions::DomException;
 using Velmora::Soa::Internal::Server::Utils;
 using vl::platform::SpanEvent;
-
-Velmora::Soa::Internal::Server::IiopSkeleton* registeredSkeleton() {
-    return dynamic_cast<Velmora::Soa::Internal::Server::IiopSkeleton*>(VlServiceManager::instance().find(kService));
-}
-
-template <class T>
-std::string xmlOf(const T& wire) {
-    Velmora::Soa::Common::Xml::XmlStream stream;
-    wire.outputXML(stream, "x");
-    return stream.str();
-}
-
-int storedErrorCount() {
-    int n = -1;
-    ERROR_store_ask(&n, nullptr, nullptr, nullptr);
-    return n;
-}
+using vl::test::registeredSkeleton;
+using vl::test::storedErrorCount;
+using vl::test::xmlOf;
 
 TEST(Dm0706SkeletonTable, FiveOperationsUnderTheFullName) {
-    auto* skeleton = registeredSkeleton();
+    auto* skeleton = registeredSkeleton(kService);
     ASSERT_NE(skeleton, nullptr);
     EXPECT_EQ(skeleton->serviceName(), "DataManagement");
     std::set<std::string> names;
@@ -116,7 +103,7 @@ TEST_F(Dm0706Test, AnIFailLeavingTheImplementationGivesNoResponseDocument) {
         Velmora::Soa::Core::_2007_06::DataManagementImpl* saved;
     } swap(&impl);
     vl::platform::MONITOR_clear();
-    auto op = registeredSkeleton()->operations().at("validateItemIdsAndRevIds");
+    auto op = registeredSkeleton(kService)->operations().at("validateItemIdsAndRevIds");
     bool left = false;
     try {
         op("<ValidateItemIdsAndRevIdsInput/>");
