@@ -1,19 +1,14 @@
 // Creation-related information for datasets and items, through real requests.
-#include "dm0603_ops_support.hxx"
+#include "dm0701_support.hxx"
 
 #include "aom/ostratype.hxx"
 #include "foundation/error_codes.hxx"
 #include "propdesc/property_descriptor.hxx"
 #include "user_exits/user_exits.hxx"
 
+namespace dm0701 {
 namespace {
 
-using dm0603::attrOr;
-using dm0603::childrenNamed;
-using dm0603::Parsed;
-using Velmora::Soa::Common::Xml::XMLNode;
-
-const char* const kService = "Core-2007-01-DataManagement";
 constexpr int kInjected = 990777;
 
 // An item type whose master form has one list on two fields and whose
@@ -276,3 +271,4 @@ TEST_F(CreationInfoTest, DescriptorThatCannotBeHadIsSkippedAndLeavesNoError) {
 }
 
 }  // namespace
+}  // namespace dm0701

@@ -1,21 +1,13 @@
 // Form creation and update, through real requests.
-#include "dm0603_ops_support.hxx"
+#include "dm0701_support.hxx"
 
 #include "aom/form.hxx"
 #include "aom/grm.hxx"
 #include "foundation/error_codes.hxx"
 
+namespace dm0701 {
 namespace {
 
-using dm0603::attrOr;
-using dm0603::newFolder;
-using dm0603::Parsed;
-using dm0603::tagOf;
-using vl::test::esc;
-using vl::test::uidOf;
-namespace P = vl::platform;
-
-const char* const kService = "Core-2007-01-DataManagement";
 constexpr int kInjected = 990778;
 
 struct Form {
@@ -295,3 +287,4 @@ TEST_F(FolderParentTest, AFolderIsUpdatedOnlyWhenTheFormWasRelated) {
 }
 
 }  // namespace
+}  // namespace dm0701

@@ -1,6 +1,6 @@
 // Data management 2007_01 over real requests: items found by identifier, with
 // a choice of their revisions and the related objects that pass the filters.
-#include "dm0603_ops_support.hxx"
+#include "dm0701_support.hxx"
 
 #include "ae/dataset.hxx"
 #include "aom/grm.hxx"
@@ -13,16 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace dm0701 {
 namespace {
-
-using dm0603::attrOr;
-using dm0603::childrenNamed;
-using dm0603::newFolder;
-using dm0603::Parsed;
-using vl::test::esc;
-using vl::test::uidOf;
-
-const char* const kService = "Core-2007-01-DataManagement";
 
 // The widget (000100) with revisions A, B and C. A carries its datasheet by
 // Requirement; C a text note by Requirement, a PDF and a folder by Reference.
@@ -237,3 +229,4 @@ TEST_F(Dm0701ItemsTest, AFailingLookUpFailsOnlyItsItem) {
 }
 
 }  // namespace
+}  // namespace dm0701

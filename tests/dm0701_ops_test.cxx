@@ -1,6 +1,6 @@
 // Data management 2007_01 over real requests: refreshing objects, setting
 // properties, moving objects between folders and generating uids.
-#include "dm0603_ops_support.hxx"
+#include "dm0701_support.hxx"
 
 #include "aom/grm.hxx"
 #include "aom/item.hxx"
@@ -14,18 +14,9 @@
 #include <string>
 #include <vector>
 
+namespace dm0701 {
 namespace {
 
-using dm0603::contentsOf;
-using dm0603::newFolder;
-using dm0603::newObject;
-using dm0603::Parsed;
-using dm0603::ref;
-using dm0603::refUid;
-using vl::test::esc;
-using vl::test::uidOf;
-
-const char* const kService = "Core-2007-01-DataManagement";
 constexpr int kInjected = vl::platform::ERR_INJECTED;
 
 class Dm0701OpsTest : public vl::test::ServiceTest {
@@ -413,3 +404,4 @@ TEST_F(Dm0701OpsTest, AFailingUidGeneratorAnswersWithAnException) {
 }
 
 }  // namespace
+}  // namespace dm0701

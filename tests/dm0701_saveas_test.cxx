@@ -1,5 +1,5 @@
 // Save as new item, through real requests.
-#include "dm0603_ops_support.hxx"
+#include "dm0701_support.hxx"
 
 #include "aom/grm.hxx"
 #include "aom/item.hxx"
@@ -7,19 +7,9 @@
 
 #include <algorithm>
 
+namespace dm0701 {
 namespace {
 
-using dm0603::attrOr;
-using dm0603::childrenNamed;
-using dm0603::contentsOf;
-using dm0603::newFolder;
-using dm0603::Parsed;
-using dm0603::tagOf;
-using vl::test::esc;
-using vl::test::uidOf;
-namespace P = vl::platform;
-
-const char* const kService = "Core-2007-01-DataManagement";
 constexpr int kInjected = 990779;
 
 struct Info {
@@ -215,3 +205,4 @@ TEST_F(SaveAsTest, UnusableSourceOrRefusedIdLeavesNothing) {
 }
 
 }  // namespace
+}  // namespace dm0701

@@ -2,7 +2,7 @@
 // and its assembly: the cart pins the frame, which holds the bracket
 // unpinned and the bolt group; bracket A holds the widget unpinned, bracket
 // B pins widget A. The bracket has revisions A and B, the widget only A.
-#include "dm0603_ops_support.hxx"
+#include "dm0701_support.hxx"
 
 #include "aom/item.hxx"
 #include "foundation/error_codes.hxx"
@@ -11,18 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace dm0701 {
 namespace {
-
-namespace P = vl::platform;
-using dm0603::attrOr;
-using dm0603::childrenNamed;
-using dm0603::Parsed;
-using dm0603::tagOf;
-using Velmora::Soa::Common::Xml::XMLNode;
-using vl::test::esc;
-using vl::test::uidOf;
-
-const char* const kService = "Core-2007-01-DataManagement";
 
 std::string objects(const std::vector<std::string>& uids) {
     std::string out;
@@ -292,3 +282,4 @@ TEST_F(Dm0701WhereUsedTops, MinusTwoKeepsOnlyEntriesNoDeeperOneFollows) {
 }
 
 }  // namespace
+}  // namespace dm0701
