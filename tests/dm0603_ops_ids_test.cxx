@@ -51,20 +51,16 @@ class Dm0603OpsGenerate : public vl::test::ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
-        P::UserExits defaults = P::USER_default_exits();
-        P::UserExits counting;
-        counting.newItemId = [this, defaults](tag_t item, tag_t type, bool* m, std::string* id) {
-            ++itemCalls;
-            items.push_back(item);
-            if (itemCalls == failItemCall) return ERROR_store(3, P::ERR_INJECTED);
-            return defaults.newItemId(item, type, m, id);
-        };
-        counting.newRevisionId = [this, defaults](tag_t item, tag_t type, bool* m, std::string* id) {
-            ++revCalls;
-            items.push_back(item);
-            return defaults.newRevisionId(item, type, m, id);
-        };
-        P::USER_set_exits(counting);
+        dm0603::setIdExitHooks(
+            [this](tag_t item) {
+                ++itemCalls;
+                items.push_back(item);
+                return itemCalls == failItemCall ? ERROR_store(3, P::ERR_INJECTED) : 0;
+            },
+            [this](tag_t item) {
+                ++revCalls;
+                items.push_back(item);
+            });
     }
     void TearDown() override {
         P::USER_reset_exits();

@@ -76,18 +76,12 @@ class Dm0603OpsCreateItems : public vl::test::ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
-        P::UserExits defaults = P::USER_default_exits();
-        P::UserExits counting;
-        counting.newItemId = [this, defaults](tag_t item, tag_t type, bool* m, std::string* id) {
-            ++itemCalls;
-            if (failItemExit) return ERROR_store(3, P::ERR_INJECTED);
-            return defaults.newItemId(item, type, m, id);
-        };
-        counting.newRevisionId = [this, defaults](tag_t item, tag_t type, bool* m, std::string* id) {
-            ++revCalls;
-            return defaults.newRevisionId(item, type, m, id);
-        };
-        P::USER_set_exits(counting);
+        dm0603::setIdExitHooks(
+            [this](tag_t) {
+                ++itemCalls;
+                return failItemExit ? ERROR_store(3, P::ERR_INJECTED) : 0;
+            },
+            [this](tag_t) { ++revCalls; });
         objectsAtStart = P::STORE_object_count();
     }
     void TearDown() override {

@@ -10,8 +10,10 @@
 #include "sm/scoped_smptr.hxx"
 #include "soa_server/utils.hxx"
 #include "tag/tag.hxx"
+#include "user_exits/user_exits.hxx"
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -130,6 +132,24 @@ inline std::vector<unsigned int> contentsOf(unsigned int folder) {
     scoped_smptr<tag_t> refs;
     EXPECT_EQ(FL_ask_references(folder, 0, &count, &refs), 0);
     return std::vector<unsigned int>(refs.get(), refs.get() + count);
+}
+
+// The default id exits behind hooks: `beforeItemId` sees each item before
+// its new id is made, and a code it returns fails that call; `beforeRevisionId`
+// sees the item of each new revision id. The caller resets the exits.
+inline void setIdExitHooks(std::function<int(tag_t item)> beforeItemId,
+                           std::function<void(tag_t item)> beforeRevisionId) {
+    vl::platform::UserExits defaults = vl::platform::USER_default_exits();
+    vl::platform::UserExits hooked;
+    hooked.newItemId = [defaults, beforeItemId](tag_t item, tag_t type, bool* m, std::string* id) {
+        if (int rc = beforeItemId(item)) return rc;
+        return defaults.newItemId(item, type, m, id);
+    };
+    hooked.newRevisionId = [defaults, beforeRevisionId](tag_t item, tag_t type, bool* m, std::string* id) {
+        beforeRevisionId(item);
+        return defaults.newRevisionId(item, type, m, id);
+    };
+    vl::platform::USER_set_exits(hooked);
 }
 
 // A string preference as the session reads it.
