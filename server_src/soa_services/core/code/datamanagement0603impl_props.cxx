@@ -26,12 +26,7 @@ ServiceData DataManagementImpl::getProperties(const std::vector<Tag>& objects,
     const std::set<std::string> names(attributes.begin(), attributes.end());
     for (const Tag& object : objects) {
         try {
-            PomResultStatus status;
-            bool valid = false;
-            status = POM_is_tag_valid(object, &valid);
-            if (!valid) status = ERROR_store(3, vl::platform::ERR_INVALID_TAG);
-            POMObject* loaded = nullptr;
-            if (object.object(&loaded) != status_t::OK) status = ERROR_store(3, vl::platform::ERR_INVALID_TAG);
+            DataManagementUtil::checkValidAndLoaded(object, vl::platform::ERR_INVALID_TAG);
         } catch (const IFail&) {
             data.addErrorStack();
             continue;

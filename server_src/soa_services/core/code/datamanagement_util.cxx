@@ -3,6 +3,8 @@
 #include "aom/aom.hxx"
 #include "aom/ostratype.hxx"
 #include "foundation/date.hxx"
+#include "foundation/error_codes.hxx"
+#include "foundation/error_store.hxx"
 #include "foundation/ifail.hxx"
 #include "pom/pom.hxx"
 #include "propdesc/property_descriptor.hxx"
@@ -147,6 +149,15 @@ int DataManagementUtil::setProperties(const unsigned int& object, const std::str
         }
     }
     return status;
+}
+
+void DataManagementUtil::checkValidAndLoaded(const Tag& object, int notLoadedCode) {
+    PomResultStatus status;
+    bool valid = false;
+    status = POM_is_tag_valid(object, &valid);
+    if (!valid) status = ERROR_store(3, vl::platform::ERR_INVALID_TAG);
+    POMObject* loaded = nullptr;
+    if (object.object(&loaded) != status_t::OK) status = ERROR_store(3, notLoadedCode);
 }
 
 }  // namespace Velmora::Soa::Core

@@ -1,6 +1,9 @@
 #pragma once
 // The typed property setter: sets one property of one object from strings,
-// converted after the property's value type.
+// converted after the property's value type; and the check that an object
+// may be read at all.
+#include "tag/tag.hxx"
+
 #include <string>
 #include <vector>
 
@@ -21,6 +24,10 @@ public:
     // released.
     static int setProperties(const unsigned int& object, const std::string& propertyName,
                              const std::vector<std::string>& values);
+
+    // Throws IFail, with its error stored, unless the tag is valid and its
+    // object loads; `notLoadedCode` is the code stored when it does not load.
+    static void checkValidAndLoaded(const Tag& object, int notLoadedCode);
 };
 
 }  // namespace Velmora::Soa::Core

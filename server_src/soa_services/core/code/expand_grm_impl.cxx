@@ -8,6 +8,7 @@
 #include "pom/pom.hxx"
 #include "aom/loaded_objects.hxx"
 #include "sm/scoped_smptr.hxx"
+#include "soa_services/core/code/datamanagement_util.hxx"
 #include "soa_services/core/code/related_object_collector.hxx"
 
 namespace Velmora::Soa::Core {
@@ -40,12 +41,7 @@ ExpandGRMImpl::ExpandGRMRelationsResponse ExpandGRMImpl::expandGRMRelations(bool
         }
 
         try {
-            PomResultStatus status;
-            bool valid = false;
-            status = POM_is_tag_valid(object, &valid);
-            if (!valid) status = ERROR_store(3, vl::platform::ERR_INVALID_TAG);
-            POMObject* loaded = nullptr;
-            if (object.object(&loaded) != status_t::OK) status = ERROR_store(3, vl::platform::ERR_OBJECT_NOT_LOADED);
+            DataManagementUtil::checkValidAndLoaded(object, vl::platform::ERR_OBJECT_NOT_LOADED);
         } catch (const IFail&) {
             data.addErrorStack();
             continue;
