@@ -36,12 +36,7 @@ using Velmora::Soa::Common::Xml::XMLNode;
 const char* const kService = "Core-2006-03-DataManagement";
 
 std::string invoke(const std::string& operation, const std::string& xml) {
-    std::string reply;
-    if (!VlServiceManager::instance().invoke(kService, operation, xml, &reply)) {
-        std::fprintf(stderr, "%s is not registered\n", kService);
-        std::exit(1);
-    }
-    return reply;
+    return vl::bench::invoke(kService, operation, xml);
 }
 
 std::string createItemsRequest(int n) {
