@@ -61,6 +61,22 @@ TEST_F(Dm0603OpsGetProperties, InvalidObjectAmongValidOnesAndTheValuesRead) {
     EXPECT_EQ(r.properties(uidOf(b)), (Props{{"object_name", {"Beta"}}, {"object_type", {"Folder"}}}));
 }
 
+// A valid tag whose object will not load is refused as an invalid tag, after
+// the load's own error; the other objects are read.
+TEST_F(Dm0603OpsGetProperties, ObjectThatDoesNotLoadIsAnInvalidTag) {
+    const unsigned int a = newFolder("Alpha"), b = newFolder("Beta");
+    P::FAULT_inject("Tag::object", P::ERR_INJECTED, a);
+    Parsed r(invoke(kService, "getProperties", getProperties({uidOf(a), uidOf(b)}, {"object_name"})));
+    EXPECT_EQ(P::FAULT_pending(), 0);
+    ASSERT_TRUE(r.ok()) << r.text;
+    EXPECT_EQ(r.list("plainObj"), std::vector<std::string>{uidOf(b)});
+    ASSERT_EQ(r.errors().size(), 1u) << r.text;
+    EXPECT_EQ(r.errors()[0].uid, "");
+    EXPECT_EQ(r.errors()[0].codes, (std::vector<int>{P::ERR_INJECTED, P::ERR_INVALID_TAG}));
+    using Props = std::map<std::string, std::vector<std::string>>;
+    EXPECT_EQ(r.properties(uidOf(b)), (Props{{"object_name", {"Beta"}}}));
+}
+
 TEST_F(Dm0603OpsGetProperties, EmptyNameListReturnsTheObjectsAlone) {
     const unsigned int a = newFolder("Alpha");
     Parsed r(invoke(kService, "getProperties", getProperties({uidOf(a)}, {})));
