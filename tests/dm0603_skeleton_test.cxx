@@ -29,12 +29,11 @@ using Velmora::Soa::Server::ServiceData;
 using vl::platform::SpanEvent;
 using vl::test::registeredSkeleton;
 using vl::test::storedErrorCount;
+using vl::test::uidOf;
 using vl::test::xmlOf;
 namespace Wire = Velmora::Schemas::Core::_2006_03::Datamanagement;
 
 const char* const kService = "Core-2006-03-DataManagement";
-
-std::string uidOf(const Tag& tag) { return Utils::tagToUid(tag); }
 
 // What one call hands the implementation, written out field by field in the
 // local order, tags as uids.

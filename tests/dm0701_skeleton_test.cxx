@@ -31,12 +31,11 @@ using Velmora::Soa::Server::ServiceData;
 using vl::platform::SpanEvent;
 using vl::test::registeredSkeleton;
 using vl::test::storedErrorCount;
+using vl::test::uidOf;
 using vl::test::xmlOf;
 namespace Wire = Velmora::Schemas::Core::_2007_01::Datamanagement;
 
 const char* const kService = "Core-2007-01-DataManagement";
-
-std::string uidOf(const Tag& tag) { return Utils::tagToUid(tag); }
 
 std::string list(const std::vector<std::string>& v) {
     std::string s = "[";
