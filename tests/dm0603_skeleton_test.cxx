@@ -264,14 +264,7 @@ TEST_F(Dm0603SkeletonTest, EachOperationAnswersUnderItsRootWithItsFourSpans) {
 
         const std::string a = std::string("Velmora::Soa::Core::_2006_03::DataManagementIiopSkeleton::") + c.op;
         const std::string b = std::string("Velmora::Soa::Core::_2006_03::DataManagementImpl::") + c.op;
-        std::vector<SpanEvent> expected = {
-            {SpanEvent::Start, a},          {SpanEvent::Start, a + "::wireToLocal"},
-            {SpanEvent::End, a + "::wireToLocal"}, {SpanEvent::Start, b},
-            {SpanEvent::End, b},            {SpanEvent::Start, a + "::localToWire"},
-            {SpanEvent::End, a + "::localToWire"}, {SpanEvent::End, a},
-        };
-        const auto& log = vl::platform::MONITOR_log();
-        EXPECT_EQ(std::vector<SpanEvent>(log.begin(), log.end()), expected);
+        EXPECT_EQ(vl::test::spanLog(), vl::test::completedSpans(a, b));
     }
 }
 

@@ -257,13 +257,7 @@ TEST_F(Dm0701SkeletonTest, EachOperationReachesItsImplementationAndAnswersUnderI
 
         const std::string s = std::string("Velmora::Soa::Core::_2007_01::DataManagementIiopSkeleton::") + cs.op;
         const std::string i = std::string("Velmora::Soa::Core::_2007_01::DataManagementImpl::") + cs.op;
-        std::vector<SpanEvent> expected = {
-            {SpanEvent::Start, s}, {SpanEvent::Start, s + "::wireToLocal"}, {SpanEvent::End, s + "::wireToLocal"},
-            {SpanEvent::Start, i}, {SpanEvent::End, i},                     {SpanEvent::Start, s + "::localToWire"},
-            {SpanEvent::End, s + "::localToWire"}, {SpanEvent::End, s},
-        };
-        const auto& log = vl::platform::MONITOR_log();
-        EXPECT_EQ(std::vector<SpanEvent>(log.begin(), log.end()), expected);
+        EXPECT_EQ(vl::test::spanLog(), vl::test::completedSpans(s, i));
     }
 }
 
