@@ -27,6 +27,10 @@ namespace {
 struct TicketState final : Extension {
     static constexpr const char* kName = "file-tickets";
     struct Held {
+        // A constructor, not aggregate init: try_emplace forwards to it, and
+        // not every compiler of the build forms an aggregate from parentheses.
+        Held() = default;
+        Held(TicketGrant g, std::int64_t e) : grant(std::move(g)), expires(e) {}
         TicketGrant grant;
         std::int64_t expires = 0;  // store clock, seconds
     };
