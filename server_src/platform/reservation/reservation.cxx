@@ -47,14 +47,24 @@ struct ReservationState final : Extension {
 ReservationState& state() { return extension<ReservationState>(); }
 
 // Journals the object's reservation and history as they are now, so that a
-// roll-back brings both back.
-void remember(tag_t object) {
+// roll-back brings both back. A change that only appends to the history
+// (check-out, check-in, cancel) journals its length, not a copy: copying it
+// made each event cost as much as the history before it; until the roll-back
+// a history only grows at its end, or goes with its object (objectGone,
+// which journals it whole).
+void remember(tag_t object, bool wholeHistory) {
     ReservationState& st = state();
     std::optional<Held> held;
     if (auto it = st.held.find(object); it != st.held.end()) held = it->second;
     std::optional<std::vector<Event>> events;
-    if (auto it = st.history.find(object); it != st.history.end()) events = it->second;
-    journalUndo([object, held, events] {
+    std::optional<std::size_t> length;
+    if (auto it = st.history.find(object); it != st.history.end()) {
+        if (wholeHistory)
+            events = it->second;
+        else
+            length = it->second.size();
+    }
+    journalUndo([object, held, events = std::move(events), length] {
         ReservationState& now = state();
         if (held)
             now.held[object] = *held;
@@ -62,6 +72,8 @@ void remember(tag_t object) {
             now.held.erase(object);
         if (events)
             now.history[object] = *events;
+        else if (length)
+            now.history[object].resize(*length);
         else
             now.history.erase(object);
     });
@@ -69,7 +81,7 @@ void remember(tag_t object) {
 
 void ReservationState::objectGone(tag_t object) {
     if (!held.count(object) && !history.count(object)) return;
-    remember(object);
+    remember(object, true);
     held.erase(object);
     history.erase(object);
 }
@@ -95,7 +107,7 @@ void record(tag_t object, tag_t user, const char* activity, const Held& h) {
 
 int checkOut(tag_t object, tag_t user, const std::string& comment, const std::string& changeId) {
     if (state().held.count(object)) return failAbout(ERR_ALREADY_RESERVED, find(object)->uid);
-    remember(object);
+    remember(object, false);
     Held h{user, comment, changeId};
     state().held[object] = h;
     record(object, user, "Check-Out", h);
@@ -110,7 +122,7 @@ int giveBack(tag_t object, const char* activity) {
     if (it == state().held.end()) return failAbout(ERR_NOT_RESERVED, o->uid);
     const tag_t user = currentUser();
     if (it->second.user != user) return failAbout(ERR_RESERVED_BY_OTHER, o->uid);
-    remember(object);
+    remember(object, false);
     Held h = it->second;
     state().held.erase(it);
     record(object, user, activity, h);
