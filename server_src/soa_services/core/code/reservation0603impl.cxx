@@ -63,6 +63,7 @@ Reservation::GetReservationHistoryResponse ReservationImpl::getReservationHistor
 
             ReservationHistory history;
             history.object = object;
+            history.events.reserve(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i)
                 history.events.push_back({dateTimes[i], users[i], activities[i], changeIds[i], comments[i]});
             histories.push_back(std::move(history));
