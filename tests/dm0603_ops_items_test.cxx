@@ -196,6 +196,55 @@ TEST_F(Dm0603OpsCreateItems, SecondEntryForTheSameFormTypeReplacesTheFirst) {
     EXPECT_EQ(stringOf(tagOf(created[2]), "project_code"), "second");
 }
 
+// Inputs of several item types in one request, each with attributes for
+// every master form type: each gets the forms of its own type, whatever the
+// input before it was, and a failed look-up leaves no answer behind for the
+// next input of its type.
+TEST_F(Dm0603OpsCreateItems, EachInputGetsTheFormsOfItsOwnType) {
+    struct Case {
+        const char* clientId;
+        const char* itemId;  // documents follow their naming rule
+        const char* type;
+        const char* itemForm;  // null: the input fails
+        const char* revForm;
+    };
+    const std::vector<Case> cases = {
+        {"d1", "DOC-0001", "Document", nullptr, nullptr},  // its revision form type look-up fails
+        {"d2", "DOC-0002", "Document", "DocumentMaster", "DocumentRevisionMaster"},
+        {"i1", "F-1", "Item", "ItemMaster", "ItemRevisionMaster"},
+        {"d3", "DOC-0003", "Document", "DocumentMaster", "DocumentRevisionMaster"},
+        {"p1", "F-2", "Part", "ItemMaster", "ItemRevisionMaster"},
+        {"i2", "F-3", "", "ItemMaster", "ItemRevisionMaster"},
+        {"d4", "DOC-0004", "Document", "DocumentMaster", "DocumentRevisionMaster"},
+    };
+    std::vector<ItemIn> inputs;
+    for (const auto& c : cases) {
+        ItemIn in{c.clientId, c.itemId, "A", "", c.type};
+        for (const char* form : {"ItemMaster", "DocumentMaster"}) in.extended.push_back({form, {{"project_code", form}}});
+        for (const char* form : {"ItemRevisionMaster", "DocumentRevisionMaster"})
+            in.extended.push_back({form, {{"change_reason", form}}});
+        inputs.push_back(in);
+    }
+    P::FAULT_inject("ITEM_ask_rev_master_form_type", P::ERR_INJECTED);  // meets the first input's look-up
+    Parsed r(invoke(kService, "createItems", createItems(inputs)));
+    ASSERT_EQ(r.errors().size(), 1u) << r.text;
+    EXPECT_EQ(r.errors()[0].clientId, "d1");
+    ASSERT_EQ(r.outputs().size(), cases.size() - 1) << r.text;
+    const auto created = r.list("createdObj");
+    ASSERT_EQ(created.size(), 4 * (cases.size() - 1)) << "item, revision and both forms per input: " << r.text;
+    std::size_t at = 0;
+    for (const auto& c : cases) {
+        if (!c.itemForm) continue;
+        SCOPED_TRACE(c.clientId);
+        const unsigned int itemForm = tagOf(created[4 * at + 2]), revForm = tagOf(created[4 * at + 3]);
+        EXPECT_EQ(stringOf(itemForm, "object_type"), c.itemForm);
+        EXPECT_EQ(stringOf(itemForm, "project_code"), c.itemForm);
+        EXPECT_EQ(stringOf(revForm, "object_type"), c.revForm);
+        EXPECT_EQ(stringOf(revForm, "change_reason"), c.revForm);
+        ++at;
+    }
+}
+
 TEST_F(Dm0603OpsCreateItems, UnitOfMeasureAndDescription) {
     Parsed r(invoke(kService, "createItems",
                     createItems({{"kg", "U-1", "A", "", "", "kg", "heavy"}, {"none", "U-2", "A", "", "", "furlong", ""}})));

@@ -304,8 +304,10 @@ const XMLNode* XMLNode::child(const std::string& name) const {
 namespace {
 
 // Owns every node of a tree, in fixed chunks: node addresses never move, the
-// tree is freed flat (no recursive destruction, whatever the shape), and a
-// few chunks are kept, nodes and all, for the next parse.
+// tree is freed flat (no recursive destruction, whatever the shape), and
+// the chunks of a request of some ten thousand elements are kept, nodes and
+// all, for the next parse: a fresh node costs several allocations, and a
+// request that big is often followed by another.
 class NodeArena {
 public:
     // A new node, or (`reused` set) one an earlier parse left as it was.
@@ -329,7 +331,7 @@ public:
 
 private:
     static constexpr std::size_t kChunk = 256;
-    static constexpr std::size_t kKeep = 8;
+    static constexpr std::size_t kKeep = 48;
     std::vector<std::vector<XMLNode>> m_chunks;  // each reserved once, never grown past kChunk
     std::size_t m_used = 0;
 };
@@ -504,7 +506,7 @@ namespace {
 // its buffers and the arena's chunks warm. The slot is a plain pointer, so a
 // parser destroyed after the thread's own destructors (a static one, at exit)
 // still finds it usable; it then frees its state itself.
-constexpr std::size_t kKeepReaderBytes = 1u << 20;
+constexpr std::size_t kKeepReaderBytes = 4u << 20;
 thread_local SAXToNodeParser::State* t_spare = nullptr;
 thread_local bool t_spareClosed = false;
 struct SpareKeeper {
@@ -526,8 +528,8 @@ SAXToNodeParser::~SAXToNodeParser() {
     if (!m_state) return;
     m_state->reset();
     // The reader keeps its buffers at the size of the largest text it met, the
-    // tree those of its nodes: after a big document, a thread should not
-    // hold on to them.
+    // tree those of its nodes: after a document past a few megabytes, a
+    // thread should not hold on to them.
     if (m_state->lastDocumentBytes > kKeepReaderBytes) {
         m_state->reader.reset();
         m_state->arena.release();

@@ -53,6 +53,30 @@ std::string formTypeOf(int (*ask)(const char*, char**), const std::string& itemT
     return name.get();
 }
 
+// The master form types of the last item type looked up in one request:
+// inputs mostly share a type, and the answer is the schema's, so it is asked
+// once per run of inputs of one type. A look-up that throws leaves nothing;
+// a kept answer of "none" clears the error store as the look-up does.
+struct FormTypes {
+    std::string itemType;
+    bool known = false;
+    bool hasItemForm = false, hasRevForm = false;
+    std::string itemForm, revForm;
+
+    const FormTypes& of(const std::string& type) {
+        if (known && type == itemType) {
+            if (!hasItemForm || !hasRevForm) ERROR_store_clear();
+            return *this;
+        }
+        known = false;
+        itemForm = formTypeOf(ITEM_ask_master_form_type, type, hasItemForm);
+        revForm = formTypeOf(ITEM_ask_rev_master_form_type, type, hasRevForm);
+        itemType = type;
+        known = true;
+        return *this;
+    }
+};
+
 }  // namespace
 
 DataManagement::CreateItemsResponse DataManagementImpl::createItems(const std::vector<ItemProperties>& properties,
@@ -63,6 +87,7 @@ DataManagement::CreateItemsResponse DataManagementImpl::createItems(const std::v
     // New items are related only to a container the user may write.
     const bool relatable = containerWritable(container, data);
     bool updated = false;
+    FormTypes formTypes;
 
     response.output.reserve(properties.size());
     for (const ItemProperties& in : properties) {
@@ -107,9 +132,10 @@ DataManagement::CreateItemsResponse DataManagementImpl::createItems(const std::v
             markpoint = placedAt;
             placed = true;
 
-            bool hasItemFormType = false, hasRevFormType = false;
-            const std::string itemFormType = formTypeOf(ITEM_ask_master_form_type, itemType, hasItemFormType);
-            const std::string revFormType = formTypeOf(ITEM_ask_rev_master_form_type, itemType, hasRevFormType);
+            const FormTypes& forms = formTypes.of(itemType);
+            const bool hasItemFormType = forms.hasItemForm, hasRevFormType = forms.hasRevForm;
+            const std::string& itemFormType = forms.itemForm;
+            const std::string& revFormType = forms.revForm;
 
             ResultStatus status;
             tag_t itemForm = NULLTAG, revForm = NULLTAG;
