@@ -53,12 +53,14 @@ void perItem(benchmark::State& state, const std::string& operation, int n, MakeR
     state.counters["us_per_item"] = state.iterations() ? totalUs / static_cast<double>(state.iterations()) / n : 0;
 }
 
-// n saved forms with one attribute each, every one filed in the same folder.
+// n saved forms with one attribute each, every one filed in the same folder:
+// a new one each round (not timed), or each round would file into the forms
+// of all the rounds before it and the sizes would differ by their rounds.
 void BM_CreateOrUpdateForms(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     vl::bench::loadSite();
-    const std::string folder = uidOf(newFolder());
     perItem(state, "createOrUpdateForms", n, [&](int round) {
+        const std::string folder = uidOf(newFolder());
         std::string xml = "<CreateOrUpdateFormsInput>";
         for (int i = 0; i < n; ++i)
             xml += "<info clientId=\"f" + std::to_string(round) + "-" + std::to_string(i) +

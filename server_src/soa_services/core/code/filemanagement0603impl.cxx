@@ -77,7 +77,7 @@ FileManagement::FileTicketsResponse FileManagementImpl::getFileReadTickets(const
 
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!granted(statuses, issued, i)) continue;
-        tickets[files[i]] = issued[i];
+        tickets[files[i]] = std::move(issued[i]);  // each issued ticket is read once
         serviceData.addPlainObject(files[i].tag());
     }
     return FileTicketsResponse{std::move(tickets), serviceData};
