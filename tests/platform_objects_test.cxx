@@ -572,6 +572,24 @@ TEST_F(PlatformObjects, TheSoaViewReadsUidsClassesAndValues) {
     EXPECT_FALSE(r.modifiable) << "bob does not own alice's revision";
 }
 
+// One read of a reader that serves many gives what a read of its own gives,
+// and stores one error when it fails.
+void expectReadAsSingleRead(PropertyReader& reader, PropertyRead& many, tag_t tag, const char* name) {
+    ERROR_store_clear();
+    const int rc = reader.read(tag, name, &many);
+    int stored = 0;
+    ERROR_store_ask(&stored, nullptr, nullptr, nullptr);
+    EXPECT_EQ(stored, rc ? 1 : 0);
+    PropertyRead one;
+    ERROR_store_clear();
+    ASSERT_EQ(readProperty(tag, name, &one), rc);
+    if (rc) return;
+    EXPECT_EQ(many.modifiable, one.modifiable);
+    EXPECT_EQ(many.values, one.values);
+    EXPECT_EQ(many.uiValue, one.uiValue);
+    EXPECT_EQ(many.isNull, one.isNull);
+}
+
 // One reader serves a whole reply: types change between reads, names come
 // in and out of order, the user may change one object and not the next, and
 // one read record takes every read. Each read gives what a read of its own
@@ -594,18 +612,7 @@ TEST_F(PlatformObjects, OneReaderReadsAsSingleReadsDo) {
     PropertyRead many;
     for (const auto& [tag, name] : reads) {
         SCOPED_TRACE(std::string(name) + " of " + tagToUid(tag));
-        ERROR_store_clear();
-        const int rc = reader.read(tag, name, &many);
-        int stored = 0;
-        ERROR_store_ask(&stored, nullptr, nullptr, nullptr);
-        EXPECT_EQ(stored, rc ? 1 : 0);
-        PropertyRead one;
-        ASSERT_EQ(readProperty(tag, name, &one), rc);
-        if (rc) continue;
-        EXPECT_EQ(many.modifiable, one.modifiable);
-        EXPECT_EQ(many.values, one.values);
-        EXPECT_EQ(many.uiValue, one.uiValue);
-        EXPECT_EQ(many.isNull, one.isNull);
+        expectReadAsSingleRead(reader, many, tag, name);
     }
     ERROR_store_clear();
     // The reads above meet both answers of each kind.
@@ -647,16 +654,7 @@ TEST_F(PlatformObjects, OneReaderMatchesSingleReadsOverRandomSequences) {
             if (rng() % 3 == 0) tag = tags[rng() % std::size(tags)];  // mostly the same object again
             const char* name = names[rng() % std::size(names)];
             SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step) + ": " + name);
-            ERROR_store_clear();
-            const int rc = reader.read(tag, name, &many);
-            PropertyRead one;
-            ERROR_store_clear();
-            ASSERT_EQ(readProperty(tag, name, &one), rc);
-            if (rc) continue;
-            EXPECT_EQ(many.modifiable, one.modifiable);
-            EXPECT_EQ(many.values, one.values);
-            EXPECT_EQ(many.uiValue, one.uiValue);
-            EXPECT_EQ(many.isNull, one.isNull);
+            expectReadAsSingleRead(reader, many, tag, name);
         }
     }
     ERROR_store_clear();
