@@ -46,16 +46,20 @@ std::set<std::string> policyProperties(const Velmora::Soa::Internal::Server::Pro
 }
 
 // A property read as the wire shows it; the read's texts move into it.
+// Written into the bodies in place: a setter's by-value parameter would be
+// one more copy of each short text.
 void setWireProperty(Base::Property& property, const std::string& name, vl::platform::PropertyRead& read) {
-    property.setName(name);
-    property.setModifiable(read.modifiable);
-    property.setUiValue(std::move(read.uiValue));
-    std::vector<Base::PropertyValue> values(read.values.size());
+    Base::PropertyImpl& body = *property;
+    body.getName() = name;
+    body.setModifiable(read.modifiable);
+    body.getUiValue() = std::move(read.uiValue);
+    std::vector<Base::PropertyValue>& values = body.getValueArray();
+    values.resize(read.values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i].setValue(std::move(read.values[i]));
-        if (i < read.isNull.size() && read.isNull[i]) values[i].setIsNull(true);
+        Base::PropertyValueImpl& value = *values[i];
+        value.getValue() = std::move(read.values[i]);
+        if (i < read.isNull.size() && read.isNull[i]) value.setIsNull(true);
     }
-    property.setValueArray(std::move(values));
 }
 
 }  // namespace
@@ -99,7 +103,7 @@ bool ServiceData::addRef(Listed& seen, RefArray listed, void (Base::ServiceData:
     if (seen.find(hash, [&](tag_t at) { return refs[at - 1].getUid() == uid; })) return false;
     seen.insert(hash, static_cast<tag_t>(refs.size() + 1));
     Base::RefId ref;
-    ref.setUid(std::move(uid));
+    ref->getUid() = std::move(uid);  // in place, as setWireProperty writes
     (m_wire.*add)(std::move(ref));
     return true;
 }
