@@ -631,7 +631,8 @@ TEST_F(PlatformObjects, OneReaderReadsAsSingleReadsDo) {
 
 // The same against seeded random sequences: reads of one object in a row
 // (found once) and of others between, references single, several and none,
-// names that do not exist and a tag that names nothing.
+// names that do not exist and a tag that names nothing, in a privileged
+// session and in one that is not.
 TEST_F(PlatformObjects, OneReaderMatchesSingleReadsOverRandomSequences) {
     VlLoginServiceManager::doLogin("bob", "bob-pw", "", "");
     tag_t full = 0, empty = 0, item = 0;
@@ -647,6 +648,14 @@ TEST_F(PlatformObjects, OneReaderMatchesSingleReadsOverRandomSequences) {
                                  "revision_list", "object_string", "item_id",   "object_type", "nonsense"};
     for (unsigned seed = 1; seed <= 20; ++seed) {
         std::mt19937 rng(seed);
+        // Half the runs as a privileged user, who may change what bob may not.
+        if (seed % 2)
+            VlLoginServiceManager::doLogin("admin", "admin-pw", "dba", "DBA");
+        else
+            VlLoginServiceManager::doLogin("bob", "bob-pw", "", "");
+        PropertyRead probe;
+        ASSERT_EQ(readProperty(item, "object_name", &probe), 0);
+        ASSERT_EQ(probe.modifiable, seed % 2 == 1) << "only the privileged user may change alice's item";
         PropertyReader reader;
         PropertyRead many;
         tag_t tag = tags[0];

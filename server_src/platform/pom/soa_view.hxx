@@ -54,7 +54,8 @@ int readProperty(unsigned int tag, const std::string& name, PropertyRead* out);
 // Reads as readProperty does, for many objects while the store stays as it
 // is (one reply's worth), looking up less: the descriptors of the names read
 // in turn for a type, whether the user may change the object read, and the
-// display string of each object a single reference names.
+// display string of each object a single reference names, and whether the
+// session is privileged.
 class PropertyReader {
 public:
     int read(unsigned int tag, const std::string& name, PropertyRead* out);
@@ -72,6 +73,7 @@ private:
     store::Object* m_object = nullptr;
     unsigned int m_writableTag = 0;
     bool m_writable = false;  // for m_writableTag
+    bool m_privilegeAsked = false, m_privileged = false;
     std::unordered_map<unsigned int, std::string> m_displays;
 };
 

@@ -150,8 +150,13 @@ int PropertyReader::read(unsigned int tag, const std::string& name, PropertyRead
     if (!d) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
     if (!out) return 0;
     if (d->isModifiable() && tag != m_writableTag) {
+        if (!m_privilegeAsked) {
+            // The session stays as it is while the reader serves.
+            m_privileged = privileged();
+            m_privilegeAsked = true;
+        }
         m_writableTag = tag;
-        m_writable = canWrite(*o);
+        m_writable = canWrite(*o, m_privileged);
     }
     out->modifiable = d->isModifiable() && m_writable;
     // The display text is the texts joined, but for references and logicals.
