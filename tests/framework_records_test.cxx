@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -147,6 +148,67 @@ TEST_F(FrameworkRecords, ListingsAndRequestedPropertiesMatchAPlainModel) {
             for (const auto& p : objects[i].getPropertieArray()) read.insert(p.getName());
             EXPECT_EQ(read, names[named[i]]) << "object " << i;
         }
+    }
+}
+
+// Service data written object by object, each read as it is written, is
+// the text the whole inflated wire object gives: random runs of listings,
+// property requests (names that do not exist, an object that does not load)
+// and partial errors, some with a copy still sharing the bodies.
+TEST_F(FrameworkRecords, StreamedServiceDataWritesWhatTheInflatedWireObjectDoes) {
+    std::vector<tag_t> objects;
+    for (int i = 0; i < 12; ++i) objects.push_back(makeFolder(("f" + std::to_string(i)).c_str()));
+    ASSERT_EQ(FL_insert(objects[0], objects[1], 999), 0);
+    ASSERT_EQ(AOM_save(objects[0]), 0);
+    objects.push_back(0x7ffffff0u);  // names nothing
+    const char* const names[] = {"object_name", "object_desc", "owning_user", "contents", "nonsense"};
+    using Data = Velmora::Soa::Server::ServiceData;
+    auto write = [](auto&& wire) {
+        Velmora::Soa::Common::Xml::XmlStream out;
+        wire.drainXML(out, "ServiceData");
+        return out.str();
+    };
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        // The same run applied to each of two records.
+        auto run = [&](Data& data) {
+            std::mt19937 rng(seed);
+            const unsigned steps = rng() % 60;
+            for (unsigned step = 0; step < steps; ++step) {
+                const Tag object(objects[rng() % objects.size()]);
+                switch (rng() % 7) {
+                case 0: data.addCreatedObject(object); break;
+                case 1: data.addUpdatedObject(object); break;
+                case 2: data.addPlainObject(object); break;
+                case 3: data.addDeletedObject("gone" + std::to_string(rng() % 5)); break;
+                case 4:
+                    ERROR_store(3, 214000 + static_cast<int>(rng() % 100));
+                    data.addErrorStack(object);
+                    break;
+                default: {
+                    std::set<std::string> asked;
+                    for (unsigned n = 1 + rng() % 3; n > 0; --n) asked.insert(names[rng() % std::size(names)]);
+                    data.addProperties(object, asked);
+                }
+                }
+            }
+        };
+        // Each record goes into its writer as the pipeline's does, held by
+        // nothing else (or, for some, by a copy as well).
+        const bool shared = seed % 4 == 0;
+        Data copy;
+        auto prepared = [&](auto toWire) {
+            Data data;
+            run(data);
+            if (shared) copy = data;
+            return toWire(std::move(data));
+        };
+        const std::string expected = write(prepared(&vl::skeleton::toWireServiceData));
+        EXPECT_EQ(write(prepared(&vl::skeleton::toStreamedServiceData)), expected);
+        if (shared) {
+            EXPECT_EQ(write(copy.getWireData()), expected) << "the copy keeps what it shares";
+        }
+        EXPECT_EQ(ERROR_store_ask_last_ifail(), 0) << "every stored error was taken";
     }
 }
 

@@ -19,6 +19,7 @@
 #include "text/text_server.hxx"
 #include "user_exits/user_exits.hxx"
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -571,6 +572,24 @@ TEST_F(PlatformObjects, TheSoaViewReadsUidsClassesAndValues) {
     EXPECT_FALSE(r.modifiable) << "bob does not own alice's revision";
 }
 
+// One read of a reader that serves many gives what a read of its own gives,
+// and stores one error when it fails.
+void expectReadAsSingleRead(PropertyReader& reader, PropertyRead& many, tag_t tag, const char* name) {
+    ERROR_store_clear();
+    const int rc = reader.read(tag, name, &many);
+    int stored = 0;
+    ERROR_store_ask(&stored, nullptr, nullptr, nullptr);
+    EXPECT_EQ(stored, rc ? 1 : 0);
+    PropertyRead one;
+    ERROR_store_clear();
+    ASSERT_EQ(readProperty(tag, name, &one), rc);
+    if (rc) return;
+    EXPECT_EQ(many.modifiable, one.modifiable);
+    EXPECT_EQ(many.values, one.values);
+    EXPECT_EQ(many.uiValue, one.uiValue);
+    EXPECT_EQ(many.isNull, one.isNull);
+}
+
 // One reader serves a whole reply: types change between reads, names come
 // in and out of order, the user may change one object and not the next, and
 // one read record takes every read. Each read gives what a read of its own
@@ -593,18 +612,7 @@ TEST_F(PlatformObjects, OneReaderReadsAsSingleReadsDo) {
     PropertyRead many;
     for (const auto& [tag, name] : reads) {
         SCOPED_TRACE(std::string(name) + " of " + tagToUid(tag));
-        ERROR_store_clear();
-        const int rc = reader.read(tag, name, &many);
-        int stored = 0;
-        ERROR_store_ask(&stored, nullptr, nullptr, nullptr);
-        EXPECT_EQ(stored, rc ? 1 : 0);
-        PropertyRead one;
-        ASSERT_EQ(readProperty(tag, name, &one), rc);
-        if (rc) continue;
-        EXPECT_EQ(many.modifiable, one.modifiable);
-        EXPECT_EQ(many.values, one.values);
-        EXPECT_EQ(many.uiValue, one.uiValue);
-        EXPECT_EQ(many.isNull, one.isNull);
+        expectReadAsSingleRead(reader, many, tag, name);
     }
     ERROR_store_clear();
     // The reads above meet both answers of each kind.
@@ -619,6 +627,54 @@ TEST_F(PlatformObjects, OneReaderReadsAsSingleReadsDo) {
     ASSERT_EQ(reader.read(folder, "owning_user", &many), 0);
     EXPECT_EQ(many.uiValue, ui(folder, "owning_user"));
     EXPECT_NE(many.uiValue, ui(item, "owning_user")) << "two owners, two display strings";
+}
+
+// The same against seeded random sequences: reads of one object in a row
+// (found once) and of others between, references single, several and none,
+// names that do not exist and a tag that names nothing, in a privileged
+// session and in one that is not.
+TEST_F(PlatformObjects, OneReaderMatchesSingleReadsOverRandomSequences) {
+    VlLoginServiceManager::doLogin("bob", "bob-pw", "", "");
+    tag_t full = 0, empty = 0, item = 0;
+    ASSERT_EQ(FL_create("full", "holds three", &full), 0);
+    ASSERT_EQ(FL_create("empty", "", &empty), 0);
+    ITEM_find_item("000100", &item);
+    const tag_t rev = widgetRev();
+    for (tag_t held : {item, rev, empty}) ASSERT_EQ(FL_insert(full, held, 999), 0);
+    ASSERT_EQ(AOM_save(full), 0);
+    ASSERT_EQ(AOM_save(empty), 0);
+    const tag_t tags[] = {full, empty, item, rev, 0x7ffffff0u};
+    const char* const names[] = {"contents",     "owning_user", "object_name", "object_desc", "items_tag",
+                                 "revision_list", "object_string", "item_id",   "object_type", "nonsense"};
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 rng(seed);
+        // Half the runs as a privileged user, who may change what bob may not.
+        if (seed % 2)
+            VlLoginServiceManager::doLogin("admin", "admin-pw", "dba", "DBA");
+        else
+            VlLoginServiceManager::doLogin("bob", "bob-pw", "", "");
+        PropertyRead probe;
+        ASSERT_EQ(readProperty(item, "object_name", &probe), 0);
+        ASSERT_EQ(probe.modifiable, seed % 2 == 1) << "only the privileged user may change alice's item";
+        PropertyReader reader;
+        PropertyRead many;
+        tag_t tag = tags[0];
+        for (int step = 0; step < 60; ++step) {
+            if (rng() % 3 == 0) tag = tags[rng() % std::size(tags)];  // mostly the same object again
+            const char* name = names[rng() % std::size(names)];
+            SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step) + ": " + name);
+            expectReadAsSingleRead(reader, many, tag, name);
+        }
+    }
+    ERROR_store_clear();
+    // The sequences meet references of every count.
+    PropertyRead r;
+    ASSERT_EQ(readProperty(full, "contents", &r), 0);
+    EXPECT_EQ(r.values.size(), 3u);
+    EXPECT_NE(r.uiValue.find(','), std::string::npos);
+    ASSERT_EQ(readProperty(empty, "contents", &r), 0);
+    EXPECT_TRUE(r.values.empty());
+    EXPECT_EQ(r.uiValue, "");
 }
 
 }  // namespace

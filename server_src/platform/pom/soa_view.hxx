@@ -9,6 +9,10 @@
 
 class PropertyDescriptor;
 
+namespace vl::platform::store {
+struct Object;
+}
+
 namespace vl::platform {
 
 // "" for the null tag; at most 15 characters otherwise.
@@ -50,20 +54,26 @@ int readProperty(unsigned int tag, const std::string& name, PropertyRead* out);
 // Reads as readProperty does, for many objects while the store stays as it
 // is (one reply's worth), looking up less: the descriptors of the names read
 // in turn for a type, whether the user may change the object read, and the
-// display string of each object a single reference names.
+// display string of each object a single reference names, and whether the
+// session is privileged.
 class PropertyReader {
 public:
     int read(unsigned int tag, const std::string& name, PropertyRead* out);
 
 private:
     PropertyDescriptor* descriptor(unsigned int type, const std::string& name);
+    // The display string of the object, read once.
+    const std::string& display(unsigned int tag);
 
     static constexpr std::size_t kDescriptors = 64;
     unsigned int m_type = 0;  // the type of m_descriptors
     std::vector<std::pair<std::string, PropertyDescriptor*>> m_descriptors;  // in the order read; null for none
     std::size_t m_next = 0;  // the entry the next name likely matches
+    unsigned int m_objectTag = 0;  // the object read last, found once
+    store::Object* m_object = nullptr;
     unsigned int m_writableTag = 0;
     bool m_writable = false;  // for m_writableTag
+    bool m_privilegeAsked = false, m_privileged = false;
     std::unordered_map<unsigned int, std::string> m_displays;
 };
 

@@ -1050,14 +1050,27 @@ bool privileged() {
 tag_t currentUser() { return S().identity.loggedIn ? S().identity.user : 0; }
 tag_t currentGroup() { return S().identity.loggedIn ? S().identity.group : 0; }
 
-bool canWrite(const Object& o) {
+namespace {
+
+template <class Privileged>
+bool canWriteAs(const Object& o, Privileged&& isPrivileged) {
     if (S().loading) return true;
     if (o.readOnly) return false;
     if (!S().identity.loggedIn) return false;
-    if (privileged()) return true;
+    if (isPrivileged()) return true;
     int ou = o.cls->attr("owning_user");
     if (ou < 0) return false;
     return getTag(o, "owning_user") == currentUser();
+}
+
+}  // namespace
+
+bool canWrite(const Object& o) {
+    return canWriteAs(o, [] { return privileged(); });
+}
+
+bool canWrite(const Object& o, bool privileged) {
+    return canWriteAs(o, [privileged] { return privileged; });
 }
 
 int lock(Object& o) {

@@ -551,6 +551,9 @@ void unlock(Object& o);
 int save(Object& o);    // commits, keeps the lock
 void revert(Object& o); // back to the saved values
 bool canWrite(const Object& o);
+// As canWrite, for many objects in turn: `privileged` is privileged() as
+// asked once while the session stays as it is.
+bool canWrite(const Object& o, bool privileged);
 // The store's clock (UTC): the system's, or the one a test pinned.
 date_s now();
 void pinClock(const date_s& utc);

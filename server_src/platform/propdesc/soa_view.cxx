@@ -6,6 +6,8 @@
 #include "pom/store.hxx"
 #include "propdesc/business_types.hxx"
 
+#include <span>
+
 using namespace vl::platform::store;
 
 namespace vl::platform {
@@ -91,6 +93,17 @@ bool readStrings(const Object& o, const PropertyDescriptor& d, std::vector<std::
     return true;
 }
 
+// The references of an attribute that holds tags, straight from its slot;
+// false for any other property.
+bool readTags(const Object& o, const PropertyDescriptor& d, std::span<const tag_t>& out) {
+    if (d.m_propertyType != PROP_attribute || d.m_attr < 0 || d.m_attr >= static_cast<int>(o.values.size()))
+        return false;
+    const Slot& slot = o.values[d.m_attr];
+    if (slot.index() != kValueIndex<tag_t>) return false;
+    out = slot.tags();
+    return true;
+}
+
 }  // namespace
 
 int readProperty(unsigned int tag, const std::string& name, PropertyRead* out) {
@@ -119,29 +132,54 @@ PropertyDescriptor* PropertyReader::descriptor(unsigned int type, const std::str
     return d;
 }
 
+const std::string& PropertyReader::display(unsigned int tag) {
+    auto [display, first] = m_displays.try_emplace(tag);
+    if (first) display->second = displayString(tag);
+    return display->second;
+}
+
 int PropertyReader::read(unsigned int tag, const std::string& name, PropertyRead* out) {
-    Object* o = nullptr;
-    if (int rc = need(tag, &o)) return rc;
+    // An object's properties are read one after another: it is looked up once.
+    Object* o = tag == m_objectTag ? m_object : nullptr;
+    if (!o) {
+        if (int rc = need(tag, &o)) return rc;
+        m_objectTag = tag;
+        m_object = o;
+    }
     PropertyDescriptor* d = descriptor(o->type, name);
     if (!d) return fail(ERR_NO_SUCH_ATTRIBUTE, name);
     if (!out) return 0;
     if (d->isModifiable() && tag != m_writableTag) {
+        if (!m_privilegeAsked) {
+            // The session stays as it is while the reader serves.
+            m_privileged = privileged();
+            m_privilegeAsked = true;
+        }
         m_writableTag = tag;
-        m_writable = canWrite(*o);
+        m_writable = canWrite(*o, m_privileged);
     }
     out->modifiable = d->isModifiable() && m_writable;
     // The display text is the texts joined, but for references and logicals.
-    bool joined = !isReference(d->m_valueType) && d->m_valueType != PROP_logical;
-    if (!joined || !readStrings(*o, *d, out->values)) {
+    const bool reference = isReference(d->m_valueType);
+    bool joined = !reference && d->m_valueType != PROP_logical;
+    std::span<const tag_t> tags;
+    if (reference && readTags(*o, *d, tags)) {
+        // Uids and display strings written into the record's own buffers.
+        out->values.resize(tags.size());
+        for (std::size_t i = 0; i < tags.size(); ++i) out->values[i] = tagToUid(tags[i]);
+        out->uiValue.clear();
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            if (i) out->uiValue += ',';
+            out->uiValue += tags.size() == 1 ? display(tags[i]) : displayString(tags[i]);
+        }
+    } else if (!joined || !readStrings(*o, *d, out->values)) {
         const Value v = propertyValue(*o, *d);
         out->values = valueTexts(v, d->m_valueType);
-        const auto* tags = std::get_if<std::vector<tag_t>>(&v);
-        if (tags || std::holds_alternative<std::vector<char>>(v)) joined = false;
-        if (tags && tags->size() == 1) {
+        const auto* held = std::get_if<std::vector<tag_t>>(&v);
+        if (held || std::holds_alternative<std::vector<char>>(v)) joined = false;
+        if (held && held->size() == 1) {
             // A single reference shows its object's display string.
-            auto [display, first] = m_displays.try_emplace(tags->front());
-            if (first) display->second = displayString(tags->front());
-            out->uiValue = display->second;
+            out->uiValue = display(held->front());
         } else if (!joined) {
             out->uiValue = displayText(v, d->m_valueType);
         }
@@ -154,7 +192,7 @@ int PropertyReader::read(unsigned int tag, const std::string& name, PropertyRead
         }
     }
     out->isNull.assign(out->values.size(), false);
-    if (isReference(d->m_valueType))
+    if (reference)
         for (std::size_t i = 0; i < out->values.size(); ++i) out->isNull[i] = out->values[i].empty();
     return 0;
 }

@@ -46,16 +46,20 @@ std::set<std::string> policyProperties(const Velmora::Soa::Internal::Server::Pro
 }
 
 // A property read as the wire shows it; the read's texts move into it.
+// Written into the bodies in place: a setter's by-value parameter would be
+// one more copy of each short text.
 void setWireProperty(Base::Property& property, const std::string& name, vl::platform::PropertyRead& read) {
-    property.setName(name);
-    property.setModifiable(read.modifiable);
-    property.setUiValue(std::move(read.uiValue));
-    std::vector<Base::PropertyValue> values(read.values.size());
+    Base::PropertyImpl& body = *property;
+    body.getName() = name;
+    body.setModifiable(read.modifiable);
+    body.getUiValue() = std::move(read.uiValue);
+    std::vector<Base::PropertyValue>& values = body.getValueArray();
+    values.resize(read.values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i].setValue(std::move(read.values[i]));
-        if (i < read.isNull.size() && read.isNull[i]) values[i].setIsNull(true);
+        Base::PropertyValueImpl& value = *values[i];
+        value.getValue() = std::move(read.values[i]);
+        if (i < read.isNull.size() && read.isNull[i]) value.setIsNull(true);
     }
-    property.setValueArray(std::move(values));
 }
 
 }  // namespace
@@ -99,7 +103,7 @@ bool ServiceData::addRef(Listed& seen, RefArray listed, void (Base::ServiceData:
     if (seen.find(hash, [&](tag_t at) { return refs[at - 1].getUid() == uid; })) return false;
     seen.insert(hash, static_cast<tag_t>(refs.size() + 1));
     Base::RefId ref;
-    ref.setUid(std::move(uid));
+    ref->getUid() = std::move(uid);  // in place, as setWireProperty writes
     (m_wire.*add)(std::move(ref));
     return true;
 }
@@ -162,37 +166,82 @@ void ServiceData::getNotifications() {
     }
 }
 
-void ServiceData::inflateProperties() {
-    // Nothing changes the store meanwhile: one reader serves every read, and
-    // one read record, whose buffers are kept. Objects and properties are
-    // made in place in arrays sized once.
-    vl::platform::PropertyReader reader;
-    vl::platform::PropertyRead read;
-    std::vector<Base::ModelObject> objects = m_wire.getDataObjectArray();
-    objects.reserve(objects.size() + m_properties.size());
-    for (const auto& [tag, names] : m_properties) {
-        try {
-            objects.push_back(Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(tag)));
-        } catch (const IFail&) {
+std::optional<Base::ModelObject> ServiceData::inflateObject(unsigned int tag, const std::set<std::string>& names,
+                                                            vl::platform::PropertyReader& reader,
+                                                            vl::platform::PropertyRead& read) {
+    std::optional<Base::ModelObject> object;
+    try {
+        object.emplace(Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(tag)));
+    } catch (const IFail&) {
+        addErrorStack(Tag(tag));
+        return object;
+    }
+    std::vector<Base::Property> properties;
+    properties.reserve(names.size());
+    for (const auto& name : names) {
+        if (reader.read(tag, name, &read) != 0) {
             addErrorStack(Tag(tag));
             continue;
         }
-        std::vector<Base::Property> properties;
-        properties.reserve(names->size());
-        for (const auto& name : *names) {
-            if (reader.read(tag, name, &read) != 0) {
-                addErrorStack(Tag(tag));
-                continue;
-            }
-            setWireProperty(properties.emplace_back(), name, read);
-        }
-        objects.back().setPropertieArray(std::move(properties));
+        setWireProperty(properties.emplace_back(), name, read);
     }
-    m_wire.setDataObjectArray(std::move(objects));
+    object->setPropertieArray(std::move(properties));
+    return object;
+}
+
+void ServiceData::forgetProperties() {
     m_properties.clear();
     m_propertyIndex = {};
     m_lastNames.reset();
     m_lastMerge = {};
+}
+
+void ServiceData::inflateProperties() {
+    // Nothing changes the store meanwhile: one reader serves every read, and
+    // one read record, whose buffers are kept. Objects are added to an array
+    // sized once.
+    vl::platform::PropertyReader reader;
+    vl::platform::PropertyRead read;
+    std::vector<Base::ModelObject> objects = m_wire.getDataObjectArray();
+    objects.reserve(objects.size() + m_properties.size());
+    for (const auto& [tag, names] : m_properties)
+        if (auto object = inflateObject(tag, *names, reader, read)) objects.push_back(*object);
+    m_wire.setDataObjectArray(std::move(objects));
+    forgetProperties();
+}
+
+void ServiceData::writeInflated(Velmora::Soa::Common::Xml::XmlStream& out, const std::string& elementName) {
+    Base::PartialErrors& errors = PartialErrors::getWireData();
+    if (m_wire->askRefCount() != 1 || errors->askRefCount() != 1) {
+        // A copy shares the bodies: they are written as they stand.
+        inflateProperties();
+        getWireData().drainXML(out, elementName);
+        return;
+    }
+    // The fields in their wire order (VL_WIRE_FIELDS_ServiceData); each
+    // object read is written while its parts are fresh, then dropped, so the
+    // reply's objects never all lie in memory at once.
+    static const std::string updated = vl::wire::xmlName("UpdatedObj"), deleted = vl::wire::xmlName("DeletedObj"),
+                             created = vl::wire::xmlName("CreatedObj"), plain = vl::wire::xmlName("PlainObj"),
+                             data = vl::wire::xmlName("DataObject"), partial = vl::wire::xmlName("PartialError");
+    Base::ServiceDataImpl& wire = *m_wire;
+    out.startElement(elementName);
+    vl::wire::drainEntries(out, updated, wire.getUpdatedObjArray());
+    vl::wire::drainEntries(out, deleted, wire.getDeletedObjArray());
+    vl::wire::drainEntries(out, created, wire.getCreatedObjArray());
+    vl::wire::drainEntries(out, plain, wire.getPlainObjArray());
+    vl::wire::drainEntries(out, data, wire.getDataObjectArray());
+    {
+        vl::platform::PropertyReader reader;
+        vl::platform::PropertyRead read;
+        for (const auto& [tag, names] : m_properties)
+            if (auto object = inflateObject(tag, *names, reader, read)) object->drainXML(out, data);
+    }
+    forgetProperties();
+    // Written from the errors' own array, which the reads above added to.
+    wire.getPartialErrorArray().clear();
+    vl::wire::drainEntries(out, partial, errors->getErrorArray());
+    out.endElement();
 }
 
 Base::ServiceData& ServiceData::getWireData() {

@@ -8,9 +8,15 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+namespace vl::platform {
+class PropertyReader;
+struct PropertyRead;
+}  // namespace vl::platform
 
 namespace Velmora::Soa::Server {
 
@@ -67,6 +73,11 @@ public:
     // property that cannot be read becomes a partial error keyed by its object.
     void inflateProperties();
     Base::ServiceData& getWireData();
+    // Writes what getWireData() would give after inflateProperties(), as its
+    // drainXML does, reading each object's properties just before the object
+    // is written and letting it go once written. Called once, after
+    // getNotifications, in place of both.
+    void writeInflated(Velmora::Soa::Common::Xml::XmlStream& out, const std::string& elementName);
 
     // Per-request cache refresh; with no object cache it is only kept.
     static void setRefreshPOM(bool refresh);
@@ -80,6 +91,12 @@ private:
     // False when the uid was listed as that kind already.
     bool addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId), std::string uid);
     void addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId), const Tag& object);
+    // The wire object of one requested entry with its properties read; none
+    // when the object cannot be described. A failed read adds an error stack.
+    std::optional<Base::ModelObject> inflateObject(unsigned int tag, const std::set<std::string>& names,
+                                                   vl::platform::PropertyReader& reader,
+                                                   vl::platform::PropertyRead& read);
+    void forgetProperties();
 
     Base::ServiceData m_wire;
     Listed m_created, m_updated, m_deleted, m_plain;

@@ -17,9 +17,14 @@ Velmora::Schemas::Soa::_2006_03::Base::ModelObject Utils::createWireModelObect(c
     if (tag.isNull()) return object;
     vl::platform::ObjectSummary summary;
     if (!vl::platform::describeObject(tag, &summary)) throw IFail(ERROR_store_ask_last_ifail(), IFail::AlreadyStored{});
-    object.setUid(vl::platform::tagToUid(tag));
-    object.setClassName(std::move(summary.className));
-    object.setType(std::move(summary.typeName));
+    // Into the body in place: a setter's by-value parameter is one more copy
+    // of each short text, and every reply names many objects.
+    auto& body = *object;
+    body.getUid() = vl::platform::tagToUid(tag);
+    body.getClassName() = std::move(summary.className);
+    body.setIsClassNameSet(true);
+    body.getType() = std::move(summary.typeName);
+    body.setIsTypeSet(true);
     return object;
 }
 

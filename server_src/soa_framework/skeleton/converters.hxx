@@ -110,6 +110,20 @@ inline Velmora::Schemas::Soa::_2006_03::Base::ServiceData toWireServiceData(Velm
     return std::move(data.getWireData());  // the local goes: no copy of its wire body
 }
 
+// The service data that is a reply's root: written as toWireServiceData's
+// result would be, each object's properties read just before it is written.
+struct StreamedServiceData {
+    Velmora::Soa::Server::ServiceData data;
+    void drainXML(Velmora::Soa::Common::Xml::XmlStream& out, const std::string& elementName) {
+        data.writeInflated(out, elementName);
+    }
+};
+
+inline StreamedServiceData toStreamedServiceData(Velmora::Soa::Server::ServiceData data) {
+    data.getNotifications();
+    return {std::move(data)};
+}
+
 // A server record as the wire form it holds: the wire object shares the
 // record's body.
 template <class Record>

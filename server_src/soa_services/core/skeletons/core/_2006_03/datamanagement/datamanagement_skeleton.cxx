@@ -99,7 +99,8 @@ std::string Skeleton::deleteObjects(const std::string& requestXml) {
     return vl::skeleton::run<Handlers::None, Wire::DeleteObjectsInput>(
         spans, "ServiceData", requestXml,
         [](const Wire::DeleteObjectsInput& in) { return toLocalRefs(in.getObjectArray()); },
-        [](std::vector<Tag>& objects) { return _service->deleteObjects(objects); }, &vl::skeleton::toWireServiceData);
+        [](std::vector<Tag>& objects) { return _service->deleteObjects(objects); },
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::getProperties(const std::string& requestXml) {
@@ -109,7 +110,8 @@ std::string Skeleton::getProperties(const std::string& requestXml) {
         [](const Wire::GetPropertiesInput& in) {
             return std::make_pair(toLocalRefs(in.getObjectArray()), in.getAttributeArray());
         },
-        [](auto& args) { return _service->getProperties(args.first, args.second); }, &vl::skeleton::toWireServiceData);
+        [](auto& args) { return _service->getProperties(args.first, args.second); },
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::revise(const std::string& requestXml) {
@@ -139,7 +141,7 @@ std::string Skeleton::changeOwnership(const std::string& requestXml) {
         [](const Wire::ChangeOwnershipInput& in) {
             return toLocalRecords<Skeleton>(in.getInputArray());
         },
-        [](const auto& input) { return _service->changeOwnership(input); }, &vl::skeleton::toWireServiceData);
+        [](const auto& input) { return _service->changeOwnership(input); }, &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::generateRevisionIds(const std::string& requestXml) {
@@ -162,7 +164,7 @@ std::string Skeleton::setDisplayProperties(const std::string& requestXml) {
                                   toLocalAttributeNameValueMap(in.getAttributeArray()));
         },
         [](auto& args) { return _service->setDisplayProperties(args.first, args.second); },
-        &vl::skeleton::toWireServiceData);
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::createRelations(const std::string& requestXml) {
@@ -208,7 +210,7 @@ std::string Skeleton::deleteRelations(const std::string& requestXml) {
         [](const Wire::DeleteRelationsInput& in) {
             return toLocalRecords<Skeleton>(in.getInputArray());
         },
-        [](const auto& input) { return _service->deleteRelations(input); }, &vl::skeleton::toWireServiceData);
+        [](const auto& input) { return _service->deleteRelations(input); }, &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::createItems(const std::string& requestXml) {

@@ -51,7 +51,7 @@ std::string FileManagementIiopSkeleton::commitDatasetFiles(const std::string& re
             return vl::skeleton::toLocalRecords<Skeleton>(in.getCommitInputArray());
         },
         [](std::vector<Local::CommitDatasetFileInfo>& infos) { return service().commitDatasetFiles(infos); },
-        &vl::skeleton::toWireServiceData);
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string FileManagementIiopSkeleton::getFileReadTickets(const std::string& requestXml) {

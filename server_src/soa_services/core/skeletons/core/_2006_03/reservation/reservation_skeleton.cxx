@@ -23,7 +23,7 @@ std::vector<Tag> objectsOf(const Request& in) {
 template <class Request, class Call>
 std::string objectsOperation(const vl::skeleton::Spans& spans, const std::string& requestXml, Call&& call) {
     return vl::skeleton::run<Handlers::None, Request>(spans, "ServiceData", requestXml, &objectsOf<Request>,
-                                                      std::forward<Call>(call), &vl::skeleton::toWireServiceData);
+                                                      std::forward<Call>(call), &vl::skeleton::toStreamedServiceData);
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ std::string ReservationIiopSkeleton::checkout(const std::string& requestXml) {
         spans, "ServiceData", requestXml,
         [](const Wire::CheckoutInput& in) { return Arguments{objectsOf(in), in.getComment(), in.getChangeId()}; },
         [](Arguments& a) { return service().checkout(a.objects, a.comment, a.changeId); },
-        &vl::skeleton::toWireServiceData);
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string ReservationIiopSkeleton::getReservationHistory(const std::string& requestXml) {

@@ -99,7 +99,7 @@ std::string SessionIiopSkeleton::setSessionGroupMember(const std::string& reques
             return POMRef<GroupMember>(vl::skeleton::toLocalRef(in.getGroupMember()));
         },
         [](POMRef<GroupMember>& member) { return service().setSessionGroupMember(member); },
-        &vl::skeleton::toWireServiceData);
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string SessionIiopSkeleton::getGroupMembership(const std::string& requestXml) {
@@ -125,7 +125,7 @@ std::string SessionIiopSkeleton::logout(const std::string& requestXml) {
     static const vl::skeleton::Spans spans("Core", "_2006_03", "Session", "logout");
     return vl::skeleton::run<Handlers::ServiceAndIFail, Wire::LogoutInput>(
         spans, "ServiceData", requestXml, &readNothing<Wire::LogoutInput>,
-        [](NoArguments&) { return service().logout(); }, &vl::skeleton::toWireServiceData);
+        [](NoArguments&) { return service().logout(); }, &vl::skeleton::toStreamedServiceData);
 }
 
 std::string SessionIiopSkeleton::loginSSO(const std::string& requestXml) {

@@ -120,7 +120,7 @@ std::string Skeleton::setProperties(const std::string& requestXml) {
             return std::make_pair(std::move(objects), toLocalNameValueMap(in.getAttributeArray()));
         },
         [](auto& args) { return _service->setProperties(args.first, args.second); },
-        &vl::skeleton::toWireServiceData);
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::moveToNewFolder(const std::string& requestXml) {
@@ -140,7 +140,7 @@ std::string Skeleton::refreshObjects(const std::string& requestXml) {
         spans, "ServiceData", requestXml,
         [](const Wire::RefreshObjectsInput& in) { return toLocalRefs<std::vector<Tag>>(in.getObjectArray()); },
         [](const std::vector<Tag>& objects) { return _service->refreshObjects(objects); },
-        &vl::skeleton::toWireServiceData);
+        &vl::skeleton::toStreamedServiceData);
 }
 
 std::string Skeleton::getItemFromId(const std::string& requestXml) {
