@@ -636,6 +636,7 @@ const XMLNode& SAXToNodeParser::parseString(const std::string& text) {
     if (!isXml10(text)) throw DomException(where(1, 1, "only XML 1.0 documents are accepted"));
 
     std::string failure;
+    bool keepReader = true;  // Xerces resets a scan that throws, all but out of memory
     try {
         initXerces();
         if (!st.reader) st.makeReader();
@@ -658,17 +659,23 @@ const XMLNode& SAXToNodeParser::parseString(const std::string& text) {
         failure = where(st.lastLine, st.lastCol, toUtf8(e.getMessage()));
     } catch (const xc::OutOfMemoryException&) {
         failure = where(st.lastLine, st.lastCol, "out of memory");
+        keepReader = false;
     } catch (const std::bad_alloc&) {
         failure = where(st.lastLine, st.lastCol, "out of memory");
+        keepReader = false;
     } catch (const std::exception& e) {
         failure = where(st.lastLine, st.lastCol, e.what());
+        keepReader = false;
     } catch (...) {
         failure = where(st.lastLine, st.lastCol, "the request cannot be parsed");
+        keepReader = false;
     }
     if (!failure.empty()) {
-        // No half-built tree, and no reader left in the middle of a scan.
+        // No half-built tree. The reader stays for the next document when the
+        // scan was ended cleanly (a refusal, or an error Xerces reported): it
+        // resets itself on the way out and again before the next scan.
         st.locator = nullptr;
-        st.reader.reset();
+        if (!keepReader) st.reader.reset();
         st.reset();
         throw DomException(std::move(failure));
     }
