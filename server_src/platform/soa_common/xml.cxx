@@ -336,10 +336,10 @@ private:
     std::size_t m_used = 0;
 };
 
-// Xerces makes and frees a reader of some 160 KiB for every document (and
-// builds the parser anew after a failed one); under a checking allocator each
-// such block is a fresh mapping, zeroed page by page. The big blocks a parse
-// frees are kept, by exact size, for the next parse of the same parser.
+// Xerces makes and frees a reader of some 160 KiB for every document; under a
+// checking allocator each such block is a fresh mapping, zeroed page by page.
+// The big blocks a parse frees are kept, by exact size, for the next parse of
+// the same parser.
 class KeptBlocks final : public xc::MemoryManager {
 public:
     KeptBlocks() = default;
