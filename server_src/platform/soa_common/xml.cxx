@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/MemoryManager.hpp>
 #include <xercesc/sax/InputSource.hpp>
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
@@ -336,10 +338,71 @@ private:
     std::size_t m_used = 0;
 };
 
+// Xerces makes and frees a reader of some 160 KiB for every document; under a
+// checking allocator each such block is a fresh mapping, zeroed page by page.
+// The big blocks a parse frees are kept, by exact size, for the next parse of
+// the same parser.
+class KeptBlocks final : public xc::MemoryManager {
+public:
+    KeptBlocks() = default;
+    KeptBlocks(const KeptBlocks&) = delete;
+    KeptBlocks& operator=(const KeptBlocks&) = delete;
+    ~KeptBlocks() override { release(); }
+
+    xc::MemoryManager* getExceptionMemoryManager() override { return xc::XMLPlatformUtils::fgMemoryManager; }
+
+    void* allocate(XMLSize_t size) override {
+        if (size >= kKeepFrom)
+            for (std::size_t i = 0; i < m_count; ++i)
+                if (m_kept[i].size == size) {
+                    void* base = m_kept[i].base;
+                    m_kept[i] = m_kept[--m_count];
+                    return static_cast<char*>(base) + kHeader;
+                }
+        void* base = nullptr;
+        try {
+            base = ::operator new(size + kHeader);
+        } catch (const std::bad_alloc&) {
+            throw xc::OutOfMemoryException();  // what the scanner expects of its manager
+        }
+        *static_cast<XMLSize_t*>(base) = size;
+        return static_cast<char*>(base) + kHeader;
+    }
+
+    void deallocate(void* p) override {
+        if (!p) return;
+        void* base = static_cast<char*>(p) - kHeader;
+        const XMLSize_t size = *static_cast<XMLSize_t*>(base);
+        if (size >= kKeepFrom && size <= kKeepUpTo && m_count < kKeep) {
+            m_kept[m_count++] = {base, size};
+            return;
+        }
+        ::operator delete(base);
+    }
+
+    // Frees the blocks kept.
+    void release() {
+        while (m_count > 0) ::operator delete(m_kept[--m_count].base);
+    }
+
+private:
+    static constexpr std::size_t kHeader = alignof(std::max_align_t);  // holds the size, keeps alignment
+    static constexpr XMLSize_t kKeepFrom = 16u << 10;
+    static constexpr XMLSize_t kKeepUpTo = 1u << 20;
+    static constexpr std::size_t kKeep = 8;
+    struct Block {
+        void* base;
+        XMLSize_t size;
+    };
+    Block m_kept[kKeep] = {};
+    std::size_t m_count = 0;
+};
+
 }  // namespace
 
 struct SAXToNodeParser::State final : public xc::DefaultHandler {
     NodeArena arena;
+    KeptBlocks blocks;  // declared before the reader, which allocates from it
     // Attribute entries a reused node keeps for the next parse; one that held
     // more lets them go, so kept nodes stay small whatever came before.
     static constexpr std::size_t kKeepAttrs = 64;
@@ -422,7 +485,7 @@ struct SAXToNodeParser::State final : public xc::DefaultHandler {
     }
 
     void makeReader() {
-        std::unique_ptr<xc::SAX2XMLReader> r(xc::XMLReaderFactory::createXMLReader());
+        std::unique_ptr<xc::SAX2XMLReader> r(xc::XMLReaderFactory::createXMLReader(&blocks));
         r->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
         r->setFeature(xc::XMLUni::fgSAX2CoreNameSpaces, false);
         r->setFeature(xc::XMLUni::fgXercesDynamic, false);
@@ -532,6 +595,7 @@ SAXToNodeParser::~SAXToNodeParser() {
     // thread should not hold on to them.
     if (m_state->lastDocumentBytes > kKeepReaderBytes) {
         m_state->reader.reset();
+        m_state->blocks.release();
         m_state->arena.release();
     }
     if (!t_spare && !t_spareClosed) {
@@ -574,6 +638,7 @@ const XMLNode& SAXToNodeParser::parseString(const std::string& text) {
     if (!isXml10(text)) throw DomException(where(1, 1, "only XML 1.0 documents are accepted"));
 
     std::string failure;
+    bool keepReader = true;  // Xerces resets a scan that throws, all but out of memory
     try {
         initXerces();
         if (!st.reader) st.makeReader();
@@ -596,17 +661,23 @@ const XMLNode& SAXToNodeParser::parseString(const std::string& text) {
         failure = where(st.lastLine, st.lastCol, toUtf8(e.getMessage()));
     } catch (const xc::OutOfMemoryException&) {
         failure = where(st.lastLine, st.lastCol, "out of memory");
+        keepReader = false;
     } catch (const std::bad_alloc&) {
         failure = where(st.lastLine, st.lastCol, "out of memory");
+        keepReader = false;
     } catch (const std::exception& e) {
         failure = where(st.lastLine, st.lastCol, e.what());
+        keepReader = false;
     } catch (...) {
         failure = where(st.lastLine, st.lastCol, "the request cannot be parsed");
+        keepReader = false;
     }
     if (!failure.empty()) {
-        // No half-built tree, and no reader left in the middle of a scan.
+        // No half-built tree. The reader stays for the next document when the
+        // scan was ended cleanly (a refusal, or an error Xerces reported): it
+        // resets itself on the way out and again before the next scan.
         st.locator = nullptr;
-        st.reader.reset();
+        if (!keepReader) st.reader.reset();
         st.reset();
         throw DomException(std::move(failure));
     }
