@@ -813,8 +813,10 @@ TEST(PlatformSlot, AnEditInPlaceLeavesTheFormOfWhatIsLeft) {
 
 // Taking entries out of a list against a plain vector, a few at a time on one
 // list: repeats, near the head or the tail, one entry or every entry of a
-// tag, the list alone or sharing its block with a kept copy (a saved value,
-// the journal), edited whole in between, down to one entry or none.
+// tag, the list alone or sharing its block with kept copies (a saved value,
+// the journal: whole, or a kept view that appends and head removals must not
+// disturb), edited whole or by single inserts in between, down to one entry
+// or none.
 TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
     using store::Slot;
     using store::Value;
@@ -824,15 +826,37 @@ TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
         Tags model(rng() % 40 + 1);
         for (tag_t& t : model) t = rng() % 6 + 1;
         Slot list(Value{model});
-        Slot kept;
-        Tags keptModel;
+        Slot kept, view, older;
+        Tags keptModel, viewModel, olderModel;
         for (int step = 0; step < 30 && !model.empty(); ++step) {
             SCOPED_TRACE(::testing::Message() << "round " << round << ", step " << step);
-            switch (rng() % 6) {
+            switch (rng() % 9) {
             case 0:  // a copy keeps the list as it is now
                 kept = list;
                 keptModel = model;
                 break;
+            case 6:  // a view keeps it, the one before it kept too or let go
+                if (rng() % 2) {
+                    older = std::move(view);
+                    olderModel = viewModel;
+                }
+                view = list.keep();
+                viewModel = model;
+                EXPECT_TRUE(view == list);
+                break;
+            case 7: {  // an insert, most often at the end
+                const tag_t t = rng() % 6 + 1;
+                const std::size_t at = rng() % 2 ? model.size() : rng() % (model.size() + 1);
+                list.insertTag(at, t);
+                model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), t);
+                break;
+            }
+            case 8: {  // the head goes, as a folder emptied in order
+                const tag_t t = model[0];
+                EXPECT_EQ(list.eraseTags(0, t, true), 1u);
+                model.erase(model.begin());
+                break;
+            }
             case 1: {  // an edit of the whole list
                 const tag_t t = rng() % 6 + 1;
                 const auto at = static_cast<std::ptrdiff_t>(rng() % (model.size() + 1));
@@ -866,6 +890,24 @@ TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
                 EXPECT_EQ(*list.first<tag_t>(), model[0]);
             }
             EXPECT_EQ(kept.value(), keptModel.empty() && kept.index() == 0 ? Value{} : Value{keptModel});
+            for (const auto& [held, heldModel] : {std::pair<const Slot&, const Tags&>(view, viewModel),
+                                                  std::pair<const Slot&, const Tags&>(older, olderModel)}) {
+                if (held.index() == 0) continue;
+                EXPECT_TRUE(held == Value{heldModel});
+                EXPECT_TRUE(held == Slot(Value{heldModel}));
+                EXPECT_EQ(held.count(), heldModel.size());
+                EXPECT_TRUE(std::ranges::equal(held.tags(), heldModel));
+                // What the save of a kept value compares: the common ends of
+                // the two lists, whatever block they are read from.
+                const store::SharedEnds e = store::sharedEnds(held.tags(), list.tags());
+                const std::size_t n = std::min(heldModel.size(), model.size());
+                std::size_t head = 0, tail = 0;
+                while (head < n && heldModel[head] == model[head]) ++head;
+                while (tail < n - head && heldModel[heldModel.size() - 1 - tail] == model[model.size() - 1 - tail])
+                    ++tail;
+                EXPECT_EQ(e.head, head);
+                EXPECT_EQ(e.tail, tail);
+            }
             if (::testing::Test::HasFailure()) return;
         }
     }

@@ -11,6 +11,13 @@ void Slot::destroy(void* block, Form form) {
     if (form == Single) ::operator delete(block);
     if (form == Shared) delete static_cast<Block*>(block);
     if (form == Boxed) delete static_cast<Wide*>(block);
+    if (form == Viewed) {
+        View* v = static_cast<View*>(block);
+        Block* base = v->base;
+        if (--base->views == 0) base->pinned = 0;
+        if (--base->refs == 0) delete base;
+        delete v;
+    }
 }
 
 void Slot::hold(void* block, Form form) {
@@ -28,6 +35,7 @@ void Slot::hold(void* block, Form form) {
 std::uint32_t& Slot::refs(Form form) const {
     if (form == Single) return text()->refs;
     if (form == Shared) return block()->refs;
+    if (form == Viewed) return view()->refs;
     return wide()->refs;
 }
 
@@ -81,6 +89,8 @@ std::size_t Slot::count() const {
     switch (form()) {
     case Empty:
         return 0;
+    case Viewed:
+        return view()->count;
     case Shared:
         return std::visit(
                    [](const auto& vec) -> std::size_t {
@@ -105,6 +115,8 @@ std::size_t Slot::index() const {
         return block()->value.index();
     case Boxed:
         return kValueIndex<double>;
+    case Viewed:
+        return kValueIndex<tag_t>;
     default:
         return 0;
     }
@@ -120,7 +132,8 @@ void Slot::dropSkipped(Block& b) {
 void Slot::retain() const {
     const Form f = form();
     if (f < Single) return;
-    if (f == Shared) dropSkipped(*block());  // a shared block holds its value whole
+    // A shared block holds its value whole, unless views read its dead head.
+    if (f == Shared && !block()->views) dropSkipped(*block());
     ++refs(f);
 }
 
@@ -176,6 +189,10 @@ Value Slot::value() const {
             return std::vector<tag_t>(held.begin(), held.end());
         }
         return block()->value;
+    case Viewed: {
+        const std::span<const tag_t> held = viewed();
+        return std::vector<tag_t>(held.begin(), held.end());
+    }
     case Small:
     case Single:
         return std::vector<std::string>{std::string(firstString())};
@@ -229,6 +246,9 @@ bool Slot::operator==(const Value& v) const {
                     if constexpr (std::is_same_v<T, tag_t>)
                         return std::ranges::equal(tags(), vec);
                     return std::get<V>(block()->value) == vec;
+                case Viewed:
+                    if constexpr (std::is_same_v<T, tag_t>) return std::ranges::equal(viewed(), vec);
+                    return false;
                 case Small:
                 case Single:
                     if constexpr (std::is_same_v<T, std::string>)
@@ -252,6 +272,10 @@ bool Slot::operator==(const Slot& other) const {
     // The form follows from the value (a string's from its length), so
     // slots of different forms hold different values.
     const Form f = form();
+    // A view holds a list of tags as a block does.
+    if ((f == Viewed || other.form() == Viewed) && index() == other.index())
+        return (f == Viewed || f == Shared) && (other.form() == Viewed || other.form() == Shared) &&
+               std::ranges::equal(tags(), other.tags());
     if (f != other.form() || index() != other.index()) return false;
     switch (f) {
     case Empty:
@@ -266,6 +290,8 @@ bool Slot::operator==(const Slot& other) const {
         return wide()->value == other.wide()->value;
     case Inline:
         return other == value();
+    case Viewed:
+        break;
     }
     return false;
 }
@@ -295,8 +321,7 @@ std::vector<tag_t>& Slot::ownTags() {
     } else if (Block* b = block(); b->refs > 1) {
         // Copied with room for one more: the edit that follows is most often
         // an insert, which would otherwise copy the whole list a second time.
-        // A shared block keeps no unused front, so the copy starts at 0.
-        const auto& shared = std::get<std::vector<tag_t>>(b->value);
+        const std::span<const tag_t> shared = tags();
         std::vector<tag_t> copy;
         copy.reserve(shared.size() + 1);
         copy.assign(shared.begin(), shared.end());
@@ -318,16 +343,20 @@ std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>
                 positions->push_back(static_cast<int>(k));
                 --left;
             }
-    if (form() == Shared && block()->refs == 1) {
+    const bool headward = once && at < held.size() / 2;
+    // The first vector entry the edit writes: none for the head itself.
+    const std::size_t writes =
+        form() != Shared ? 0 : headward ? (at ? block()->skip + 1 : SIZE_MAX) : block()->skip + at;
+    if (editsInPlace(writes)) {
         Block& b = *block();
         auto& v = std::get<std::vector<tag_t>>(b.value);
         const auto head = v.begin() + b.skip;
         const auto start = head + static_cast<std::ptrdiff_t>(at);
-        if (once && at < held.size() / 2) {
+        if (headward) {
             // Nearer the head: what is before it moves down one.
             std::move_backward(head, start, start + 1);
             ++b.skip;
-            if (b.skip > v.size() - b.skip) dropSkipped(b);
+            if (!b.views && b.skip > v.size() - b.skip) dropSkipped(b);
         } else if (once) {
             v.erase(start);
         } else {
@@ -351,11 +380,41 @@ std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>
 
 void Slot::settle() {
     if (form() != Shared) return;
-    Block& b = *block();
-    auto& tags = std::get<std::vector<tag_t>>(b.value);
-    if (tags.size() - b.skip > 1) return;
-    dropSkipped(b);
-    *this = Slot(Value(std::move(tags)));  // the block is ours alone (ownTags, eraseTags)
+    const std::span<const tag_t> held = tags();
+    if (held.size() > 1) return;
+    *this = held.empty() ? null(kValueIndex<tag_t>) : one<tag_t>(held[0]);
+}
+
+void Slot::insertTag(std::size_t at, tag_t t) {
+    if (editsInPlace(form() == Shared ? block()->skip + at : 0)) {
+        Block& b = *block();
+        auto& v = std::get<std::vector<tag_t>>(b.value);
+        v.insert(v.begin() + static_cast<std::ptrdiff_t>(b.skip + at), t);
+        return;
+    }
+    // Copied with room for the entry, so the list is copied once.
+    const std::span<const tag_t> held = tags();
+    std::vector<tag_t> copy;
+    copy.reserve(held.size() + 1);
+    copy.insert(copy.end(), held.begin(), held.begin() + static_cast<std::ptrdiff_t>(at));
+    copy.push_back(t);
+    copy.insert(copy.end(), held.begin() + static_cast<std::ptrdiff_t>(at), held.end());
+    Slot own;
+    own.hold(new Block{1, 0, Value(std::move(copy))}, Shared);
+    *this = std::move(own);
+    settle();
+}
+
+Slot Slot::keep() const {
+    if (form() != Shared || index() != kValueIndex<tag_t>) return *this;
+    Block* b = block();
+    const std::size_t end = std::get<std::vector<tag_t>>(b->value).size();
+    ++b->refs;  // first: a view the slot cannot hold gives them back
+    ++b->views;
+    b->pinned = std::max(b->pinned, static_cast<std::uint32_t>(end));
+    Slot kept;
+    kept.hold(new View{1, b->skip, static_cast<std::uint32_t>(end - b->skip), b}, Viewed);
+    return kept;
 }
 
 std::size_t Slot::blockBytes() const {
@@ -364,6 +423,8 @@ std::size_t Slot::blockBytes() const {
         return offsetof(Text, data) + text()->size + 1;
     case Boxed:
         return sizeof(Wide);
+    case Viewed:
+        return sizeof(View);
     case Shared:
         break;
     default:
@@ -390,7 +451,9 @@ SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b) {
     const std::size_t n = std::min(a.size(), b.size());
     SharedEnds e;
     // One list shared by both (a saved value just kept): no need to look.
-    if (a.data() == b.data() && a.size() == b.size()) {
+    // Lists read from one block: from one start, the shorter is the
+    // other's head; to one end, what the head leaves is their tail.
+    if (a.data() == b.data()) {
         e.head = n;
         return e;
     }
@@ -399,6 +462,10 @@ SharedEnds sharedEnds(std::span<const tag_t> a, std::span<const tag_t> b) {
     const std::size_t rest = n - e.head;
     const tag_t* ae = a.data() + a.size();
     const tag_t* be = b.data() + b.size();
+    if (ae == be) {
+        e.tail = rest;
+        return e;
+    }
     while (e.tail + kBlock <= rest &&
            std::memcmp(ae - e.tail - kBlock, be - e.tail - kBlock, kBlock * sizeof(tag_t)) == 0)
         e.tail += kBlock;

@@ -86,6 +86,8 @@ public:
             const auto* vec = std::get_if<std::vector<T>>(&block()->value);
             return vec ? std::span<const T>(*vec).subspan(block()->skip) : std::span<const T>();
         }
+        if constexpr (std::is_same_v<T, tag_t>)
+            if (form() == Viewed) return viewed();
         const T* p = first<T>();
         return p ? std::span<const T>(p, 1) : std::span<const T>();
     }
@@ -105,6 +107,15 @@ public:
         edit(ownTags());
         settle();
     }
+    // Puts t in at `at` (at most count()): in place when the list is its
+    // own and no kept view reads that far, so appending never copies.
+    void insertTag(std::size_t at, tag_t t);
+    // A copy to keep (a saved value, the journal's) while this slot goes on
+    // being edited: a list of tags is kept as a view of the entries it has
+    // now, so that appending to it or taking entries off its head copies
+    // nothing; an edit of what the view reads gives the edited slot a block
+    // of its own first.
+    Slot keep() const;
     // Takes out the entry at `at`, which holds t, and, unless `once`, every
     // later entry of t; returns how many went, their positions added to
     // `positions` when given. A shared list is copied around them, not
@@ -122,10 +133,22 @@ private:
     // A list of tags alone in its block may start `skip` entries in: taking
     // entries off its head moves what is before them, never the rest, and
     // the dead head goes when the block is shared, edited whole or half dead.
+    // `refs` counts the slots holding it and the views of it; `views` the
+    // views alone, which read no further than entry `pinned` of the vector.
+    // Its one slot edits it in place only before none of them.
     struct Block {
         std::uint32_t refs;
         std::uint32_t skip;
         Value value;
+        std::uint32_t views = 0;
+        std::uint32_t pinned = 0;
+    };
+    // A kept list of tags: `count` entries of `base`'s vector from `from`.
+    struct View {
+        std::uint32_t refs;
+        std::uint32_t from;
+        std::uint32_t count;
+        Block* base;
     };
     struct Wide {
         std::uint32_t refs;
@@ -133,8 +156,8 @@ private:
     };
     // Empty keeps the type of the null value; Inline holds a char, int,
     // date or tag, Small a string of up to kSmallString bytes; Single,
-    // Shared and Boxed point to a Text, a Block and a Wide.
-    enum Form : std::uint8_t { Empty, Inline, Small, Single, Shared, Boxed };
+    // Shared, Boxed and Viewed point to a Text, a Block, a Wide and a View.
+    enum Form : std::uint8_t { Empty, Inline, Small, Single, Shared, Boxed, Viewed };
 
     // The eight bytes are either a block's address with its kind in the low
     // two bits (the high byte of a user-space address is zero), or a value
@@ -173,6 +196,17 @@ private:
     Text* text() const { return pointer<Text>(); }
     Block* block() const { return pointer<Block>(); }
     Wide* wide() const { return pointer<Wide>(); }
+    View* view() const { return pointer<View>(); }
+    std::span<const tag_t> viewed() const {
+        const View* v = view();
+        return std::span<const tag_t>(std::get<std::vector<tag_t>>(v->base->value)).subspan(v->from, v->count);
+    }
+    // The block is this slot's to edit from vector entry `from` on.
+    bool editsInPlace(std::size_t from) const {
+        if (form() != Shared) return false;
+        const Block* b = block();
+        return b->refs - b->views == 1 && (b->views == 0 || from >= b->pinned);
+    }
     std::size_t smallSize() const { return ((meta() >> 3) & 0xf) - 8; }
 
     // Inline values: the first bytes, written and read by copy; a date's
@@ -204,7 +238,7 @@ private:
 
     std::vector<tag_t>& ownTags();
     static void dropSkipped(Block& b);  // the dead head goes
-    void settle();   // a block of at most one tag back to its value's form
+    void settle();   // a list of at most one tag back to its value's form
     void release();  // leaves the slot empty, of its type
     void retain() const;
 
@@ -237,6 +271,9 @@ const T* Slot::first() const {
     switch (form()) {
     case Shared:
         return &std::get<std::vector<T>>(block()->value)[block()->skip];
+    case Viewed:
+        if constexpr (std::is_same_v<T, tag_t>) return viewed().data();
+        return nullptr;
     case Boxed:
         if constexpr (std::is_same_v<T, double>) return &wide()->value;
         return nullptr;

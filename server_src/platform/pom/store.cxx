@@ -310,7 +310,7 @@ void journalValue(Store& s, const Object& o, int i) {
     e.kind = JournalEntry::Attribute;
     e.tag = o.tag;
     e.attr = i;
-    e.value = o.values[i];
+    e.value = o.values[i].keep();
     s.journal.push_back(std::move(e));
 }
 
@@ -796,7 +796,7 @@ static void rememberSaved(Store& s, Object& o, int i) {
     o.pending = true;
     for (const auto& [index, value] : saved)
         if (index == i) return;
-    saved.emplace_back(i, o.values[i]);
+    saved.emplace_back(i, o.values[i].keep());
     indexSavedValue(s, o, i, saved.back().second, true);
 }
 
@@ -948,12 +948,10 @@ int insertTag(Object& o, int i, int position, tag_t t) {
     touch(o);
     rememberSaved(s, o, i);
     journalValue(s, o, i);
-    o.values[i].editTags([&](std::vector<tag_t>& v) {
-        if (position < 0 || position >= static_cast<int>(v.size()))
-            v.push_back(t);
-        else
-            v.insert(v.begin() + position, t);
-    });
+    const std::size_t size = o.values[i].count();
+    o.values[i].insertTag(position < 0 || static_cast<std::size_t>(position) >= size ? size
+                                                                                     : static_cast<std::size_t>(position),
+                          t);
     addRef(s, o.tag, t);
     countUnsaved(s, o.tag, t, 1);
     return 0;
