@@ -205,7 +205,7 @@ void ServiceData::inflateProperties() {
     std::vector<Base::ModelObject> objects = m_wire.getDataObjectArray();
     objects.reserve(objects.size() + m_properties.size());
     for (const auto& [tag, names] : m_properties)
-        if (auto object = inflateObject(tag, *names, reader, read)) objects.push_back(*object);
+        if (auto object = inflateObject(tag, *names, reader, read)) objects.push_back(std::move(*object));
     m_wire.setDataObjectArray(std::move(objects));
     forgetProperties();
 }
