@@ -53,6 +53,7 @@ bool describeObject(unsigned int tag, ObjectSummary* out) {
     Object* o = nullptr;
     if (need(tag, &o)) return false;
     if (out) {
+        out->uid = o->uid;
         out->className = o->cls->name;
         const TypeDef* t = typeDef(o->type);
         out->typeName = t ? t->name : o->cls->name;
