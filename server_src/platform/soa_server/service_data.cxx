@@ -45,21 +45,30 @@ std::set<std::string> policyProperties(const Velmora::Soa::Internal::Server::Pro
     return names;
 }
 
+// Takes the read's text: copied where it fits the buffer held, else the
+// two buffers swapped, so a text refilled object after object, and the read
+// record, stop allocating once they have held their longest.
+void takeText(std::string& to, std::string& from) {
+    if (from.size() <= to.capacity())
+        to.assign(from);
+    else
+        to.swap(from);
+}
+
 // A property read as the wire shows it, written over the property's own
-// fields: the read's texts are swapped in, so a property refilled for one
-// object after another, and the read record, keep their buffers, and a
-// fresh property takes the texts without a copy. Written into the bodies in
-// place: a setter's by-value parameter would be one more copy of each text.
+// fields, so one property can be refilled for one object after another.
+// Written into the bodies in place: a setter's by-value parameter would be
+// one more copy of each text.
 void setWireProperty(Base::Property& property, const std::string& name, vl::platform::PropertyRead& read) {
     Base::PropertyImpl& body = *property;
     body.getName() = name;
     body.setModifiable(read.modifiable);
-    body.getUiValue().swap(read.uiValue);
+    takeText(body.getUiValue(), read.uiValue);
     std::vector<Base::PropertyValue>& values = body.getValueArray();
     values.resize(read.values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         Base::PropertyValueImpl& value = *values[i];
-        value.getValue().swap(read.values[i]);
+        takeText(value.getValue(), read.values[i]);
         const bool isNull = i < read.isNull.size() && read.isNull[i];
         value.getIsNull() = isNull;
         value.setIsIsNullSet(isNull);
