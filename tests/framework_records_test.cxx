@@ -1,7 +1,9 @@
 // Server-side records and uid conversions against the real store.
 #include "aom/aom.hxx"
 #include "aom/folder.hxx"
+#include "aom/item.hxx"
 #include "aom/loaded_objects.hxx"
+#include "pom/soa_view.hxx"
 #include "soa_framework/skeleton/pipeline.hxx"
 #include "soa_server/service_manager.hxx"
 #include "support/service_test.hxx"
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -21,6 +24,14 @@ using Velmora::Soa::Internal::Server::Utils;
 namespace Base = Velmora::Schemas::Soa::_2006_03::Base;
 
 using FrameworkRecords = vl::test::ServiceTest;
+
+// A parsed element written back as text.
+void writeTree(Velmora::Soa::Common::Xml::XmlStream& out, const Velmora::Soa::Common::Xml::XMLNode& node) {
+    out.startElement(node.name());
+    for (const auto& [name, value] : node.attrs()) out.attribute(name, value);
+    for (const auto* child : node.children()) writeTree(out, *child);
+    out.endElement();
+}
 
 TEST_F(FrameworkRecords, ServiceDataCopySharesWireBodiesButNotItsSets) {
     tag_t a = makeFolder("a");
@@ -209,6 +220,108 @@ TEST_F(FrameworkRecords, StreamedServiceDataWritesWhatTheInflatedWireObjectDoes)
             EXPECT_EQ(write(copy.getWireData()), expected) << "the copy keeps what it shares";
         }
         EXPECT_EQ(ERROR_store_ask_last_ifail(), 0) << "every stored error was taken";
+    }
+}
+
+// A streamed reply writes its objects one after another through the same
+// wire object. Each object written is what a plain model of it alone gives
+// (its own description and its own reads, one by one), whatever the object
+// before it held: set and null references, arrays of several values and of
+// none, reads that fail, an object that cannot be described, the null tag.
+TEST_F(FrameworkRecords, EachStreamedObjectIsWrittenAsReadAlone) {
+    tag_t widget = 0, bracket = 0;  // a unit of measure, and none
+    ASSERT_EQ(ITEM_find_item("000100", &widget), 0);
+    ASSERT_EQ(ITEM_find_item("BRK-0200", &bracket), 0);
+    const tag_t full = makeFolder("full"), empty = makeFolder("empty");
+    ASSERT_EQ(FL_insert(full, widget, 999), 0);
+    ASSERT_EQ(FL_insert(full, bracket, 999), 0);
+    ASSERT_EQ(AOM_save(full), 0);
+    // An array of references with a hole: its value there is null.
+    const tag_t holed = makeFolder("holed");
+    const tag_t withHole[] = {widget, NULLTAG, bracket};
+    ASSERT_EQ(AOM_refresh(holed, 1), 0);
+    ASSERT_EQ(AOM_set_value_tags(holed, "contents", 3, withHole), 0);
+    ASSERT_EQ(AOM_save(holed), 0);
+    ASSERT_EQ(AOM_refresh(holed, 0), 0);
+    const tag_t pool[] = {widget, bracket, full, empty, holed, 0, 0x7ffffff0u /* names nothing */};
+    const char* const names[] = {"uom_tag", "object_name", "contents", "object_desc", "revision_list", "nonsense"};
+
+    // The element a plain model expects for the object with the names asked
+    // for it; none when the object cannot be described.
+    auto model = [](tag_t tag, const std::set<std::string>& asked) -> std::optional<std::string> {
+        Velmora::Soa::Common::Xml::XmlStream out;
+        out.startElement("dataObject");
+        if (tag) {
+            vl::platform::ObjectSummary summary;
+            if (!vl::platform::describeObject(tag, &summary)) return std::nullopt;
+            out.attribute("uid", vl::platform::tagToUid(tag));
+            out.attribute("className", summary.className);
+            out.attribute("type", summary.typeName);
+        } else {
+            out.attribute("uid", "");
+        }
+        for (const std::string& name : asked) {
+            vl::platform::PropertyRead read;
+            if (vl::platform::readProperty(tag, name, &read) != 0) continue;
+            out.startElement("propertie");
+            out.attribute("modifiable", read.modifiable ? "true" : "false");
+            out.attribute("name", name);
+            out.attribute("uiValue", read.uiValue);
+            for (std::size_t i = 0; i < read.values.size(); ++i) {
+                out.startElement("value");
+                if (read.isNull[i]) out.attribute("isNull", "true");
+                out.attribute("value", read.values[i]);
+                out.endElement();
+            }
+            out.endElement();
+        }
+        out.endElement();
+        // Written back from its parse, as the reply's elements are below.
+        Velmora::Soa::Common::Xml::SAXToNodeParser parser;
+        Velmora::Soa::Common::Xml::XmlStream normal;
+        writeTree(normal, parser.parseString(out.str()));
+        return normal.str();
+    };
+    // Each dataObject element of a written reply, as its own text (its
+    // attributes in name order: the parse keeps no other).
+    auto written = [](const std::string& reply) {
+        Velmora::Soa::Common::Xml::SAXToNodeParser parser;
+        std::vector<std::string> objects;
+        for (const auto* child : parser.parseString(reply).children()) {
+            if (child->name() != "dataObject") continue;
+            Velmora::Soa::Common::Xml::XmlStream out;
+            writeTree(out, *child);
+            objects.push_back(out.str());
+        }
+        return objects;
+    };
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        std::vector<tag_t> order;  // first named first
+        std::map<tag_t, std::set<std::string>> asked;
+        // The record goes into its writer as the pipeline's does, held by
+        // nothing else: a shared one would be written from fresh objects.
+        auto streamed = [&] {
+            Velmora::Soa::Server::ServiceData data;
+            for (unsigned step = 1 + rng() % 30; step > 0; --step) {
+                const tag_t object = pool[rng() % std::size(pool)];
+                std::set<std::string> some;
+                for (unsigned n = 1 + rng() % 4; n > 0; --n) some.insert(names[rng() % std::size(names)]);
+                data.addProperties(Tag(object), some);
+                if (!asked.count(object)) order.push_back(object);
+                asked[object].insert(some.begin(), some.end());
+            }
+            return vl::skeleton::toStreamedServiceData(std::move(data));
+        }();
+        std::vector<std::string> expected;
+        for (tag_t object : order)
+            if (auto element = model(object, asked[object])) expected.push_back(*element);
+        ERROR_store_clear();
+        Velmora::Soa::Common::Xml::XmlStream out;
+        streamed.drainXML(out, "ServiceData");
+        EXPECT_EQ(written(out.str()), expected);
+        ERROR_store_clear();
     }
 }
 

@@ -29,6 +29,7 @@ void beginRequest();
 long rememberedUnknownUids();
 
 struct ObjectSummary {
+    std::string uid;
     std::string className;  // POM class, e.g. "Folder"
     std::string typeName;   // business type, e.g. "Folder" or "Item"
 };

@@ -53,6 +53,7 @@ bool describeObject(unsigned int tag, ObjectSummary* out) {
     Object* o = nullptr;
     if (need(tag, &o)) return false;
     if (out) {
+        out->uid = o->uid;
         out->className = o->cls->name;
         const TypeDef* t = typeDef(o->type);
         out->typeName = t ? t->name : o->cls->name;
@@ -86,9 +87,11 @@ bool readStrings(const Object& o, const PropertyDescriptor& d, std::vector<std::
     if (slot.index() != kValueIndex<std::string>) return false;
     if (const auto* all = slot.array<std::string>()) {
         out.assign(all->begin(), all->end());
-    } else {
+    } else if (slot.empty()) {
         out.clear();
-        if (!slot.empty()) out.emplace_back(slot.firstString());
+    } else {
+        out.resize(1);  // written over: the text's buffer is kept
+        out[0].assign(slot.firstString());
     }
     return true;
 }
@@ -167,10 +170,13 @@ int PropertyReader::read(unsigned int tag, const std::string& name, PropertyRead
         // Uids and display strings written into the record's own buffers.
         out->values.resize(tags.size());
         for (std::size_t i = 0; i < tags.size(); ++i) out->values[i] = tagToUid(tags[i]);
+        // A single reference's display string is kept: appended from where
+        // it is kept, not from a copy.
         out->uiValue.clear();
-        for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (tags.size() == 1) out->uiValue += display(tags[0]);
+        for (std::size_t i = 0; tags.size() > 1 && i < tags.size(); ++i) {
             if (i) out->uiValue += ',';
-            out->uiValue += tags.size() == 1 ? display(tags[i]) : displayString(tags[i]);
+            out->uiValue += displayString(tags[i]);
         }
     } else if (!joined || !readStrings(*o, *d, out->values)) {
         const Value v = propertyValue(*o, *d);

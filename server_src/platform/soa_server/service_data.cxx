@@ -45,20 +45,33 @@ std::set<std::string> policyProperties(const Velmora::Soa::Internal::Server::Pro
     return names;
 }
 
-// A property read as the wire shows it; the read's texts move into it.
+// Takes the read's text: copied where it fits the buffer held, else the
+// two buffers swapped, so a text refilled object after object, and the read
+// record, stop allocating once they have held their longest.
+void takeText(std::string& to, std::string& from) {
+    if (from.size() <= to.capacity())
+        to.assign(from);
+    else
+        to.swap(from);
+}
+
+// A property read as the wire shows it, written over the property's own
+// fields, so one property can be refilled for one object after another.
 // Written into the bodies in place: a setter's by-value parameter would be
-// one more copy of each short text.
+// one more copy of each text.
 void setWireProperty(Base::Property& property, const std::string& name, vl::platform::PropertyRead& read) {
     Base::PropertyImpl& body = *property;
     body.getName() = name;
     body.setModifiable(read.modifiable);
-    body.getUiValue() = std::move(read.uiValue);
+    takeText(body.getUiValue(), read.uiValue);
     std::vector<Base::PropertyValue>& values = body.getValueArray();
     values.resize(read.values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         Base::PropertyValueImpl& value = *values[i];
-        value.getValue() = std::move(read.values[i]);
-        if (i < read.isNull.size() && read.isNull[i]) value.setIsNull(true);
+        takeText(value.getValue(), read.values[i]);
+        const bool isNull = i < read.isNull.size() && read.isNull[i];
+        value.getIsNull() = isNull;
+        value.setIsIsNullSet(isNull);
     }
 }
 
@@ -166,27 +179,28 @@ void ServiceData::getNotifications() {
     }
 }
 
-std::optional<Base::ModelObject> ServiceData::inflateObject(unsigned int tag, const std::set<std::string>& names,
-                                                            vl::platform::PropertyReader& reader,
-                                                            vl::platform::PropertyRead& read) {
-    std::optional<Base::ModelObject> object;
+bool ServiceData::inflateObject(unsigned int tag, const std::set<std::string>& names,
+                                vl::platform::PropertyReader& reader, vl::platform::PropertyRead& read,
+                                Base::ModelObject& object) {
     try {
-        object.emplace(Velmora::Soa::Internal::Server::Utils::createWireModelObect(Tag(tag)));
+        Velmora::Soa::Internal::Server::Utils::describeWireModelObject(Tag(tag), object);
     } catch (const IFail&) {
         addErrorStack(Tag(tag));
-        return object;
+        return false;
     }
-    std::vector<Base::Property> properties;
-    properties.reserve(names.size());
+    // The entries past the last property read go; those before are written over.
+    std::vector<Base::Property>& properties = object->getPropertieArray();
+    std::size_t count = 0;
     for (const auto& name : names) {
         if (reader.read(tag, name, &read) != 0) {
             addErrorStack(Tag(tag));
             continue;
         }
-        setWireProperty(properties.emplace_back(), name, read);
+        if (count == properties.size()) properties.emplace_back();
+        setWireProperty(properties[count++], name, read);
     }
-    object->setPropertieArray(std::move(properties));
-    return object;
+    properties.resize(count);
+    return true;
 }
 
 void ServiceData::forgetProperties() {
@@ -204,8 +218,10 @@ void ServiceData::inflateProperties() {
     vl::platform::PropertyRead read;
     std::vector<Base::ModelObject> objects = m_wire.getDataObjectArray();
     objects.reserve(objects.size() + m_properties.size());
-    for (const auto& [tag, names] : m_properties)
-        if (auto object = inflateObject(tag, *names, reader, read)) objects.push_back(std::move(*object));
+    for (const auto& [tag, names] : m_properties) {
+        Base::ModelObject object;
+        if (inflateObject(tag, *names, reader, read, object)) objects.push_back(std::move(object));
+    }
     m_wire.setDataObjectArray(std::move(objects));
     forgetProperties();
 }
@@ -232,10 +248,14 @@ void ServiceData::writeInflated(Velmora::Soa::Common::Xml::XmlStream& out, const
     vl::wire::drainEntries(out, plain, wire.getPlainObjArray());
     vl::wire::drainEntries(out, data, wire.getDataObjectArray());
     {
+        // One wire object, refilled for each object read and written as it
+        // stands: its bodies, arrays and texts are made once per reply, not
+        // once per object.
         vl::platform::PropertyReader reader;
         vl::platform::PropertyRead read;
+        Base::ModelObject object;
         for (const auto& [tag, names] : m_properties)
-            if (auto object = inflateObject(tag, *names, reader, read)) object->drainXML(out, data);
+            if (inflateObject(tag, *names, reader, read, object)) object.outputXML(out, data);
     }
     forgetProperties();
     // Written from the errors' own array, which the reads above added to.

@@ -91,11 +91,12 @@ private:
     // False when the uid was listed as that kind already.
     bool addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId), std::string uid);
     void addRef(Listed& seen, RefArray listed, void (Base::ServiceData::*add)(Base::RefId), const Tag& object);
-    // The wire object of one requested entry with its properties read; none
-    // when the object cannot be described. A failed read adds an error stack.
-    std::optional<Base::ModelObject> inflateObject(unsigned int tag, const std::set<std::string>& names,
-                                                   vl::platform::PropertyReader& reader,
-                                                   vl::platform::PropertyRead& read);
+    // Writes one requested entry over `object`: its reference and the
+    // properties read, in name order. False when the object cannot be
+    // described (the object is then as it was); a failed read adds an error
+    // stack and leaves its property out.
+    bool inflateObject(unsigned int tag, const std::set<std::string>& names, vl::platform::PropertyReader& reader,
+                       vl::platform::PropertyRead& read, Base::ModelObject& object);
     void forgetProperties();
 
     Base::ServiceData m_wire;
