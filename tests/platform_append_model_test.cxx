@@ -28,14 +28,7 @@ struct AppendModel : vl::test::SiteTest {
         EXPECT_EQ(AOM_refresh(f, 0), 0);
         return f;
     }
-    static std::vector<tag_t> contents(tag_t folder) {
-        int n = 0;
-        tag_t* t = nullptr;
-        EXPECT_EQ(FL_ask_references(folder, 0, &n, &t), 0);
-        std::vector<tag_t> v(t, t + n);
-        SM_free(t);
-        return v;
-    }
+    static std::vector<tag_t> contents(tag_t folder) { return store::getTags(*store::find(folder), "contents"); }
     // The whole-list write the in-place append stands for.
     static int appendWhole(tag_t folder, tag_t t) {
         std::vector<tag_t> all = contents(folder);
