@@ -144,6 +144,40 @@ TEST_F(PlatformObjects, GivenMasterFormsAreAttachedAndReleased) {
     EXPECT_EQ(std::count(locks.begin(), locks.end(), rf), 0);
 }
 
+// A copied revision's master form starts with the source form's values and
+// then goes its own way: a change to either leaves the other as it was.
+TEST_F(PlatformObjects, ACopiedFormsValuesAreItsOwn) {
+    auto ints = [](tag_t form) {
+        int n = 0;
+        int* v = nullptr;
+        EXPECT_EQ(AOM_ask_value_ints(form, "check_values", &n, &v), 0);
+        std::vector<int> out(v, v + n);
+        SM_free(v);
+        return out;
+    };
+    auto set = [](tag_t form, std::vector<int> values, const char* reason) {
+        ASSERT_EQ(AOM_set_value_ints(form, "check_values", static_cast<int>(values.size()), values.data()), 0);
+        ASSERT_EQ(AOM_set_value_string(form, "change_reason", reason), 0);
+        ASSERT_EQ(AOM_save(form), 0);
+    };
+    const tag_t a = widgetRev(), source = itemMaster(a);
+    ASSERT_NE(source, 0u);
+    set(source, {1, 2, 3}, "first");
+    tag_t b = 0;
+    ASSERT_EQ(ITEM_copy_rev(a, "B", &b), 0);
+    const tag_t copy = itemMaster(b);
+    ASSERT_NE(copy, 0u);
+    EXPECT_EQ(ints(copy), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(str(copy, "change_reason"), "first");
+
+    set(copy, {7}, "copied");
+    EXPECT_EQ(ints(source), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(str(source, "change_reason"), "first");
+    set(source, {4, 5}, "changed");
+    EXPECT_EQ(ints(copy), std::vector<int>{7});
+    EXPECT_EQ(str(copy, "change_reason"), "copied");
+}
+
 TEST_F(PlatformObjects, CopyRevAndDeepCopyFollowTheSiteRules) {
     tag_t a = widgetRev();
     tag_t b = 0;

@@ -73,14 +73,21 @@ int readAs(tag_t object, const char* name, bool single, std::initializer_list<PR
     return 0;
 }
 
+// The object and descriptor of a property written as values of one of `kinds`.
+int writtenAs(tag_t object, const char* name, std::initializer_list<PROP_value_type_e> kinds, Object** o,
+              PropertyDescriptor** d) {
+    if (int rc = property(object, name, o, d)) return rc;
+    if (std::find(kinds.begin(), kinds.end(), (*d)->m_valueType) == kinds.end())
+        return fail(ERR_BAD_VALUE, std::string(name) + ": not of the given value type");
+    return 0;
+}
+
 template <class E>
 int writeAs(tag_t object, const char* name, bool single, std::initializer_list<PROP_value_type_e> kinds,
             std::vector<E> values) {
     Object* o = nullptr;
     PropertyDescriptor* d = nullptr;
-    if (int rc = property(object, name, &o, &d)) return rc;
-    if (std::find(kinds.begin(), kinds.end(), d->m_valueType) == kinds.end())
-        return fail(ERR_BAD_VALUE, std::string(name) + ": not of the given value type");
+    if (int rc = writtenAs(object, name, kinds, &o, &d)) return rc;
     return writeProperty(*o, *d, std::move(values), single);
 }
 
@@ -551,6 +558,13 @@ int AOM_set_value_tags(tag_t object, const char* name, int count, const tag_t* v
     VL_ENTER("AOM_set_value_tags", object);
     if (count < 0 || (count > 0 && !values)) return fail(ERR_BAD_ARGUMENT);
     return writeAs(object, name, false, kTag, std::vector<tag_t>(values, values + count));
+}
+int AOM_append_value_tag(tag_t object, const char* name, tag_t value) {
+    VL_ENTER("AOM_set_value_tags", object);  // the same write, without its copies
+    Object* o = nullptr;
+    PropertyDescriptor* d = nullptr;
+    if (int rc = writtenAs(object, name, kTag, &o, &d)) return rc;
+    return appendToProperty(*o, *d, value);
 }
 int AOM_set_value_null(tag_t object, const char* name) {
     VL_ENTER("AOM_set_value_null", object);

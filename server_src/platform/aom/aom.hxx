@@ -81,6 +81,9 @@ int AOM_set_value_string(tag_t object, const char* name, const char* value);
 int AOM_set_value_strings(tag_t object, const char* name, int count, const char* const* values);
 int AOM_set_value_tag(tag_t object, const char* name, tag_t value);
 int AOM_set_value_tags(tag_t object, const char* name, int count, const tag_t* values);
+// AOM_set_value_tags of the held list and one more at its end, in place;
+// the same write to call logs and injected faults.
+int AOM_append_value_tag(tag_t object, const char* name, tag_t value);
 int AOM_set_value_null(tag_t object, const char* name);
 
 // Where-referenced view of workspace objects: folders that contain the object

@@ -60,7 +60,7 @@ void copyFields(const Object& from, Object& to) {
         const AttrDef& a = from.cls->attrs[i];
         if (a.system || a.name == "object_name" || a.name == "object_desc") continue;
         if (to.cls->attr(a.name) != static_cast<int>(i)) continue;
-        initValue(to, a.name, from.values[i].value());
+        initValue(to, a.name, from.values[i]);  // shared, not rebuilt through a Value
     }
 }
 
@@ -301,7 +301,7 @@ int ITEM_copy_rev(tag_t revision, const char* newRevId, tag_t* newRevision) {
     for (std::size_t i = 0; i < src->cls->attrs.size(); ++i) {
         const AttrDef& a = src->cls->attrs[i];
         if (a.system || a.backRef || a.key || a.name == "item_revision_id") continue;
-        initValue(rev, a.name, find(revision)->values[i].value());
+        initValue(rev, a.name, find(revision)->values[i]);  // shared, not rebuilt through a Value
     }
     initValue(rev, "item_revision_id", Slot::text(revId));
     tag_t revTag = rev.tag;

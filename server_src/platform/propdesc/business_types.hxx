@@ -103,6 +103,9 @@ int parseTexts(const PropertyDescriptor& d, const std::vector<std::string>& text
 // classes, naming rule, and the reference check a domain registered.
 int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single);
 int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single);
+// writeProperty of the held list with t at its end, without copying the
+// list: the same checks, errors, saved value and journal.
+int appendToProperty(Object& o, const PropertyDescriptor& d, tag_t t);
 // A domain's rule for what may enter one reference attribute of its class
 // (a folder's contents): given the object written and the references a write
 // adds to what it holds, 0 or a stored code. The store knows no domain; the

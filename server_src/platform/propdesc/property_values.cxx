@@ -245,15 +245,43 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Value v, bool single) 
     return writeProperty(o, d, Slot(std::move(v)), single);
 }
 
-int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single) {
+namespace {
+
+// What a write of n values of one kind meets before its values are read.
+int checkWritable(const Object& o, const PropertyDescriptor& d, bool single, std::size_t kind, std::size_t n) {
     if (o.readOnly) return fail(ERR_READ_ONLY_OBJECT, o.uid);
     if (!canWrite(o)) return fail(ERR_NO_ACCESS, o.uid);
     if (d.m_propertyType != PROP_attribute || d.m_attr < 0) return fail(ERR_PROPERTY_READ_ONLY, d.m_name);
     if (d.protection() == 1 || !d.m_modifiable) return fail(ERR_PROPERTY_READ_ONLY, d.m_name);
     if (single != (d.m_arraySize == 1)) return fail(ERR_WRONG_ARITY, d.m_name);
-    if (v.index() != valueIndexOf(d.m_valueType)) return fail(ERR_BAD_VALUE, d.m_name + ": wrong value type");
-    const std::size_t n = v.count();
+    if (kind != valueIndexOf(d.m_valueType)) return fail(ERR_BAD_VALUE, d.m_name + ": wrong value type");
     if (d.m_arraySize > 1 && n > static_cast<std::size_t>(d.m_arraySize)) return fail(ERR_ARRAY_TOO_LONG, d.m_name);
+    return 0;
+}
+
+// The entries looked at name live objects of the class asked, and what the
+// write adds passes the domain's rule.
+int checkTags(const Object& o, const PropertyDescriptor& d, std::span<const tag_t> looked,
+              std::span<const tag_t> added) {
+    for (const tag_t e : looked) {
+        if (!e) continue;
+        const Object* target = find(e);
+        if (!target) return fail(ERR_INVALID_TAG, d.m_name);
+        if (d.m_valueType == PROP_typed_reference && !d.m_refClass.empty() && !target->cls->isA(d.m_refClass))
+            return fail(ERR_WRONG_REFERENCE_CLASS, d.m_name);
+    }
+    return checkAdded(o, d, added);
+}
+
+bool classChecked(const PropertyDescriptor& d) {
+    return d.m_valueType == PROP_typed_reference && !d.m_refClass.empty();
+}
+
+}  // namespace
+
+int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single) {
+    if (int rc = checkWritable(o, d, single, v.index(), v.count())) return rc;
+    const std::size_t n = v.count();
     if (single && n == 1) {
         // A single null reference or empty string is held as the null value.
         const tag_t* t = v.first<tag_t>();
@@ -278,26 +306,13 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single) {
     std::optional<SharedEnds> ends;  // of a tag list with the one held
     if (v.index() == kValueIndex<tag_t>) {
         const std::span<const tag_t> t = v.tags();
-        const tag_t *first = t.data(), *last = first + t.size();
         // Entries the attribute holds already were checked when they came;
         // while none of them can be gone, only the changed middle needs a
         // check (appending to a long list costs no pass over it).
         const std::span<const tag_t> held = o.values[d.m_attr].tags();
-        const bool classChecked = d.m_valueType == PROP_typed_reference && !d.m_refClass.empty();
         ends = sharedEnds(held, t);
-        if (!classChecked && noDanglingReferences()) {
-            first += ends->head;
-            last -= ends->tail;
-        }
-        for (const tag_t* p = first; p != last; ++p) {
-            const tag_t e = *p;
-            if (!e) continue;
-            const Object* target = find(e);
-            if (!target) return fail(ERR_INVALID_TAG, d.m_name);
-            if (d.m_valueType == PROP_typed_reference && !d.m_refClass.empty() && !target->cls->isA(d.m_refClass))
-                return fail(ERR_WRONG_REFERENCE_CLASS, d.m_name);
-        }
-        if (int rc = checkAdded(o, d, t.subspan(ends->head, t.size() - ends->head - ends->tail))) return rc;
+        const std::span<const tag_t> middle = t.subspan(ends->head, t.size() - ends->head - ends->tail);
+        if (int rc = checkTags(o, d, !classChecked(d) && noDanglingReferences() ? middle : t, middle)) return rc;
     }
     if (d.m_lov) {
         const Object* lov = find(d.m_lov);
@@ -318,6 +333,23 @@ int writeProperty(Object& o, const PropertyDescriptor& d, Slot v, bool single) {
     }
     if (ends) return setValue(o, d.m_attr, std::move(v), *ends);
     return setValue(o, d.m_attr, std::move(v));
+}
+
+int appendToProperty(Object& o, const PropertyDescriptor& d, tag_t t) {
+    const bool attribute = d.m_propertyType == PROP_attribute && d.m_attr >= 0 &&
+                           d.m_attr < static_cast<int>(o.values.size());
+    const std::span<const tag_t> held = attribute ? o.values[d.m_attr].tags() : std::span<const tag_t>();
+    if (!attribute || o.values[d.m_attr].index() != kValueIndex<tag_t> || d.m_lov || classChecked(d) ||
+        !noDanglingReferences()) {
+        // Checks that read the whole list: its one write says the same.
+        std::vector<tag_t> all(held.begin(), held.end());
+        all.push_back(t);
+        return writeProperty(o, d, Value(std::move(all)), false);
+    }
+    if (int rc = checkWritable(o, d, false, kValueIndex<tag_t>, held.size() + 1)) return rc;
+    const std::span<const tag_t> added(&t, 1);
+    if (int rc = checkTags(o, d, added, added)) return rc;
+    return insertTag(o, d.m_attr, -1, t);
 }
 
 }  // namespace vl::platform::store

@@ -13,10 +13,8 @@
 #include "kernel/pref.hxx"
 #include "pom/pom.hxx"
 #include "propdesc/property_descriptor.hxx"
-#include "sm/scoped_smptr.hxx"
 #include "sm/sm.hxx"
 
-#include <algorithm>
 #include <optional>
 
 namespace Velmora::Soa::Core::_2006_03 {
@@ -187,14 +185,12 @@ void setReferenceProperty(const DataManagement::Relationship& input, const std::
         try {
             ResultStatus status;
             int count = 0;
-            scoped_smptr<tag_t> old;
-            status = AOM_get_value_tags(primary, name.c_str(), &count, &old);
-            scoped_smptr<tag_t> added(static_cast<tag_t*>(SM_alloc_persistent(sizeof(tag_t) * (count + 1))));
-            std::copy_n(old.get(), count, added.get());
-            added[count] = secondary;
+            // Read for its checks only, and appended to in place: a copy of
+            // the list per entry made filling one folder quadratic.
+            status = AOM_get_value_tags(primary, name.c_str(), &count, nullptr);
             status = AOM_refresh(primary, 1);
             locked = true;
-            status = AOM_set_value_tags(primary, name.c_str(), count + 1, added.get());
+            status = AOM_append_value_tag(primary, name.c_str(), secondary);
             status = AOM_save(primary);
             locked = false;
             status = AOM_refresh(primary, 0);
