@@ -390,7 +390,8 @@ void Slot::takeOut(std::size_t at) {
 std::size_t Slot::findOnce(tag_t t) const {
     if (form() != Shared || index() != kValueIndex<tag_t>) {
         const std::span<const tag_t> held = tags();
-        return static_cast<std::size_t>(std::find(held.begin(), held.end(), t) - held.begin());
+        const auto hit = std::find(held.begin(), held.end(), t);
+        return hit == held.end() ? SIZE_MAX : static_cast<std::size_t>(hit - held.begin());
     }
     const Block& b = *block();
     const auto& v = std::get<std::vector<tag_t>>(b.value);
@@ -399,7 +400,7 @@ std::size_t Slot::findOnce(tag_t t) const {
     if (after != v.end()) return static_cast<std::size_t>(after - v.begin()) - b.skip;
     const auto before = std::find(v.rbegin() + static_cast<std::ptrdiff_t>(v.size() - b.holeAt), v.rend(), t);
     if (before != v.rend()) return static_cast<std::size_t>(v.rend() - before) - 1;
-    return v.size() - b.skip;
+    return SIZE_MAX;
 }
 
 std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions) {
@@ -454,7 +455,9 @@ std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>
 }
 
 void Slot::settle() {
-    if (form() != Shared || count() > 1) return;
+    if (form() != Shared) return;
+    const Block& b = *block();
+    if (const auto* v = std::get_if<std::vector<tag_t>>(&b.value); v && v->size() - b.skip > 1) return;
     const std::span<const tag_t> held = tags();
     *this = held.empty() ? null(kValueIndex<tag_t>) : one<tag_t>(held[0]);
 }

@@ -83,7 +83,7 @@ public:
     std::span<const T> elements() const {
         static_assert(!std::is_same_v<T, std::string>, "strings are read by firstString or array");
         if (form() == Shared) {
-            closeHole(*block());
+            if (block()->holeAt) closeHole(*block());
             const auto* vec = std::get_if<std::vector<T>>(&block()->value);
             return vec ? std::span<const T>(*vec).subspan(block()->skip) : std::span<const T>();
         }
@@ -122,7 +122,7 @@ public:
     // `positions` when given. A shared list is copied around them, not
     // copied and then shifted. The slot takes the form of what is left.
     std::size_t eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions = nullptr);
-    // Where an entry of t stands (count() when none), for a tag the list
+    // Where an entry of t stands (SIZE_MAX when none), for a tag the list
     // holds at most once: looked for from where the last removal left its
     // hole, so removals walking along a list look at a few entries each.
     std::size_t findOnce(tag_t t) const;
@@ -283,7 +283,7 @@ const T* Slot::first() const {
     if (index() != kValueIndex<T>) return nullptr;
     switch (form()) {
     case Shared:
-        closeHole(*block());
+        if (block()->holeAt) closeHole(*block());
         return &std::get<std::vector<T>>(block()->value)[block()->skip];
     case Viewed:
         if constexpr (std::is_same_v<T, tag_t>) return viewed().data();

@@ -967,14 +967,15 @@ int removeTag(Object& o, int i, tag_t t, std::vector<int>* positions) {
         // it may be looked for from the last removal on, and nothing after
         // it need be looked at.
         const bool once = heldReferencers(s, t) && s.referencers[t].count(o.tag) == 1;
-        std::size_t at = 0;
+        std::size_t at = SIZE_MAX;
         if (once) {
             at = o.values[i].findOnce(t);
         } else {
             const std::span<const tag_t> held = o.values[i].tags();
-            at = static_cast<std::size_t>(std::find(held.begin(), held.end(), t) - held.begin());
+            if (const auto hit = std::find(held.begin(), held.end(), t); hit != held.end())
+                at = static_cast<std::size_t>(hit - held.begin());
         }
-        if (at == o.values[i].count()) return 0;
+        if (at == SIZE_MAX) return 0;
         touch(o);
         rememberSaved(s, o, i);
         journalValue(s, o, i);
