@@ -213,13 +213,28 @@ void BM_DeleteRelations(benchmark::State& state) {
     });
 }
 
+// The uid of a new, empty folder.
+std::string newFolder() {
+    const std::string folders = invoke("createFolders",
+                                       "<CreateFoldersInput relationType=\"\"><folder clientId=\"f\" name=\"Bench\" "
+                                       "desc=\"\"/><container uid=\"\"/></CreateFoldersInput>");
+    return outputUids(folders, "folder").at(0);
+}
+
 void BM_DeleteObjects(benchmark::State& state) {
     measureOperation(state, "deleteObjects", [](int n) {
-        const std::string folders = invoke("createFolders",
-                                           "<CreateFoldersInput relationType=\"\"><folder clientId=\"f\" name=\"Bench\" "
-                                           "desc=\"\"/><container uid=\"\"/></CreateFoldersInput>");
-        const std::string folder = outputUids(folders, "folder").at(0);
-        return "<DeleteObjectsInput>" + refs("object", makeDatasets(n, folder)) + "</DeleteObjectsInput>";
+        return "<DeleteObjectsInput>" + refs("object", makeDatasets(n, newFolder())) + "</DeleteObjectsInput>";
+    });
+}
+
+// Every other entry of a folder of 2n deleted in one request: each removal
+// comes from the middle of the list, and the folder is saved after each.
+void BM_DeleteEveryOther(benchmark::State& state) {
+    measureOperation(state, "deleteObjects", [](int n) {
+        const std::vector<std::string> filed = makeDatasets(2 * n, newFolder());
+        std::string xml = "<DeleteObjectsInput>";
+        for (std::size_t i = 1; i < filed.size(); i += 2) xml += "<object uid=\"" + filed[i] + "\"/>";
+        return xml + "</DeleteObjectsInput>";
     });
 }
 
@@ -245,6 +260,7 @@ BENCHMARK(BM_CreateDatasets)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->U
 BENCHMARK(BM_Revise)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteRelations)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteObjects)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeleteEveryOther)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ChangeOwnership)->Arg(10)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -174,6 +174,34 @@ BENCHMARK(BM_ListEditsUnderMarkpoint)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// Every other entry taken out of a folder of 2n, from the second on: no
+// removal is at either end of the list.
+void BM_RemoveFromMiddle(benchmark::State& state) {
+    loadSite();
+    vl::platform::SITE_reset();
+    const long n = state.range(0);
+    const tag_t folder = savedFolder();
+    std::vector<tag_t> filed, leaving;
+    for (long i = 0; i < 2 * n; ++i) filed.push_back(savedFolder());
+    for (long i = 1; i < 2 * n; i += 2) leaving.push_back(filed[static_cast<std::size_t>(i)]);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (AOM_set_value_tags(folder, "contents", static_cast<int>(filed.size()), filed.data()) || AOM_save(folder))
+            std::abort();
+        state.ResumeTiming();
+        for (tag_t t : leaving)
+            if (FL_remove(folder, t)) state.SkipWithError("a removal was refused");
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(leaving.size()));
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_RemoveFromMiddle)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -427,6 +427,59 @@ TEST_F(PlatformStore, InPlaceInsertsLeaveSavedAndJournaledListsAlone) {
 
 // A list that still names an object gone from the store is refused whole,
 // even where only a new entry is added.
+// Removals walking along one folder with nothing reading it in between: each
+// says where its entry stood, the folder then holds what a vector would, and
+// a refresh or a roll-back gives the list back whole.
+TEST_F(PlatformStore, RemovalsAlongAFolderReportWhereEachStoodAndUndoWhole) {
+    const tag_t holder = savedFolder("holder");
+    std::vector<tag_t> filed;
+    for (int i = 0; i < 24; ++i) {
+        filed.push_back(savedFolder("entry"));
+        ASSERT_EQ(FL_insert(holder, filed.back(), 999), 0);
+    }
+    ASSERT_EQ(AOM_save(holder), 0);
+    struct Case {
+        const char* name;
+        std::vector<int> order;  // indexes into filed
+        bool rolledBack;         // undone by a markpoint (saved first), else by a refresh
+    };
+    const std::vector<Case> cases = {
+        {"every other, upwards", {1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23}, false},
+        {"downwards from the end", {23, 22, 20, 19, 18, 10, 9}, true},
+        {"from the middle outwards", {12, 11, 13, 10, 14, 9, 15, 8, 16}, false},
+        {"jumping", {5, 17, 6, 0, 22, 11, 12, 3, 23, 1}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int mp = 0;
+        if (c.rolledBack) {
+            ASSERT_EQ(POM_place_markpoint(&mp), 0);
+        }
+        ASSERT_EQ(AOM_refresh(holder, 1), 0);
+        std::vector<tag_t> model = filed;
+        for (int k : c.order) {
+            const auto at = std::find(model.begin(), model.end(), filed[k]);
+            int count = 0;
+            int* positions = nullptr;
+            ASSERT_EQ(FL_remove_reporting(holder, filed[k], &count, &positions), 0);
+            ASSERT_EQ(count, 1);
+            EXPECT_EQ(positions[0], at - model.begin());
+            SM_free(positions);
+            model.erase(at);
+        }
+        EXPECT_EQ(contents(holder), model);
+        EXPECT_EQ(FL_remove(holder, filed[c.order[0]]), vl::platform::ERR_NOT_FOUND) << "gone already";
+        if (c.rolledBack) {
+            ASSERT_EQ(AOM_save(holder), 0);
+            ASSERT_EQ(POM_roll_to_markpoint(mp, nullptr), 0);
+            ASSERT_EQ(POM_forget_markpoint(mp), 0);
+        }
+        ASSERT_EQ(AOM_refresh(holder, 0), 0);
+        EXPECT_EQ(contents(holder), filed);
+        for (int k : c.order) EXPECT_EQ(store::referencersOf(filed[k]), std::vector<tag_t>{holder});
+    }
+}
+
 TEST_F(PlatformStore, AListKeepingAGoneEntryIsRefused) {
     const tag_t holder = savedFolder("holder");
     const tag_t gone = savedFolder("gone"), added = savedFolder("added");
@@ -910,6 +963,78 @@ TEST(PlatformSlot, ErasedTagsLeaveWhatAVectorWouldAndSayWhereTheyStood) {
             }
             if (::testing::Test::HasFailure()) return;
         }
+    }
+}
+
+// Runs of removals and inserts on one list of distinct tags with nothing
+// reading the list whole in between (as a folder emptied by one request):
+// the entry found, its position, the count and then the list read whole are
+// a plain vector's, and the copies and views kept between runs keep the list
+// they were given. Removals walk up or down the list, or jump.
+TEST(PlatformSlot, RunsOfEditsBetweenReadsLeaveWhatAVectorWould) {
+    using store::Slot;
+    using store::Value;
+    using Tags = std::vector<tag_t>;
+    std::mt19937 rng(5);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        Tags model(rng() % 60 + 2);
+        tag_t next = 1;
+        for (tag_t& t : model) t = next++;
+        Slot list(Value{model});
+        std::vector<std::pair<Slot, Tags>> kept;
+        std::size_t last = rng() % model.size();  // where the last removal was
+        for (int run = 0; run < 12 && !model.empty(); ++run) {
+            SCOPED_TRACE(::testing::Message() << "run " << run);
+            for (int step = static_cast<int>(rng() % 12); step > 0 && !model.empty(); --step) {
+                if (rng() % 4 == 0) {  // an insert: at the end, where the last removal was, or anywhere
+                    const std::size_t choice = rng() % 3;
+                    const std::size_t at = choice == 0   ? model.size()
+                                           : choice == 1 ? std::min(last, model.size())
+                                                         : rng() % (model.size() + 1);
+                    list.insertTag(at, next);
+                    model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), next++);
+                    continue;
+                }
+                const std::size_t walk = rng() % 4;
+                std::size_t at = walk == 0 ? last + 1 : walk == 1 && last > 0 ? last - 1 : rng() % model.size();
+                at = std::min(at, model.size() - 1);
+                const tag_t t = rng() % 8 == 0 ? next + 1 : model[at];  // now and then one it does not hold
+                const std::size_t found = list.findOnce(t);
+                if (t > next) {
+                    EXPECT_EQ(found, SIZE_MAX);
+                    continue;
+                }
+                ASSERT_EQ(found, at);
+                std::vector<int> positions;
+                EXPECT_EQ(list.eraseTags(found, t, true, &positions), 1u);
+                EXPECT_EQ(positions, std::vector<int>{static_cast<int>(at)});
+                model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
+                EXPECT_EQ(list.count(), model.size());
+                last = at;
+            }
+            switch (rng() % 4) {  // between runs: the list read whole, kept, copied, or left
+            case 0:
+                EXPECT_TRUE(std::ranges::equal(list.tags(), model));
+                break;
+            case 1:
+                kept.emplace_back(list.keep(), model);
+                break;
+            case 2:
+                kept.emplace_back(list, model);
+                break;
+            default:
+                break;
+            }
+            if (kept.size() > 2) kept.erase(kept.begin());
+        }
+        if (!model.empty()) {
+            EXPECT_EQ(*list.first<tag_t>(), model[0]);  // the first read after the last run
+        }
+        EXPECT_EQ(list.value(), Value{model});
+        EXPECT_TRUE(list == Slot(Value{model}));  // the form too: one entry or none is no block
+        for (const auto& [held, heldModel] : kept) EXPECT_EQ(held.value(), Value{heldModel});
+        if (::testing::Test::HasFailure()) return;
     }
 }
 

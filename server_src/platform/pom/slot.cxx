@@ -122,7 +122,21 @@ std::size_t Slot::index() const {
     }
 }
 
+void Slot::closeHole(Block& b) {
+    if (!b.holeAt) return;
+    auto& v = std::get<std::vector<tag_t>>(b.value);
+    const auto head = v.begin(), hole = head + b.holeAt, after = hole + b.skip;
+    if (b.holeAt < static_cast<std::size_t>(v.end() - after)) {
+        std::move_backward(head, hole, after);
+    } else {
+        v.erase(hole, after);
+        b.skip = 0;
+    }
+    b.holeAt = 0;
+}
+
 void Slot::dropSkipped(Block& b) {
+    closeHole(b);
     if (!b.skip) return;
     auto& v = std::get<std::vector<tag_t>>(b.value);
     v.erase(v.begin(), v.begin() + b.skip);
@@ -333,7 +347,69 @@ std::vector<tag_t>& Slot::ownTags() {
     return std::get<std::vector<tag_t>>(block()->value);
 }
 
+void Slot::takeOut(std::size_t at) {
+    Block& b = *block();
+    auto& v = std::get<std::vector<tag_t>>(b.value);
+    const std::size_t gap = b.skip;
+    std::size_t hole = b.holeAt;
+    if (gap) {
+        // Moving the hole to `at` shifts what lies between; closing it first
+        // (the entries after it down, or those before it up to leave a dead
+        // head) may shift less.
+        const std::size_t between = at < hole ? hole - at - 1 : at - hole;
+        const std::size_t after = v.size() - hole - gap;
+        if (between > after && after <= hole + at) {
+            v.erase(v.begin() + static_cast<std::ptrdiff_t>(hole), v.begin() + static_cast<std::ptrdiff_t>(hole + gap));
+            b.skip = 0;
+            b.holeAt = 0;
+        } else if (between > hole + at) {
+            closeHole(b);
+        }
+    }
+    const auto base = v.begin();
+    const auto to = [&](std::size_t k) { return base + static_cast<std::ptrdiff_t>(k); };
+    hole = b.holeAt;
+    if (b.skip) {
+        if (at < hole)
+            std::move_backward(to(at + 1), to(hole), to(hole + b.skip));
+        else
+            std::move(to(hole + b.skip), to(at + b.skip), to(hole));
+    }
+    ++b.skip;
+    b.holeAt = static_cast<std::uint32_t>(at);
+    if (at + b.skip == v.size()) {
+        // The hole reached the end: the list is only shorter.
+        v.resize(at);
+        b.skip = 0;
+        b.holeAt = 0;
+    } else if (b.skip > v.size() - b.skip) {
+        dropSkipped(b);
+    }
+}
+
+std::size_t Slot::findOnce(tag_t t) const {
+    if (form() != Shared || index() != kValueIndex<tag_t>) {
+        const std::span<const tag_t> held = tags();
+        const auto hit = std::find(held.begin(), held.end(), t);
+        return hit == held.end() ? SIZE_MAX : static_cast<std::size_t>(hit - held.begin());
+    }
+    const Block& b = *block();
+    const auto& v = std::get<std::vector<tag_t>>(b.value);
+    // What follows the hole, then what precedes it, nearest first.
+    const auto after = std::find(v.begin() + b.holeAt + b.skip, v.end(), t);
+    if (after != v.end()) return static_cast<std::size_t>(after - v.begin()) - b.skip;
+    const auto before = std::find(v.rbegin() + static_cast<std::ptrdiff_t>(v.size() - b.holeAt), v.rend(), t);
+    if (before != v.rend()) return static_cast<std::size_t>(v.rend() - before) - 1;
+    return SIZE_MAX;
+}
+
 std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions) {
+    if (once && form() == Shared && block()->refs == 1 && !block()->views) {
+        if (positions) positions->push_back(static_cast<int>(at));
+        takeOut(at);
+        settle();
+        return 1;
+    }
     const std::span<const tag_t> held = tags();
     const auto from = held.begin() + static_cast<std::ptrdiff_t>(at);
     const std::size_t n = once ? 1 : static_cast<std::size_t>(std::count(from, held.end(), t));
@@ -380,12 +456,29 @@ std::size_t Slot::eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>
 
 void Slot::settle() {
     if (form() != Shared) return;
+    const Block& b = *block();
+    if (const auto* v = std::get_if<std::vector<tag_t>>(&b.value); v && v->size() - b.skip > 1) return;
     const std::span<const tag_t> held = tags();
-    if (held.size() > 1) return;
     *this = held.empty() ? null(kValueIndex<tag_t>) : one<tag_t>(held[0]);
 }
 
 void Slot::insertTag(std::size_t at, tag_t t) {
+    if (form() == Shared && block()->holeAt) {
+        // The list is this slot's alone: the hole takes the entry or moves along.
+        Block& b = *block();
+        auto& v = std::get<std::vector<tag_t>>(b.value);
+        if (at == b.holeAt) {
+            v[at] = t;
+            ++b.holeAt;
+            if (--b.skip == 0) b.holeAt = 0;
+        } else if (at < b.holeAt) {
+            v.insert(v.begin() + static_cast<std::ptrdiff_t>(at), t);
+            ++b.holeAt;
+        } else {
+            v.insert(v.begin() + static_cast<std::ptrdiff_t>(at + b.skip), t);
+        }
+        return;
+    }
     if (editsInPlace(form() == Shared ? block()->skip + at : 0)) {
         Block& b = *block();
         auto& v = std::get<std::vector<tag_t>>(b.value);
@@ -408,6 +501,7 @@ void Slot::insertTag(std::size_t at, tag_t t) {
 Slot Slot::keep() const {
     if (form() != Shared || index() != kValueIndex<tag_t>) return *this;
     Block* b = block();
+    closeHole(*b);
     const std::size_t end = std::get<std::vector<tag_t>>(b->value).size();
     ++b->refs;  // first: a view the slot cannot hold gives them back
     ++b->views;

@@ -83,6 +83,7 @@ public:
     std::span<const T> elements() const {
         static_assert(!std::is_same_v<T, std::string>, "strings are read by firstString or array");
         if (form() == Shared) {
+            if (block()->holeAt) closeHole(*block());
             const auto* vec = std::get_if<std::vector<T>>(&block()->value);
             return vec ? std::span<const T>(*vec).subspan(block()->skip) : std::span<const T>();
         }
@@ -121,6 +122,10 @@ public:
     // `positions` when given. A shared list is copied around them, not
     // copied and then shifted. The slot takes the form of what is left.
     std::size_t eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions = nullptr);
+    // Where an entry of t stands (SIZE_MAX when none), for a tag the list
+    // holds at most once: looked for from where the last removal left its
+    // hole, so removals walking along a list look at a few entries each.
+    std::size_t findOnce(tag_t t) const;
     // Bytes of the blocks it owns or shares (shared ones counted whole).
     std::size_t blockBytes() const;
 
@@ -130,9 +135,13 @@ private:
         std::uint32_t size;
         char data[1];
     };
-    // A list of tags alone in its block may start `skip` entries in: taking
-    // entries off its head moves what is before them, never the rest, and
-    // the dead head goes when the block is shared, edited whole or half dead.
+    // A list of tags alone in its block may hold `skip` dead entries from
+    // vector entry `holeAt`: a removal moves the hole to where it takes an
+    // entry out, shifting only what lies between, so removals walking along
+    // the list shift little; a hole at the head stays there. A hole within
+    // the list is closed before anything reads the list whole or shares its
+    // block, so only a block of one slot and no views has one; the dead
+    // head goes when the block is shared, edited whole or half dead.
     // `refs` counts the slots holding it and the views of it; `views` the
     // views alone, which read no further than entry `pinned` of the vector.
     // Its one slot edits it in place only before none of them.
@@ -142,6 +151,7 @@ private:
         Value value;
         std::uint32_t views = 0;
         std::uint32_t pinned = 0;
+        std::uint32_t holeAt = 0;
     };
     // A kept list of tags: `count` entries of `base`'s vector from `from`.
     struct View {
@@ -238,6 +248,9 @@ private:
 
     std::vector<tag_t>& ownTags();
     static void dropSkipped(Block& b);  // the dead head goes
+    // A hole within the list closes, by the shorter shift: a dead head or none.
+    static void closeHole(Block& b);
+    void takeOut(std::size_t at);  // the entry at `at` goes into the hole
     void settle();   // a list of at most one tag back to its value's form
     void release();  // leaves the slot empty, of its type
     void retain() const;
@@ -270,6 +283,7 @@ const T* Slot::first() const {
     if (index() != kValueIndex<T>) return nullptr;
     switch (form()) {
     case Shared:
+        if (block()->holeAt) closeHole(*block());
         return &std::get<std::vector<T>>(block()->value)[block()->skip];
     case Viewed:
         if constexpr (std::is_same_v<T, tag_t>) return viewed().data();
