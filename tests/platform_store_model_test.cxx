@@ -614,8 +614,8 @@ private:
         if (s.keys.size() != keyEntries)
             bad << "the key index holds " << s.keys.size() << " entries for " << keyEntries << " key values; ";
         std::map<tag_t, std::map<tag_t, int>> counted;
-        for (const auto& [target, holders] : s.unsavedReferences)
-            for (const auto& [holder, n] : holders) counted[target][holder] = n;
+        for (tag_t target = 0; target < s.unsavedReferences.size(); ++target)
+            for (const auto& [holder, n] : s.unsavedReferences[target]) counted[target][holder] = n;
         for (auto it = unsaved.begin(); it != unsaved.end();) {
             std::erase_if(it->second, [](const auto& e) { return e.second == 0; });
             it = it->second.empty() || !it->first ? unsaved.erase(it) : std::next(it);

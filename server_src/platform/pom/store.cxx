@@ -122,14 +122,13 @@ void unindexKey(Store& s, const Object& o, const AttrDef& a) {
 // its saved values.
 void countUnsaved(Store& s, tag_t holder, tag_t target, int n) {
     if (!target || !n) return;
+    if (target >= s.unsavedReferences.size()) s.unsavedReferences.resize(target + 1);
     auto& held = s.unsavedReferences[target];
     auto it = std::find_if(held.begin(), held.end(), [&](const auto& e) { return e.first == holder; });
-    if (it == held.end()) {
+    if (it == held.end())
         held.emplace_back(holder, n);
-    } else if ((it->second += n) == 0) {
+    else if ((it->second += n) == 0)
         held.erase(it);
-        if (held.empty()) s.unsavedReferences.erase(target);
-    }
 }
 
 void countUnsaved(Store& s, tag_t holder, std::span<const tag_t> targets, int n) {
@@ -1028,9 +1027,8 @@ std::vector<tag_t> referencersOf(tag_t target) {
 
 int refuseSavedReferences(const Object& target, const std::set<tag_t>& going) {
     Store& s = S();
-    const auto it = s.unsavedReferences.find(target.tag);
-    if (it == s.unsavedReferences.end()) return 0;
-    for (const auto& [holder, n] : it->second)
+    if (target.tag >= s.unsavedReferences.size()) return 0;
+    for (const auto& [holder, n] : s.unsavedReferences[target.tag])
         if (n < 0 && !going.count(holder))
             if (const Object* h = s.objects.find(holder))
                 return fail(ERR_REFERENCED, target.uid + " is still named by the saved values of " + h->uid +

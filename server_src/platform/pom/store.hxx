@@ -371,10 +371,13 @@ struct Store {
     std::unordered_set<tag_t> dangling;
     // The saved values of the objects with unsaved changes, by tag.
     std::unordered_map<tag_t, SavedValues> saved;
-    // By target, the objects with unsaved changes whose current values name
-    // it a number of times more (or, below 0, fewer) than their saved values
-    // do: what a refresh would bring back that no referencer list shows.
-    std::unordered_map<tag_t, std::vector<std::pair<tag_t, int>>> unsavedReferences;
+    // By target tag, the objects with unsaved changes whose current values
+    // name it a number of times more (or, below 0, fewer) than their saved
+    // values do: what a refresh would bring back that no referencer list
+    // shows. Indexed like `referencers`, and an emptied entry keeps its room:
+    // a hash node and a list per target edited made long requests allocate
+    // (and fragment the heap) once per entry.
+    std::vector<std::vector<std::pair<tag_t, int>>> unsavedReferences;
     // Objects by (declaring class, value) of their key attributes: an entry
     // per key value held, and one per saved key value of an object with
     // unsaved changes (a refresh gives it back, so it stays its holder's).

@@ -126,7 +126,9 @@ std::string STORE_dump() {
         for (const auto& [cls, tags] : s.instances)
             if (!tags.empty()) lines.push_back("instances " + cls->name + tagsText(tags));
         for (tag_t t : s.dangling) lines.push_back("dangling " + std::to_string(t));
-        for (const auto& [target, holders] : s.unsavedReferences) {
+        for (tag_t target = 0; target < s.unsavedReferences.size(); ++target) {
+            const auto& holders = s.unsavedReferences[target];
+            if (holders.empty()) continue;
             std::vector<std::string> each;
             for (const auto& [holder, n] : holders) each.push_back(std::to_string(holder) + "x" + std::to_string(n));
             std::sort(each.begin(), each.end());
