@@ -173,10 +173,13 @@ int PropertyReader::read(unsigned int tag, const std::string& name, PropertyRead
         // A single reference's display string is kept: appended from where
         // it is kept, not from a copy.
         out->uiValue.clear();
-        if (tags.size() == 1) out->uiValue += display(tags[0]);
-        for (std::size_t i = 0; tags.size() > 1 && i < tags.size(); ++i) {
-            if (i) out->uiValue += ',';
-            out->uiValue += displayString(tags[i]);
+        if (tags.size() == 1) {
+            out->uiValue += display(tags[0]);
+        } else {
+            for (std::size_t i = 0; i < tags.size(); ++i) {
+                if (i) out->uiValue += ',';
+                out->uiValue += displayString(tags[i]);
+            }
         }
     } else if (!joined || !readStrings(*o, *d, out->values)) {
         const Value v = propertyValue(*o, *d);
