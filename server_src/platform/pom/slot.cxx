@@ -387,8 +387,8 @@ void Slot::takeOut(std::size_t at) {
     }
 }
 
-std::size_t Slot::findOnce(tag_t t) const {
-    if (form() != Shared || index() != kValueIndex<tag_t>) {
+std::size_t Slot::find(tag_t t, bool once) const {
+    if (!once || form() != Shared || index() != kValueIndex<tag_t>) {
         const std::span<const tag_t> held = tags();
         const auto hit = std::find(held.begin(), held.end(), t);
         return hit == held.end() ? SIZE_MAX : static_cast<std::size_t>(hit - held.begin());

@@ -122,10 +122,11 @@ public:
     // `positions` when given. A shared list is copied around them, not
     // copied and then shifted. The slot takes the form of what is left.
     std::size_t eraseTags(std::size_t at, tag_t t, bool once, std::vector<int>* positions = nullptr);
-    // Where an entry of t stands (SIZE_MAX when none), for a tag the list
-    // holds at most once: looked for from where the last removal left its
-    // hole, so removals walking along a list look at a few entries each.
-    std::size_t findOnce(tag_t t) const;
+    // Where the first entry of t stands (SIZE_MAX when none). With `once`,
+    // for a tag the list holds at most once, it is looked for from where the
+    // last removal left its hole, so removals walking along a list look at a
+    // few entries each.
+    std::size_t find(tag_t t, bool once = false) const;
     // Bytes of the blocks it owns or shares (shared ones counted whole).
     std::size_t blockBytes() const;
 

@@ -958,23 +958,16 @@ int insertTag(Object& o, int i, int position, tag_t t) {
 
 int removeTag(Object& o, int i, tag_t t, std::vector<int>* positions) {
     if (i < 0 || i >= static_cast<int>(o.values.size())) return 0;
+    Store& s = S();
+    // The one reference the object holds to it is in this list at most: it
+    // may be looked for from the last removal on, and nothing after it need
+    // be looked at.
+    const bool once = heldReferencers(s, t) && s.referencers[t].count(o.tag) == 1;
+    const std::size_t at = o.values[i].find(t, once);
+    if (at == SIZE_MAX) return 0;
     if (!o.cls->attrs[i].key) {
         // In place, as insertTag does: re-indexing a long list for one entry
         // would make emptying a folder quadratic.
-        Store& s = S();
-        // The one reference the object holds to it is in this list at most:
-        // it may be looked for from the last removal on, and nothing after
-        // it need be looked at.
-        const bool once = heldReferencers(s, t) && s.referencers[t].count(o.tag) == 1;
-        std::size_t at = SIZE_MAX;
-        if (once) {
-            at = o.values[i].findOnce(t);
-        } else {
-            const std::span<const tag_t> held = o.values[i].tags();
-            if (const auto hit = std::find(held.begin(), held.end(), t); hit != held.end())
-                at = static_cast<std::size_t>(hit - held.begin());
-        }
-        if (at == SIZE_MAX) return 0;
         touch(o);
         rememberSaved(s, o, i);
         journalValue(s, o, i);
@@ -984,7 +977,6 @@ int removeTag(Object& o, int i, tag_t t, std::vector<int>* positions) {
         return n;
     }
     const std::span<const tag_t> held = o.values[i].tags();
-    if (std::find(held.begin(), held.end(), t) == held.end()) return 0;
     std::vector<tag_t> kept;
     kept.reserve(held.size());
     int n = 0;
